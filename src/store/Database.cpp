@@ -1,0 +1,333 @@
+#include "store/Database.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+#include <sqlcipher/sqlite3.h>
+
+namespace velcaris::store {
+
+namespace {
+
+QString engineText(sqlite3* db)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("database not open");
+}
+
+// Wildcard match of the registers' LIKE: '*' any run, '?' one character, letter case ignored.
+bool wildcardMatch(const QString& pattern, const QString& text)
+{
+    const QString p = pattern.toCaseFolded();
+    const QString t = text.toCaseFolded();
+    qsizetype pi = 0, ti = 0, star = -1, mark = 0;
+    while (ti < t.size()) {
+        if (pi < p.size() && (p[pi] == u'?' || (p[pi] != u'*' && p[pi] == t[ti]))) {
+            ++pi;
+            ++ti;
+        } else if (pi < p.size() && p[pi] == u'*') {
+            star = pi++;
+            mark = ti;
+        } else if (star >= 0) {
+            pi = star + 1;
+            ti = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == u'*')
+        ++pi;
+    return pi == p.size();
+}
+
+void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    const auto pattern = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
+    const auto text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])));
+    sqlite3_result_int(ctx, wildcardMatch(pattern, text) ? 1 : 0);
+}
+
+} // namespace
+
+QString quoteIdentifier(const QString& name)
+{
+    QString quoted = name;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QVariant toStoredValue(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return value.toDate().toString(Qt::ISODate);
+    case QMetaType::QTime:
+        return value.toTime().toString(QStringLiteral("HH:mm"));
+    case QMetaType::QDateTime:
+        return value.toDateTime().date().toString(Qt::ISODate);
+    case QMetaType::Bool:
+        return value.toBool() ? 1 : 0;
+    default:
+        return value;
+    }
+}
+
+// ---- Statement ----
+
+Statement::Statement(Database& db, const QString& sql) : db_(&db)
+{
+    if (!db.isOpen())
+        throw StoreError(QStringLiteral("Database non aperto"));
+    const QByteArray text = sql.toUtf8();
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &stmt_, &tail) != SQLITE_OK) {
+        const QString message = engineText(db.handle());
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        throw StoreError(message);
+    }
+}
+
+Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_)
+{
+    other.stmt_ = nullptr;
+}
+
+Statement::~Statement()
+{
+    if (stmt_)
+        sqlite3_finalize(stmt_);
+}
+
+void Statement::bind(int index, const QVariant& raw)
+{
+    const QVariant value = toStoredValue(raw);
+    int rc = SQLITE_OK;
+    if (!value.isValid() || value.isNull()) {
+        rc = sqlite3_bind_null(stmt_, index);
+    } else {
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+        case QMetaType::Long:
+        case QMetaType::Short:
+            rc = sqlite3_bind_int64(stmt_, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(stmt_, index, value.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            rc = sqlite3_bind_blob(stmt_, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt_, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+        }
+    }
+    if (rc != SQLITE_OK)
+        throw StoreError(engineText(db_->handle()));
+}
+
+void Statement::bindAll(const QVector<QVariant>& values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        bind(i + 1, values[i]);
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString message = engineText(db_->handle());
+    sqlite3_reset(stmt_);
+    throw StoreError(message);
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(stmt_);
+}
+
+QString Statement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(stmt_, column));
+}
+
+QString Statement::columnDeclType(int column) const
+{
+    const char* type = sqlite3_column_decltype(stmt_, column);
+    return type ? QString::fromUtf8(type) : QString();
+}
+
+QVariant Statement::value(int column) const
+{
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(stmt_, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt_, column));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column)),
+                                          sqlite3_column_bytes(stmt_, column)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, column)),
+                                   sqlite3_column_bytes(stmt_, column)));
+    default:
+        return QVariant();
+    }
+}
+
+// ---- Database ----
+
+Database::~Database()
+{
+    close();
+}
+
+void Database::open(const QString& path, const QString& key)
+{
+    close();
+    sqlite3* db = nullptr;
+    const QByteArray file = path.toUtf8();
+    const int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = engineText(db);
+        sqlite3_close(db);
+        throw StoreError(message);
+    }
+    db_ = db;
+    path_ = path;
+    try {
+        if (!key.isEmpty()) {
+            const QByteArray k = key.toUtf8();
+            if (sqlite3_key(db_, k.constData(), int(k.size())) != SQLITE_OK)
+                throw StoreError(engineText(db_));
+        }
+        // Reading the catalogue is what tells a foreign file or a wrong key.
+        exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        sqlite3_busy_timeout(db_, 3000);
+        exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA foreign_keys=OFF;"));
+        sqlite3_create_function_v2(db_, "vlike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   &likeFunction, nullptr, nullptr, nullptr);
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::close()
+{
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+void Database::exec(const QString& sql)
+{
+    if (!db_)
+        throw StoreError(QStringLiteral("Database non aperto"));
+    char* error = nullptr;
+    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = error ? QString::fromUtf8(error) : engineText(db_);
+        sqlite3_free(error);
+        throw StoreError(message);
+    }
+}
+
+void Database::exec(const QString& sql, const QVector<QVariant>& params)
+{
+    Statement st(*this, sql);
+    st.bindAll(params);
+    while (st.step()) {
+    }
+}
+
+QVariant Database::scalar(const QString& sql, const QVector<QVariant>& params)
+{
+    Statement st(*this, sql);
+    st.bindAll(params);
+    if (!st.step())
+        return QVariant();
+    return st.value(0);
+}
+
+qint64 Database::lastInsertId() const
+{
+    return db_ ? sqlite3_last_insert_rowid(db_) : 0;
+}
+
+int Database::changes() const
+{
+    return db_ ? sqlite3_changes(db_) : 0;
+}
+
+bool Database::tableExists(const QString& name)
+{
+    return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type IN ('table','view') "
+                                 "AND name = ? COLLATE NOCASE"),
+                  {name})
+               .toLongLong() > 0;
+}
+
+QStringList Database::columnNames(const QString& tableOrView)
+{
+    Statement st(*this, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoteIdentifier(tableOrView)));
+    QStringList names;
+    for (int i = 0; i < st.columnCount(); ++i)
+        names << st.columnName(i);
+    return names;
+}
+
+QString Database::lastError() const
+{
+    return engineText(db_);
+}
+
+// ---- Transaction ----
+
+Transaction::Transaction(Database& db) : db_(db)
+{
+    static qint64 counter = 0;
+    savepoint_ = QStringLiteral("vsp%1").arg(++counter);
+    db_.exec(QStringLiteral("SAVEPOINT %1").arg(savepoint_));
+}
+
+Transaction::~Transaction()
+{
+    if (done_)
+        return;
+    try {
+        db_.exec(QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(savepoint_));
+    } catch (...) {
+        // The connection already ended the transaction (for example on a full disk).
+    }
+}
+
+void Transaction::commit()
+{
+    db_.exec(QStringLiteral("RELEASE %1").arg(savepoint_));
+    done_ = true;
+}
+
+} // namespace velcaris::store
