@@ -1,0 +1,151 @@
+#include "app/Workspace.h"
+
+#include "app/Backup.h"
+#include "store/Schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace velcaris::app {
+
+using store::Database;
+using store::DatabaseKind;
+using store::Dataset;
+using store::StoreError;
+
+Workspace::Workspace(AppPaths paths, QObject* parent) : QObject(parent), paths_(std::move(paths))
+{
+    // Every dataset exists from the start, so that the windows can bind to them before (or
+    // without) a successful opening.
+    const char* mainSets[] = {
+        "ADOTableEntrate", "ADOQueryEntrate", "ADOTableUscite", "ADOQueryUscite", "ADOQueryInterventi",
+        "ADOTableAA", "ADOTableMemo", "ADOTableCondomini", "ADOTableTabelle", "ADOTablePreventivi",
+        "ADOQueryPreventivi", "ADOTableAnagrafe", "ADOTableFornitori", "ADOTableAssociaFornitore",
+        "ADOTableLocali", "ADOTableMillesimi", "ADOTableQuote", "ADOTableTipologia", "ADOTableScadenzario",
+        "ADOTableCertificazioni", "ADOTableSommaEntrate", "ADOTableSommaUscite", "ADOTable770",
+        "ADOWEBDBquote2", "ADOTableproprietari", "ADOTableSolleciti", "ADOQueryFornitori", "ADOQueryLocali",
+        "ADOQueryQuoteSingole", "ADOQueryQuoteAccorpate", "ADOQueryQuadroAC"};
+    for (const char* name : mainSets)
+        create(QString::fromLatin1(name), main_);
+    for (const char* name : {"ADOWEBDBCodiceCondominio", "ADOWEBDBAccesso", "ADOWEBDBQuote"})
+        create(QString::fromLatin1(name), web_);
+}
+
+Workspace::~Workspace() = default;
+
+Dataset& Workspace::create(const QString& name, Database& db)
+{
+    auto* dataset = new Dataset(name, this);
+    dataset->setConnection(&db);
+    datasets_.insert(name, dataset);
+    order_ << name;
+    return *dataset;
+}
+
+Dataset& Workspace::ds(const QString& name)
+{
+    Dataset* dataset = datasets_.value(name);
+    if (!dataset)
+        throw StoreError(QStringLiteral("Dataset sconosciuto: %1").arg(name));
+    return *dataset;
+}
+
+QString Workspace::startUp(const std::function<void()>& progress)
+{
+    auto step = [&] {
+        if (progress)
+            progress();
+    };
+    auto openTable = [&](const char* name, const char* source, const char* sort = nullptr) {
+        Dataset& d = ds(QString::fromLatin1(name));
+        d.setTableName(QString::fromUtf8(source));
+        d.open();
+        if (sort)
+            d.setSort(QString::fromLatin1(sort));
+    };
+
+    paths_.ensureFolders();
+    try {
+        BackupFile(paths_.mainDatabase(), paths_.mainBackup());
+        store::openDatabase(main_, paths_.mainDatabase(), DatabaseKind::Main);
+        step();
+        openTable("ADOTableEntrate", "Entrate");
+        openTable("ADOQueryEntrate", "QueryEntrateAC", "Data DESC");
+        openTable("ADOTableUscite", "Uscite");
+        ds("ADOQueryUscite").setTableName(QStringLiteral("QueryUsciteAC"));
+        openTable("ADOQueryInterventi", "QueryInterventiAC", "Data DESC");
+        step();
+        ds("ADOQueryUscite").open();
+        ds("ADOQueryUscite").setSort(QStringLiteral("DataPagamento DESC"));
+        openTable("ADOTableAA", "AnnoAmministrativo", "Id DESC");
+        openTable("ADOTableMemo", "MemoGenerale");
+        step();
+        openTable("ADOTableCondomini", "Condomini");
+        openTable("ADOTableTabelle", "Tabelle", "Nome ASC");
+        openTable("ADOTablePreventivi", "Preventivi");
+        step();
+        openTable("ADOQueryPreventivi", "QueryPreventiviAC", "Id ASC,Tabella ASC");
+        openTable("ADOTableAnagrafe", "Anagrafe");
+        ds("ADOTableFornitori").setTableName(QStringLiteral("Fornitori"));
+        step();
+        ds("ADOTableFornitori").open();
+        openTable("ADOTableAssociaFornitore", "fornitori_associazione");
+        ds("ADOTableLocali").setTableName(QStringLiteral("Locali"));
+        step();
+        ds("ADOTableLocali").open();
+        ds("ADOTableMillesimi").setTableName(QStringLiteral("Millesimi"));
+        step();
+        openTable("ADOTableMillesimi", "Millesimi");
+        openTable("ADOTableQuote", "Quote");
+        openTable("ADOTableTipologia", "Tipologia");
+        openTable("ADOTableScadenzario", "Scadenzario", "DataScadenza ASC");
+        openTable("ADOTableCertificazioni", "QueryUsciteCertificazioni");
+        openTable("ADOTableSommaEntrate", "QuerySommaEntrateAC");
+        openTable("ADOTableSommaUscite", "QuerySommaUsciteAC");
+        openTable("ADOTable770", "Query770_tmp");
+        step();
+        // The agenda opens on the deadlines still to be dealt with.
+        ds("ADOTableScadenzario").setFilter(QStringLiteral("esito=false"));
+
+        BackupFile(paths_.webDatabase(), paths_.webBackup());
+        store::openDatabase(web_, paths_.webDatabase(), DatabaseKind::Web);
+        openTable("ADOWEBDBCodiceCondominio", "CodiceCondominio");
+        openTable("ADOWEBDBAccesso", "Accesso");
+        ds("ADOWEBDBQuote").setTableName(QStringLiteral("Quote"));
+        step();
+        ds("ADOWEBDBQuote").open();
+        openTable("ADOWEBDBquote2", "WEBDBQuote");
+        openTable("ADOTableproprietari", "QueryProprietari");
+        openTable("ADOTableSolleciti", "QuerySolleciti");
+        step();
+
+        // The knowledge base is opened on demand; here it is only made to exist.
+        if (!QFileInfo::exists(paths_.faqDatabase())) {
+            Database faq;
+            store::openDatabase(faq, paths_.faqDatabase(), DatabaseKind::Faq);
+        }
+
+        ds("ADOTableScadenzario").setDisplayFormat(QStringLiteral("Importo"), QStringLiteral("0.00"));
+        ds("ADOQueryPreventivi").setDisplayFormat(QStringLiteral("spesa"), QStringLiteral("0.00"));
+        ds("ADOQueryEntrate").setDisplayFormat(QStringLiteral("importo"), QStringLiteral("0.00"));
+        ds("ADOQueryUscite").setDisplayFormat(QStringLiteral("Totaleuscito"), QStringLiteral("0.00"));
+        ds("ADOQueryInterventi").setDisplayFormat(QStringLiteral("Ora"), QStringLiteral("HH.mm"));
+        ds("ADOQueryInterventi").setDisplayFormat(QStringLiteral("Data"), QStringLiteral("DD/MM/YYYY"));
+    } catch (const StoreError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
+QStringList Workspace::condominiumNames()
+{
+    Dataset& condomini = ds(QStringLiteral("ADOTableCondomini"));
+    QStringList names;
+    if (!condomini.isActive())
+        return names;
+    for (int row = 0; row < condomini.rowCount(); ++row)
+        names << condomini.valueAt(row, QStringLiteral("Nome")).toString();
+    return names;
+}
+
+} // namespace velcaris::app

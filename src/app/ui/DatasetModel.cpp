@@ -1,0 +1,90 @@
+#include "app/ui/DatasetModel.h"
+
+namespace velcaris::app {
+
+DatasetModel::DatasetModel(store::Dataset* dataset, QObject* parent) : QAbstractTableModel(parent), dataset_(dataset)
+{
+    auto resetModel = [this] {
+        beginResetModel();
+        endResetModel();
+    };
+    connect(dataset, &store::Dataset::reset, this, resetModel);
+    connect(dataset, &store::Dataset::rowInserted, this, resetModel);
+    connect(dataset, &store::Dataset::rowRemoved, this, resetModel);
+    connect(dataset, &store::Dataset::rowChanged, this, [this](int row) {
+        if (usable())
+            Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+    });
+}
+
+void DatasetModel::setLive(bool live)
+{
+    if (live_ == live)
+        return;
+    beginResetModel();
+    live_ = live;
+    endResetModel();
+}
+
+void DatasetModel::setColumnTitle(const QString& field, const QString& title)
+{
+    titles_.insert(field.toCaseFolded(), title);
+    if (usable())
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+bool DatasetModel::usable() const
+{
+    return live_ && dataset_ && dataset_->isActive();
+}
+
+int DatasetModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid() || !usable())
+        return 0;
+    try {
+        return dataset_->rowCount();
+    } catch (const store::StoreError&) {
+        return 0;
+    }
+}
+
+int DatasetModel::columnCount(const QModelIndex& parent) const
+{
+    if (parent.isValid() || !usable())
+        return 0;
+    return int(dataset_->fieldNames().size());
+}
+
+QVariant DatasetModel::data(const QModelIndex& index, int role) const
+{
+    if (!usable() || !index.isValid())
+        return {};
+    const bool isBool = dataset_->isBoolField(index.column());
+    if (role == Qt::DisplayRole)
+        return isBool ? QVariant() : QVariant(dataset_->displayText(index.row(), index.column()));
+    if (role == Qt::CheckStateRole && isBool)
+        return dataset_->valueAt(index.row(), index.column()).toBool() ? Qt::Checked : Qt::Unchecked;
+    if (role == Qt::TextAlignmentRole) {
+        const QVariant v = dataset_->valueAt(index.row(), index.column());
+        if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    if (!usable())
+        return {};
+    const QStringList names = dataset_->fieldNames();
+    if (section < 0 || section >= names.size())
+        return {};
+    return titles_.value(names[section].toCaseFolded(), names[section]);
+}
+
+} // namespace velcaris::app
