@@ -1,0 +1,39 @@
+#pragma once
+// Where the program keeps its files: everything lives beside the executable.
+#include <QString>
+
+namespace velcaris::app {
+
+class AppPaths {
+public:
+    // The executable's folder and full path (QCoreApplication must exist).
+    AppPaths();
+    // A given folder, as if the executable were <folder>/<executableName>; used by tests.
+    explicit AppPaths(const QString& folder, const QString& executableName = QStringLiteral("velcaris"));
+
+    QString appFolder() const { return folder_; }
+    QString databaseFolder() const;
+    QString outputFolder() const; // ends with '/'
+    QString mainDatabase() const;  // Database/Condomini.db
+    QString mainBackup() const;    // Database/Condomini.bak
+    QString webDatabase() const;   // Database/WebDB.db
+    QString webBackup() const;     // Database/WebDB.bak
+    QString faqDatabase() const;   // Database/FAQ.db
+    QString settingsFile() const;  // executable path with its extension replaced by .ini
+    QString mailLog() const;       // mail.log
+
+    // Creates Database/ and Output/ when missing; false when either could not be made.
+    bool ensureFolders() const;
+
+private:
+    QString file(const QString& relative) const;
+
+    QString folder_;
+    QString executable_; // full path
+};
+
+// The executable's path with its extension replaced by ".ini" ("velcaris" -> "velcaris.ini",
+// "Velcaris.exe" -> "Velcaris.ini"). Only the file name's last suffix counts.
+QString settingsFileFor(const QString& executablePath);
+
+} // namespace velcaris::app

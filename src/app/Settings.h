@@ -1,0 +1,55 @@
+#pragma once
+// The hand-edited settings file beside the executable. The program only reads it.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace velcaris::app {
+
+struct Settings {
+    QString destinatario;       // [destinatario] destinatario: default e-mail recipient
+    QString oggetto;            // [oggetto_mail] oggetto: default e-mail subject
+    QString mora;               // [messa_in_mora] mora: formal-notice paragraph of reminders
+    QString amministratore;     // [amministratore] amministratore: the administrator's name
+    QString stamparicevuteText; // [ricevute] stamparicevute, as written
+
+    // Whether receipts are printed; text that is not a boolean reads as false.
+    bool stamparicevute() const;
+};
+
+// Reads the five values from iniFile; a missing file or entry yields empty text.
+Settings ReadSettings(const QString& iniFile);
+
+// The values held for the whole run, replaced by every reading.
+Settings& currentSettings();
+// Reads the application's settings file into currentSettings().
+void ReadSettings();
+
+// Boolean text: true for "True" (any case) or a number other than 0; false for "False" (any case),
+// 0, or anything else.
+bool settingToBool(const QString& text);
+
+// One sectioned settings file, looked up by section and key without regard to letter case.
+class IniFile {
+public:
+    // Decodes as UTF-8 when the bytes are valid UTF-8, else as Latin-1.
+    static IniFile fromBytes(const QByteArray& bytes);
+    // An unreadable or missing file gives an empty IniFile.
+    static IniFile load(const QString& fileName);
+
+    // The first matching entry; empty when there is none.
+    QString value(const QString& section, const QString& key) const;
+    bool contains(const QString& section, const QString& key) const;
+
+private:
+    struct Entry {
+        QString section; // case-folded
+        QString key;     // case-folded
+        QString value;
+    };
+    const Entry* find(const QString& section, const QString& key) const;
+
+    QList<Entry> entries_;
+};
+
+} // namespace velcaris::app
