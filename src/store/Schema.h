@@ -1,0 +1,25 @@
+#pragma once
+// The three databases of the program: the main one (registers and their saved queries, encrypted),
+// the web one read by the owners' site, and the FAQ knowledge base. Files are created complete on
+// first use and otherwise opened as they are.
+#include "store/Database.h"
+
+#include <QString>
+
+namespace velcaris::store {
+
+enum class DatabaseKind { Main, Web, Faq };
+
+// The key of the main database.
+QString mainDatabaseKey();
+
+// Tables, indexes, views, triggers and seed rows of the kind, in one transaction.
+void createSchema(Database& db, DatabaseKind kind);
+
+// Opens the file of the kind. A missing file is built under a temporary name in the same folder
+// and renamed into place once complete, so a failure never leaves a half-made database behind.
+// An existing file is opened as it is and never altered; a damaged or foreign file raises
+// StoreError with the engine's text and is left untouched.
+void openDatabase(Database& db, const QString& path, DatabaseKind kind);
+
+} // namespace velcaris::store
