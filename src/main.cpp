@@ -1,8 +1,34 @@
-// Program entry.
+// Program entry: splash, main window (which opens the data store), settings, event loop.
+#include "app/AppPaths.h"
+#include "app/Settings.h"
+#include "app/ui/TForm1.h"
+#include "app/ui/Tsplash.h"
+#include "store/Money.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    velcaris::store::useDotDecimalSeparator();
+    QApplication::setApplicationName(QStringLiteral("Velcaris"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Velcaris"));
+
+    auto* splash = new velcaris::app::Tsplash;
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+
+    velcaris::app::AppPaths paths;
+    velcaris::app::TForm1 mainWindow(paths, [splash] {
+        splash->advance();
+        QApplication::processEvents();
+    });
+
+    velcaris::app::ReadSettings();
+    splash->hide();
+    delete splash;
+
+    mainWindow.showMaximized();
+    return app.exec();
 }

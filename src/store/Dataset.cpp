@@ -270,7 +270,9 @@ void Dataset::load()
     }
     rows_ = std::move(rows);
     loaded_ = true;
-    eof_ = bof_ = rows_.isEmpty();
+    // As after First: at the beginning, and at the end too when there is nothing.
+    bof_ = true;
+    eof_ = rows_.isEmpty();
 }
 
 const QVector<QVector<QVariant>>& Dataset::rows()

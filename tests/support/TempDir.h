@@ -1,5 +1,7 @@
 #pragma once
 // A fresh folder for one test, removed with it.
+#include "support/QtPrinters.h"
+
 #include <QString>
 #include <QTemporaryDir>
 

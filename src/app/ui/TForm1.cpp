@@ -1,6 +1,7 @@
 #include "app/ui/TForm1.h"
 
 #include "app/ui/DatasetModel.h"
+#include "cashbook/Balances.h"
 #include "store/Money.h"
 
 #include <QCheckBox>
@@ -27,6 +28,17 @@ namespace velcaris::app {
 
 namespace {
 bool showErrors = true;
+
+// The condominium list keeps its names in alphabetical order without regard to letter case.
+class CondominiumItem : public QListWidgetItem {
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem& other) const override
+    {
+        const int c = QString::compare(text(), other.text(), Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : text() < other.text();
+    }
+};
 
 QLabel* caption(const QString& text, QWidget* parent)
 {
@@ -119,6 +131,8 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     pageControl_->setCurrentIndex(0);
     makeGridsLive(0);
     connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::makeGridsLive);
+    if (startUpError_.isEmpty())
+        showBalances();
     if (progress)
         progress();
 }
@@ -186,6 +200,24 @@ void TForm1::makeGridsLive(int tabIndex)
         model->setLive(true);
 }
 
+void TForm1::showBalances()
+{
+    try {
+        const cashbook::Balances b = cashbook::RicalcolaSaldi(*workspace_);
+        const std::pair<const char*, QString> figures[] = {
+            {"EditEntrateC", b.textEntrateC()}, {"EditEntrateCC", b.textEntrateCC()},
+            {"EditEntrateTOT", b.textEntrateTOT()}, {"EditUsciteC", b.textUsciteC()},
+            {"EditUsciteCC", b.textUsciteCC()}, {"EditUsciteTOT", b.textUsciteTOT()},
+            {"EditTOTC", b.textTOTC()}, {"EditTOTCC", b.textTOTCC()}, {"EditTOT", b.textTOT()}};
+        for (const auto& [name, text] : figures)
+            if (auto* edit = findChild<QLineEdit*>(QString::fromLatin1(name)))
+                edit->setText(text);
+    } catch (const store::StoreError& e) {
+        if (showErrors)
+            QMessageBox::critical(this, QStringLiteral("Velcaris"), e.message());
+    }
+}
+
 void TForm1::setMemoHighlighted(bool on)
 {
     memoHighlighted_ = on;
@@ -203,7 +235,8 @@ void TForm1::fillCondominiumList()
 {
     listBox_->clear();
     try {
-        listBox_->addItems(workspace_->condominiumNames());
+        for (const QString& name : workspace_->condominiumNames())
+            listBox_->addItem(new CondominiumItem(name));
     } catch (const store::StoreError& e) {
         if (showErrors)
             QMessageBox::critical(this, QStringLiteral("Velcaris"), e.message());

@@ -59,6 +59,7 @@ private:
                           const QColor* colour = nullptr);
     QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent);
     void setMemoHighlighted(bool on);
+    void showBalances();
     void makeGridsLive(int tabIndex);
 
     std::unique_ptr<Workspace> workspace_;

@@ -1,0 +1,36 @@
+#pragma once
+// Cash and bank balances of the rows the income and expense registers show at this moment.
+#include "app/Workspace.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace velcaris::cashbook {
+
+struct Balances {
+    double entrateC = 0, entrateCC = 0; // income: cash, bank
+    double usciteC = 0, usciteCC = 0;   // expenses: cash, bank
+    // Figures as the main window shows them: two decimals with ".", the differences taken from
+    // the rounded texts.
+    QString textEntrateC() const;
+    QString textEntrateCC() const;
+    QString textEntrateTOT() const;
+    QString textUsciteC() const;
+    QString textUsciteCC() const;
+    QString textUsciteTOT() const;
+    QString textTOTC() const;
+    QString textTOTCC() const;
+    QString textTOT() const;
+};
+
+// Walks the rows of ADOQueryEntrate and ADOQueryUscite as filtered (each is re-read first and
+// left on its first row). A method other than exactly "Cassa" counts as bank; unpaid expenses
+// count nowhere.
+Balances RicalcolaSaldi(app::Workspace& ws);
+
+// The per-condominium bank balance from the summary queries, one "name\tbalance" line per
+// condominium of `names` (only the negative ones when onlyNegative). Here a method counts as
+// bank only when it is exactly "Conto Corrente".
+QStringList bankSummary(app::Workspace& ws, const QStringList& names, bool onlyNegative);
+
+} // namespace velcaris::cashbook

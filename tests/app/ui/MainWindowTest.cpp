@@ -1,0 +1,117 @@
+#include "app/ui/TForm1.h"
+#include "app/ui/Tsplash.h"
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+using namespace velcaris;
+using velcaris::test::TempDir;
+
+namespace {
+
+// Saves what the window shows when VELCARIS_SCREENSHOTS names a folder (for a look by eye).
+void keepScreenshot(QWidget& w, const char* name)
+{
+    const QString folder = qEnvironmentVariable("VELCARIS_SCREENSHOTS");
+    if (!folder.isEmpty())
+        w.grab().save(folder + u'/' + QString::fromLatin1(name) + QStringLiteral(".png"));
+}
+
+} // namespace
+
+TEST(MainWindow, StartsOnAnEmptyFolderWithTheTwelveTabs)
+{
+    TempDir dir;
+    app::TForm1::setShowErrors(false);
+    int steps = 0;
+    app::TForm1 form(app::AppPaths(dir.path()), [&] { ++steps; });
+    EXPECT_EQ(form.startUpError(), QString());
+    EXPECT_EQ(steps, 12);
+    for (const char* file : {"Database/Condomini.db", "Database/WebDB.db", "Database/FAQ.db"})
+        EXPECT_TRUE(QFile::exists(dir.file(file))) << file;
+    EXPECT_EQ(form.windowTitle(), "Velcaris 2014");
+
+    auto* tabs = form.findChild<QTabWidget*>("PageControl1");
+    ASSERT_NE(tabs, nullptr);
+    QStringList captions;
+    for (int i = 0; i < tabs->count(); ++i)
+        captions << tabs->tabText(i);
+    EXPECT_EQ(captions, QStringList({"Agenda", "Interventi", "Condomini", "Memo", "Preventivo", "Entrate", "Uscite",
+                                     "Fornitori", "Anagrafe", "Locali", "Quote", "Stampe"}));
+    EXPECT_EQ(tabs->currentWidget()->objectName(), "TabAgenda");
+    EXPECT_FALSE(form.isMemoHighlighted());
+    for (const char* grid : {"DBGridScadenzario", "DBGridInterventi", "DBGridEntrate", "DBGridUscite", "DBGridPreventivi",
+                             "DBGridTabelle", "DBGridAnagrafe", "DBGridFornitori", "DBGridLocali",
+                             "DBGridQuoteSingole", "DBGridQuoteAccorpate"})
+        EXPECT_NE(form.findChild<QTableView*>(grid), nullptr) << grid;
+    for (const char* edit : {"EditTOTC", "EditTOTCC", "EditTOT"}) {
+        auto* e = form.findChild<QLineEdit*>(edit);
+        ASSERT_NE(e, nullptr) << edit;
+        EXPECT_EQ(e->text(), "0.00");
+        EXPECT_TRUE(e->isReadOnly());
+    }
+    form.resize(1280, 800);
+    form.show();
+    keepScreenshot(form, "main-window-empty");
+}
+
+TEST(MainWindow, ListsTheCondominiumsSortedAndHighlightsANonEmptyMemo)
+{
+    TempDir dir;
+    {
+        app::Workspace ws{app::AppPaths(dir.path())};
+        ASSERT_EQ(ws.startUp(), QString());
+        ws.mainDb().exec("INSERT INTO Condomini (Nome) VALUES ('Zeta - Via Po 1'), ('alfa - Via Roma 2'), "
+                         "('Beta - Corso Italia 5')");
+        ws.mainDb().exec("UPDATE MemoGenerale SET Memo = 'Chiamare il geometra'");
+        ws.mainDb().exec("INSERT INTO Entrate (Condominio, AA, Importo, MetodoPagamento, TipoMovimento) "
+                         "VALUES ('Zeta - Via Po 1', '2014', 100, 'Cassa', 'Entrata')");
+        ws.mainDb().exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES ('Zeta - Via Po 1', '2014', 1)");
+    }
+    app::TForm1::setShowErrors(false);
+    app::TForm1 form{app::AppPaths(dir.path())};
+    auto* list = form.findChild<QListWidget*>("ListBox1");
+    ASSERT_NE(list, nullptr);
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    EXPECT_EQ(names, QStringList({"alfa - Via Roma 2", "Beta - Corso Italia 5", "Zeta - Via Po 1"}));
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+    EXPECT_TRUE(form.isMemoHighlighted());
+    EXPECT_EQ(form.findChild<QPlainTextEdit*>("DBMemo1")->toPlainText(), "Chiamare il geometra");
+    EXPECT_EQ(form.findChild<QLineEdit*>("EditTOTC")->text(), "100.00");
+    EXPECT_EQ(form.findChild<QLineEdit*>("EditEntrateTOT")->text(), "100.00");
+    form.resize(1280, 800);
+    form.show();
+    keepScreenshot(form, "main-window-list");
+}
+
+TEST(MainWindow, FailingDatabaseIsShownAndTheWindowStillOpens)
+{
+    TempDir dir;
+    QDir().mkpath(dir.file("Database"));
+    QFile f(dir.file("Database/Condomini.db"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(2048, 'q'));
+    f.close();
+    app::TForm1::setShowErrors(false);
+    app::TForm1 form{app::AppPaths(dir.path())};
+    EXPECT_FALSE(form.startUpError().isEmpty());
+    EXPECT_EQ(form.findChild<QListWidget*>("ListBox1")->count(), 0);
+    EXPECT_EQ(form.findChild<QTabWidget*>("PageControl1")->count(), 12);
+}
+
+TEST(Splash, HasItsSizeAndStopsAtTheEndOfTheBar)
+{
+    app::Tsplash splash;
+    EXPECT_EQ(splash.size(), QSize(622, 439));
+    for (int i = 0; i < 40; ++i)
+        splash.advance();
+    EXPECT_EQ(splash.position(), 25);
+}
