@@ -54,6 +54,8 @@ public:
 
     Selection selection;
     EditMode editMode = EditMode::Add;
+    // Sort string of ADOQueryQuoteAccorpate as it was before its last rebuild.
+    QString savedGroupedQuotaSort;
 
 private:
     struct DatasetDef;
