@@ -67,7 +67,9 @@ Balances RicalcolaSaldi(app::Workspace& ws)
                 continue;
             const double r = amountOf(uscite.valueAt(row, withholding));
             const double i = amountOf(uscite.valueAt(row, interest));
-            const double outflow = amountOf(uscite.valueAt(row, invoice)) + amountOf(uscite.valueAt(row, commission)) - r - i;
+            // The supplier is paid the invoice and commission less the withholding; the withholding
+            // goes out later with its interest, which adds to what the expense cost.
+            const double outflow = amountOf(uscite.valueAt(row, invoice)) + amountOf(uscite.valueAt(row, commission)) - r;
             (uscite.valueAt(row, payment).toString() == kCassa ? b.usciteC : b.usciteCC) += outflow;
             (uscite.valueAt(row, withholdingMethod).toString() == kCassa ? b.usciteC : b.usciteCC) += r + i;
         }

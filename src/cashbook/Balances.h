@@ -25,7 +25,8 @@ struct Balances {
 
 // Walks the rows of ADOQueryEntrate and ADOQueryUscite as filtered (each is re-read first and
 // left on its first row). A method other than exactly "Cassa" counts as bank; unpaid expenses
-// count nowhere.
+// count nowhere. An expense goes out as invoice + commission - withholding by its payment
+// method, and as withholding + interest by its withholding method.
 Balances RicalcolaSaldi(app::Workspace& ws);
 
 // The per-condominium bank balance from the summary queries, one "name\tbalance" line per

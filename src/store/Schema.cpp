@@ -210,8 +210,8 @@ QStringList mainViews()
     v << QStringLiteral(
              "CREATE VIEW QuerySommaUsciteAC AS SELECT u.Condominio, u.AA, u.Pagamento, "
              "u.MetodoRitenuta, "
-             "ROUND(COALESCE(SUM(%1 + COALESCE(u.Commissione, 0) - COALESCE(u.RitenuteOperate, 0) "
-             "- COALESCE(u.Interessi, 0)), 0), 2) AS Uscite, "
+             "ROUND(COALESCE(SUM(%1 + COALESCE(u.Commissione, 0) - COALESCE(u.RitenuteOperate, 0)), 0), 2) "
+             "AS Uscite, "
              "ROUND(COALESCE(SUM(COALESCE(u.RitenuteOperate, 0) + COALESCE(u.Interessi, 0)), 0), 2) "
              "AS UsciteRitenuta "
              "FROM Uscite AS u %2 WHERE COALESCE(u.pagato, 0) <> 0 "

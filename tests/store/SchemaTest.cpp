@@ -283,8 +283,9 @@ TEST_F(MainSchema, ExpenseTotalsCountPaidExpensesOnly)
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.value(0).toString(), "Conto Corrente");
     EXPECT_EQ(st.value(1).toString(), "Cassa");
-    // Invoices 1000 and 100: (1000 + 2 - 200 - 0) + (100 + 2 - 0 - 3) and (200 + 0) + (0 + 3)
-    EXPECT_DOUBLE_EQ(st.value(2).toDouble(), 802.0 + 99.0);
+    // Invoices 1000 and 100: (1000 + 2 - 200) + (100 + 2 - 0) to the supplier, (200 + 0) + (0 + 3)
+    // for the withholding and its interest.
+    EXPECT_DOUBLE_EQ(st.value(2).toDouble(), 802.0 + 102.0);
     EXPECT_DOUBLE_EQ(st.value(3).toDouble(), 203.0);
     EXPECT_FALSE(st.step());
 }

@@ -1,0 +1,108 @@
+#include "app/Commands.h"
+
+namespace velcaris::app {
+
+QString dialogClassName(DialogId id)
+{
+    switch (id) {
+    case DialogId::None: return QString();
+    case DialogId::TFormCondomini: return QStringLiteral("TFormCondomini");
+    case DialogId::TFormAssociafornitore: return QStringLiteral("TFormAssociafornitore");
+    case DialogId::TFormFornitore: return QStringLiteral("TFormFornitore");
+    case DialogId::TFScadenzario: return QStringLiteral("TFScadenzario");
+    case DialogId::TFInterventi: return QStringLiteral("TFInterventi");
+    case DialogId::TFormUscite: return QStringLiteral("TFormUscite");
+    case DialogId::TFEntrateSpeciali: return QStringLiteral("TFEntrateSpeciali");
+    case DialogId::TFormPreventivo: return QStringLiteral("TFormPreventivo");
+    case DialogId::TFormAnagrafe: return QStringLiteral("TFormAnagrafe");
+    case DialogId::TFLocali: return QStringLiteral("TFLocali");
+    case DialogId::TFRipartizione: return QStringLiteral("TFRipartizione");
+    case DialogId::TFormModificaQuote: return QStringLiteral("TFormModificaQuote");
+    case DialogId::TFormTabelle: return QStringLiteral("TFormTabelle");
+    case DialogId::TFormAA: return QStringLiteral("TFormAA");
+    }
+    return QString();
+}
+
+Command addCommand(const CommandContext& c)
+{
+    Command command;
+    command.mode = EditMode::Add;
+    if (c.tab == Tab::Condomini) {
+        command.dialog = DialogId::TFormCondomini;
+        return command;
+    }
+    if (c.tab == Tab::Fornitori) {
+        if (!c.condominiumChosen)
+            command.dialog = c.suppliersSelected ? DialogId::TFormAssociafornitore : DialogId::TFormFornitore;
+        return command;
+    }
+    if (!c.condominiumChosen)
+        return command;
+    auto withYear = [&](DialogId dialog) {
+        if (c.requireYear && !c.requireYear())
+            command.yearMissing = true;
+        else
+            command.dialog = dialog;
+    };
+    switch (c.tab) {
+    case Tab::Agenda: command.dialog = DialogId::TFScadenzario; break;
+    case Tab::Interventi: command.dialog = DialogId::TFInterventi; break;
+    case Tab::Anagrafe: command.dialog = DialogId::TFormAnagrafe; break;
+    case Tab::Locali: command.dialog = DialogId::TFLocali; break;
+    case Tab::Uscite: withYear(DialogId::TFormUscite); break;
+    case Tab::Entrate: withYear(DialogId::TFEntrateSpeciali); break;
+    case Tab::Preventivo: withYear(DialogId::TFormPreventivo); break;
+    case Tab::Quote:
+        withYear(DialogId::TFRipartizione);
+        command.prepareQuotas = command.dialog == DialogId::TFRipartizione;
+        break;
+    default: break;
+    }
+    return command;
+}
+
+Command modifyCommand(Tab tab)
+{
+    Command command;
+    command.mode = EditMode::Modify;
+    switch (tab) {
+    case Tab::Agenda: command.dialog = DialogId::TFScadenzario; break;
+    case Tab::Interventi: command.dialog = DialogId::TFInterventi; break;
+    case Tab::Uscite: command.dialog = DialogId::TFormUscite; break;
+    case Tab::Entrate: command.dialog = DialogId::TFEntrateSpeciali; break;
+    case Tab::Condomini: command.dialog = DialogId::TFormCondomini; break;
+    case Tab::Preventivo: command.dialog = DialogId::TFormPreventivo; break;
+    case Tab::Anagrafe: command.dialog = DialogId::TFormAnagrafe; break;
+    case Tab::Fornitori: command.dialog = DialogId::TFormFornitore; break;
+    case Tab::Locali: command.dialog = DialogId::TFLocali; break;
+    case Tab::Quote: command.dialog = DialogId::TFormModificaQuote; break;
+    default: break;
+    }
+    return command;
+}
+
+Command smallButtonCommand(SmallButton button)
+{
+    Command command;
+    switch (button) {
+    case SmallButton::TBAggiungi: command = {DialogId::TFormTabelle, EditMode::Add}; break;
+    case SmallButton::TBmodifica: command = {DialogId::TFormTabelle, EditMode::Modify}; break;
+    case SmallButton::AAaggiungi: command = {DialogId::TFormAA, EditMode::Add}; break;
+    case SmallButton::AAmodifica: command = {DialogId::TFormAA, EditMode::Modify}; break;
+    }
+    return command;
+}
+
+void prepareQuotaAllocation(Workspace& ws, bool detailPanelOpen)
+{
+    store::Dataset& grouped = ws.ds(QStringLiteral("ADOQueryQuoteAccorpate"));
+    if (detailPanelOpen || !grouped.isActive() || grouped.isEmpty())
+        return;
+    const QVariant tenant = grouped.value(QStringLiteral("IdInquilino"));
+    // A bare number; a row without a tenant matches nothing rather than breaking the filter.
+    const qint64 id = tenant.isNull() ? -1 : tenant.toLongLong();
+    ws.ds(QStringLiteral("ADOQueryQuoteSingole")).setFilter(QStringLiteral("IdInquilino = %1").arg(id));
+}
+
+} // namespace velcaris::app

@@ -1,0 +1,147 @@
+#include "app/Selection.h"
+
+#include "store/FilterText.h"
+
+namespace velcaris::app {
+
+using store::quoteFilterValue;
+
+void SplitCondominiumName(Selection& selection, const QString& name)
+{
+    const qsizetype dash = name.indexOf(u'-');
+    if (dash < 0)
+        return;
+    selection.shortName = name.left(std::max<qsizetype>(dash - 1, 0));
+    selection.address = name.mid(dash + 2);
+}
+
+QString DateWithDots(const QString& date)
+{
+    return date.mid(0, 2) + u'.' + date.mid(3, 2) + u'.' + date.mid(6, 4);
+}
+
+void switchOffSelectionFilters(Workspace& ws)
+{
+    for (const char* name : {"ADOQueryEntrate", "ADOQueryUscite", "ADOQueryInterventi", "ADOTableCondomini"})
+        ws.ds(QString::fromLatin1(name)).setFilter(QString());
+}
+
+bool locateCurrentYear(Workspace& ws)
+{
+    return ws.ds(QStringLiteral("ADOTableAA"))
+        .locate(QStringLiteral("idCondominio;corrente"), {ws.selection.condominium, true});
+}
+
+QString currentYearName(Workspace& ws)
+{
+    if (ws.selection.condominium.isEmpty() || !locateCurrentYear(ws))
+        return QString();
+    return ws.ds(QStringLiteral("ADOTableAA")).value(QStringLiteral("nome")).toString();
+}
+
+QString caption(Workspace& ws)
+{
+    if (ws.selection.condominium.isEmpty())
+        return kBaseCaption;
+    return kBaseCaption + QStringLiteral(" - ") + ws.selection.condominium + QStringLiteral(" - A.A. ") +
+           currentYearName(ws);
+}
+
+SelectionView chooseCondominium(Workspace& ws, const QString& name)
+{
+    switchOffSelectionFilters(ws);
+    SelectionView view;
+    view.yearSelectorEnabled = true;
+    ws.selection.condominium = name;
+    const QString filter = QStringLiteral("Condominio=") + quoteFilterValue(name);
+    ws.ds(QStringLiteral("ADOQueryEntrate")).setFilter(filter);
+    ws.ds(QStringLiteral("ADOQueryUscite")).setFilter(filter);
+    ws.ds(QStringLiteral("ADOQueryInterventi")).setFilter(filter);
+    store::Dataset& condomini = ws.ds(QStringLiteral("ADOTableCondomini"));
+    condomini.setFilter(QStringLiteral("Nome = ") + quoteFilterValue(name));
+    view.condominiumMemo = condomini.isEmpty() ? QString() : condomini.value(QStringLiteral("Memo")).toString();
+    view.memoHighlighted = !view.condominiumMemo.isEmpty();
+
+    store::Dataset& years = ws.ds(QStringLiteral("ADOTableAA"));
+    if (locateCurrentYear(ws)) {
+        view.yearId = years.value(QStringLiteral("id")).toLongLong();
+        view.caption = kBaseCaption + QStringLiteral(" - ") + name + QStringLiteral(" - A.A. ") +
+                       years.value(QStringLiteral("nome")).toString();
+    } else {
+        view.caption = kBaseCaption + QStringLiteral(" - ") + name + QStringLiteral(" - A.A. ");
+    }
+    return view;
+}
+
+SelectionView clearCondominium(Workspace& ws, const QString& generalMemo)
+{
+    switchOffSelectionFilters(ws);
+    ws.selection.condominium.clear();
+    SelectionView view;
+    view.caption = kBaseCaption;
+    view.memoHighlighted = !generalMemo.isEmpty();
+    return view;
+}
+
+QString changeYear(Workspace& ws, const QString& chosenName)
+{
+    store::Dataset& years = ws.ds(QStringLiteral("ADOTableAA"));
+    years.requery();
+    const QString& condominium = ws.selection.condominium;
+    {
+        store::Transaction tr(ws.mainDb());
+        if (!ws.selection.selectedYearName.isEmpty() &&
+            years.locate(QStringLiteral("idCondominio;nome"), {condominium, ws.selection.selectedYearName})) {
+            years.setValue(QStringLiteral("corrente"), false);
+            years.post();
+        }
+        if (years.locate(QStringLiteral("idCondominio;nome"), {condominium, chosenName})) {
+            years.setValue(QStringLiteral("corrente"), true);
+            years.post();
+        }
+        tr.commit();
+    }
+    ws.selection.selectedYearName = chosenName;
+    for (const char* name : {"ADOQueryEntrate", "ADOQueryUscite", "ADOQueryPreventivi", "ADOQueryInterventi"})
+        ws.ds(QString::fromLatin1(name)).requery();
+    return caption(ws);
+}
+
+bool storeCondominiumMemo(Workspace& ws, const QString& text)
+{
+    store::Dataset& condomini = ws.ds(QStringLiteral("ADOTableCondomini"));
+    if (condomini.isEmpty())
+        return false;
+    // Blanks and control characters at both ends go: QString::trimmed removes white space only.
+    qsizetype start = 0, end = text.size();
+    while (start < end && text[start].unicode() <= 32)
+        ++start;
+    while (end > start && text[end - 1].unicode() <= 32)
+        --end;
+    const QString stored = text.mid(start, end - start);
+    condomini.edit();
+    condomini.setValue(QStringLiteral("Memo"), stored);
+    condomini.post();
+    return !stored.isEmpty();
+}
+
+bool storeGeneralMemo(Workspace& ws, const QString& text)
+{
+    store::Dataset& memo = ws.ds(QStringLiteral("ADOTableMemo"));
+    if (memo.isEmpty()) {
+        memo.append();
+    } else {
+        memo.first();
+        memo.edit();
+    }
+    memo.setValue(QStringLiteral("Memo"), text);
+    memo.post();
+    return !text.isEmpty();
+}
+
+bool RequireYear(Workspace& ws)
+{
+    return ws.ds(QStringLiteral("ADOTableAA")).locate(QStringLiteral("idCondominio"), {ws.selection.condominium});
+}
+
+} // namespace velcaris::app

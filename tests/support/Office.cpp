@@ -1,0 +1,57 @@
+#include "support/Office.h"
+
+#include <stdexcept>
+
+namespace velcaris::test {
+
+Office::Office() : ws_(std::make_unique<app::Workspace>(app::AppPaths(dir_.path())))
+{
+    const QString error = ws_->startUp();
+    if (!error.isEmpty())
+        throw std::runtime_error(error.toStdString());
+}
+
+void Office::addCondominium(const QString& name)
+{
+    db().exec("INSERT INTO Condomini (Nome, Comune) VALUES (?, 'Torino')", {name});
+    ws_->ds("ADOTableCondomini").requery();
+}
+
+qint64 Office::addYear(const QString& condominium, const QString& year, bool current)
+{
+    db().exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente, data_inizio, data_fine) VALUES (?,?,?,?,?)",
+              {condominium, year, current, QString(year.left(4) + "-01-01"), QString(year.left(4) + "-12-31")});
+    const qint64 id = db().lastInsertId();
+    ws_->ds("ADOTableAA").requery();
+    return id;
+}
+
+qint64 Office::addPerson(const QString& condominium, const QString& surname, const QString& firstName)
+{
+    db().exec("INSERT INTO Anagrafe (idCondominio, Cognome, Nome) VALUES (?,?,?)", {condominium, surname, firstName});
+    return db().lastInsertId();
+}
+
+qint64 Office::addIncome(const QString& condominium, const QString& year, double amount, const QString& method,
+                         const QString& kind)
+{
+    db().exec("INSERT INTO Entrate (Condominio, AA, Data, TipoMovimento, Importo, MetodoPagamento) "
+              "VALUES (?,?,?,?,?,?)",
+              {condominium, year, QDate(2014, 3, 1), kind, amount, method});
+    return db().lastInsertId();
+}
+
+qint64 Office::addExpense(const QString& condominium, const QString& year, double invoice, double commission,
+                          double withholding, double interest, const QString& payment,
+                          const QString& withholdingMethod, bool paid)
+{
+    // The stored outflow: gross + commission, less the withholding.
+    db().exec("INSERT INTO Uscite (Condominio, AA, TipoMovimento, ImportoLordo, Commissione, RitenuteOperate, "
+              "Interessi, Pagamento, MetodoRitenuta, pagato, DataPagamento, CodTributo) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)",
+              {condominium, year, QString("Uscita"), invoice + commission - withholding, commission, withholding,
+               interest, payment, withholdingMethod, paid, QDate(2014, 4, 1),
+               withholding > 0 ? QString("1040") : QString()});
+    return db().lastInsertId();
+}
+
+} // namespace velcaris::test

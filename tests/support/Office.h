@@ -1,0 +1,32 @@
+#pragma once
+// A started workspace over a temporary folder, and small writers of the rows tests need.
+#include "app/Workspace.h"
+#include "support/TempDir.h"
+
+#include <QDate>
+#include <memory>
+
+namespace velcaris::test {
+
+class Office {
+public:
+    Office();
+    app::Workspace& ws() { return *ws_; }
+    store::Database& db() { return ws_->mainDb(); }
+    QString folder() const { return dir_.path(); }
+
+    void addCondominium(const QString& name);
+    qint64 addYear(const QString& condominium, const QString& year, bool current);
+    qint64 addPerson(const QString& condominium, const QString& surname, const QString& firstName = QString());
+    qint64 addIncome(const QString& condominium, const QString& year, double amount, const QString& method,
+                     const QString& kind = QStringLiteral("Entrata"));
+    qint64 addExpense(const QString& condominium, const QString& year, double invoice, double commission,
+                      double withholding, double interest, const QString& payment, const QString& withholdingMethod,
+                      bool paid);
+
+private:
+    TempDir dir_;
+    std::unique_ptr<app::Workspace> ws_;
+};
+
+} // namespace velcaris::test
