@@ -1,14 +1,13 @@
 #pragma once
 // The "Aggiungi" and "Modifica" buttons and the small buttons of the Condomini tab: which dialog
 // each opens, in which mode, according to the active tab and the selection.
+#include "app/Tab.h"
 #include "app/Workspace.h"
 
 #include <QString>
 #include <functional>
 
 namespace velcaris::app {
-
-enum class Tab { Agenda, Interventi, Condomini, Memo, Preventivo, Entrate, Uscite, Fornitori, Anagrafe, Locali, Quote, Stampe };
 
 // The data-entry dialogs the commands open (their window class names).
 enum class DialogId {

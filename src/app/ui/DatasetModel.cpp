@@ -33,6 +33,16 @@ void DatasetModel::setColumnTitle(const QString& field, const QString& title)
         Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
+void DatasetModel::clearColumnTitles()
+{
+    titles_.clear();
+}
+
+void DatasetModel::setCellBackground(CellColour colour)
+{
+    background_ = std::move(colour);
+}
+
 bool DatasetModel::usable() const
 {
     return live_ && dataset_ && dataset_->isActive();
@@ -65,6 +75,11 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const
         return isBool ? QVariant() : QVariant(dataset_->displayText(index.row(), index.column()));
     if (role == Qt::CheckStateRole && isBool)
         return dataset_->valueAt(index.row(), index.column()).toBool() ? Qt::Checked : Qt::Unchecked;
+    if (background_ && (role == Qt::BackgroundRole || role == Qt::ForegroundRole)) {
+        const std::optional<QColor> colour = background_(index.row(), index.column());
+        if (colour)
+            return role == Qt::BackgroundRole ? QVariant(*colour) : QVariant(QColor(Qt::black));
+    }
     if (role == Qt::TextAlignmentRole) {
         const QVariant v = dataset_->valueAt(index.row(), index.column());
         if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong)

@@ -4,8 +4,11 @@
 #include "store/Dataset.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QHash>
 #include <QPointer>
+#include <functional>
+#include <optional>
 
 namespace velcaris::app {
 
@@ -18,6 +21,10 @@ public:
     void setLive(bool live);
     bool isLive() const { return live_; }
     void setColumnTitle(const QString& field, const QString& title);
+    void clearColumnTitles();
+    // Painting of the cells: a background per cell (row, column), black text where one is given.
+    using CellColour = std::function<std::optional<QColor>(int row, int column)>;
+    void setCellBackground(CellColour colour);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -30,6 +37,7 @@ private:
     QPointer<store::Dataset> dataset_;
     bool live_ = false;
     QHash<QString, QString> titles_; // case-folded field -> title
+    CellColour background_;
 };
 
 } // namespace velcaris::app

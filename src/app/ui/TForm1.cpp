@@ -1,33 +1,51 @@
 #include "app/ui/TForm1.h"
 
+#include "app/ColourText.h"
+#include "app/GridLayout.h"
+#include "app/Selection.h"
 #include "app/ui/DatasetModel.h"
+#include "app/ui/GridFooter.h"
 #include "cashbook/Balances.h"
+#include "store/FilterText.h"
 #include "store/Money.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFormLayout>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace velcaris::app {
 
 namespace {
+
 bool showErrors = true;
+
+QLabel* caption(const QString& text, QWidget* parent)
+{
+    return new QLabel(text, parent);
+}
 
 // The condominium list keeps its names in alphabetical order without regard to letter case.
 class CondominiumItem : public QListWidgetItem {
@@ -40,10 +58,17 @@ public:
     }
 };
 
-QLabel* caption(const QString& text, QWidget* parent)
+// Wait cursor for the time of one operation, restored also when it fails.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+QString formatted(double value, const QString& format)
 {
-    return new QLabel(text, parent);
+    return format == QLatin1String("0.000") ? store::formatThousandths(value) : store::formatAmount(value);
 }
+
 } // namespace
 
 void TForm1::setShowErrors(bool show)
@@ -55,7 +80,7 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     : QMainWindow(parent), workspace_(std::make_unique<Workspace>(std::move(paths)))
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Velcaris 2014"));
+    setWindowTitle(kBaseCaption);
     store::useDotDecimalSeparator();
 
     // Top toolbar.
@@ -93,6 +118,8 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     listBox_->setAccessibleName(QStringLiteral("Condomini"));
     listBox_->setSortingEnabled(true);
     listBox_->setMinimumWidth(120);
+    listBox_->viewport()->installEventFilter(this);
+    listBox_->installEventFilter(this);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 0);
     splitter->setSizes({1000, 200});
@@ -109,30 +136,37 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
         QWidget* page = (this->*build)();
         page->setObjectName(QStringLiteral("Tab") + QString::fromLatin1(title));
         pageControl_->addTab(page, QString::fromLatin1(title));
+        for (DatasetModel* model : tabModels_.value(page))
+            model->setParent(page);
     }
+    buildBankPanel();
+    connectCommands();
 
     // The data store, in the fixed start-up order.
     startUpError_ = workspace_->startUp(progress);
     if (!startUpError_.isEmpty()) {
-        if (showErrors)
-            QMessageBox::critical(this, QStringLiteral("Velcaris"), startUpError_);
+        showError(startUpError_);
     } else {
         auto& memo = workspace_->ds(QStringLiteral("ADOTableMemo"));
         const QString general = memo.isEmpty() ? QString() : memo.value(QStringLiteral("Memo")).toString();
-        if (auto* dbMemo = findChild<QPlainTextEdit*>(QStringLiteral("DBMemo1")))
-            dbMemo->setPlainText(general);
+        findChild<QPlainTextEdit*>(QStringLiteral("DBMemo1"))->setPlainText(general);
         setMemoHighlighted(!general.isEmpty());
         fillCondominiumList();
         if (progress)
             progress();
     }
 
-    // The Agenda tab opens first; the other tabs read their registers when shown.
+    // The Agenda tab opens first, without loading; the other tabs read their registers when shown.
     pageControl_->setCurrentIndex(0);
     makeGridsLive(0);
-    connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::makeGridsLive);
-    if (startUpError_.isEmpty())
+    connect(pageControl_, &QTabWidget::currentChanged, this, [this](int index) {
+        makeGridsLive(index);
+        loadActiveTab();
+    });
+    if (startUpError_.isEmpty()) {
+        applyGridLayouts();
         showBalances();
+    }
     if (progress)
         progress();
 }
@@ -141,6 +175,29 @@ TForm1::~TForm1()
 {
     // The models refer to the workspace's datasets: drop the widgets first.
     delete takeCentralWidget();
+}
+
+void TForm1::showMessage(const QString& text)
+{
+    lastMessage_ = text;
+    if (showErrors)
+        QMessageBox::information(this, QStringLiteral("Velcaris"), text);
+}
+
+void TForm1::showError(const QString& text)
+{
+    lastMessage_ = text;
+    if (showErrors)
+        QMessageBox::critical(this, QStringLiteral("Velcaris"), text);
+}
+
+void TForm1::runGuarded(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const store::StoreError& e) {
+        showError(e.message());
+    }
 }
 
 QPushButton* TForm1::makeButton(const QString& name, const QString& text, QWidget* parent)
@@ -170,26 +227,46 @@ QLineEdit* TForm1::makeFigure(const QString& name, const QString& label, QWidget
         pal.setColor(QPalette::Text, *colour);
         e->setPalette(pal);
     }
-    if (bar) {
-        bar->addWidget(l);
-        bar->addWidget(e);
-        bar->addSeparator();
-    }
+    bar->addWidget(l);
+    bar->addWidget(e);
+    bar->addSeparator();
     return e;
 }
 
-QTableView* TForm1::makeGrid(const QString& name, const QString& dataset, QWidget* parent)
+QTableView* TForm1::makeGrid(const QString& name, const QString& dataset, QWidget* page, bool footer)
 {
-    auto* grid = new QTableView(parent);
+    auto* grid = new QTableView(page);
     grid->setObjectName(name);
     grid->setAccessibleName(name);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->horizontalHeader()->setSectionsMovable(true);
+    grid->horizontalHeader()->setSectionsClickable(true);
     grid->verticalHeader()->setDefaultSectionSize(22);
-    auto* model = new DatasetModel(&workspace_->ds(dataset), grid);
+    store::Dataset* ds = &workspace_->ds(dataset);
+    auto* model = new DatasetModel(ds, grid);
     grid->setModel(model);
-    tabModels_[parent].append(model);
+    tabModels_[page].append(model);
+    // The current row of the grid is the current row of its dataset.
+    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [ds](const QModelIndex& current) {
+        if (current.isValid() && ds->isActive() && current.row() != ds->recNo())
+            ds->moveTo(current.row());
+    });
+    // A click on a column title sorts by it; with Ctrl held the column joins the sort.
+    connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this, grid, ds](int section) {
+        if (grid->property("sortable").isValid() && !grid->property("sortable").toBool())
+            return;
+        const QStringList fields = ds->fieldNames();
+        if (section < 0 || section >= fields.size())
+            return;
+        const bool combine = QApplication::keyboardModifiers() & Qt::ControlModifier;
+        runGuarded([&] { ds->setSort(sortAfterTitleClick(ds->sort(), fields[section], combine)); });
+    });
+    if (footer) {
+        auto* bar = new GridFooter(grid, page);
+        footers_.insert(name, bar);
+    }
     return grid;
 }
 
@@ -200,24 +277,6 @@ void TForm1::makeGridsLive(int tabIndex)
         model->setLive(true);
 }
 
-void TForm1::showBalances()
-{
-    try {
-        const cashbook::Balances b = cashbook::RicalcolaSaldi(*workspace_);
-        const std::pair<const char*, QString> figures[] = {
-            {"EditEntrateC", b.textEntrateC()}, {"EditEntrateCC", b.textEntrateCC()},
-            {"EditEntrateTOT", b.textEntrateTOT()}, {"EditUsciteC", b.textUsciteC()},
-            {"EditUsciteCC", b.textUsciteCC()}, {"EditUsciteTOT", b.textUsciteTOT()},
-            {"EditTOTC", b.textTOTC()}, {"EditTOTCC", b.textTOTCC()}, {"EditTOT", b.textTOT()}};
-        for (const auto& [name, text] : figures)
-            if (auto* edit = findChild<QLineEdit*>(QString::fromLatin1(name)))
-                edit->setText(text);
-    } catch (const store::StoreError& e) {
-        if (showErrors)
-            QMessageBox::critical(this, QStringLiteral("Velcaris"), e.message());
-    }
-}
-
 void TForm1::setMemoHighlighted(bool on)
 {
     memoHighlighted_ = on;
@@ -226,24 +285,415 @@ void TForm1::setMemoHighlighted(bool on)
         pageControl_->tabBar()->setTabTextColor(index, on ? QColor(200, 0, 0) : QColor());
 }
 
-bool TForm1::isMemoHighlighted() const
+Tab TForm1::activeTab() const
 {
-    return memoHighlighted_;
+    return static_cast<Tab>(std::max(pageControl_->currentIndex(), 0));
+}
+
+TabToggles TForm1::toggles() const
+{
+    auto down = [this](const char* name) {
+        auto* b = findChild<QPushButton*>(QString::fromLatin1(name));
+        return b && b->isChecked();
+    };
+    TabToggles t;
+    t.esitoPositivo = down("ButtonPositivo");
+    t.conclusi = down("ButtonConclusi");
+    t.proprietario = down("BProprietario");
+    t.inquilino = down("BInquilino");
+    t.pagare = down("Bpagare");
+    t.pagato = down("Bpagato");
+    return t;
 }
 
 void TForm1::fillCondominiumList()
 {
     listBox_->clear();
-    try {
+    runGuarded([&] {
         for (const QString& name : workspace_->condominiumNames())
             listBox_->addItem(new CondominiumItem(name));
-    } catch (const store::StoreError& e) {
-        if (showErrors)
-            QMessageBox::critical(this, QStringLiteral("Velcaris"), e.message());
-    }
+    });
     listBox_->clearSelection();
     listBox_->setCurrentRow(-1);
 }
+
+void TForm1::registerDialog(DialogId id, std::function<void()> open)
+{
+    dialogs_.insert(id, std::move(open));
+}
+
+// ---- refreshes ----
+
+void TForm1::loadActiveTab()
+{
+    if (!startUpError_.isEmpty() || loading_)
+        return;
+    loading_ = true;
+    WaitCursor wait;
+    runGuarded([&] {
+        auto* preventivi = findChild<QTableView*>(QStringLiteral("DBGridPreventivi"));
+        const bool preventivo = activeTab() == Tab::Preventivo;
+        if (preventivo)
+            preventivi->setUpdatesEnabled(false); // redrawn once, after the filter and sort
+        const TabView view = LoadActiveTab(*workspace_, activeTab(), toggles());
+        applyTabView(view);
+        applyGridLayouts();
+        if (preventivo)
+            preventivi->setUpdatesEnabled(true);
+    });
+    loading_ = false;
+}
+
+void TForm1::applyTabView(const TabView& view)
+{
+    for (auto it = view.labels.cbegin(); it != view.labels.cend(); ++it)
+        if (auto* label = findChild<QLabel*>(it.key()))
+            label->setText(it.value());
+    for (auto it = view.enabled.cbegin(); it != view.enabled.cend(); ++it)
+        if (auto* widget = findChild<QWidget*>(it.key()))
+            widget->setEnabled(it.value());
+    if (view.approvato)
+        findChild<QCheckBox*>(QStringLiteral("CheckApprovato"))->setChecked(*view.approvato);
+    if (activeTab() == Tab::Condomini) {
+        auto* combo = findChild<QComboBox*>(QStringLiteral("ComboAA"));
+        const QSignalBlocker block(combo);
+        combo->clear();
+        if (view.yearBound) {
+            for (const auto& [id, name] : view.years)
+                combo->addItem(name, id);
+            combo->setCurrentIndex(combo->findData(view.currentYearId));
+        }
+    }
+    if (view.showCondominiumMemo) {
+        findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->setVisible(*view.showCondominiumMemo);
+        findChild<QPlainTextEdit*>(QStringLiteral("DBMemo1"))->setVisible(!*view.showCondominiumMemo);
+    }
+    // Footers of the active tab's grids are rewritten from scratch.
+    QHash<QString, QHash<int, QString>> texts;
+    for (const FooterSum& f : view.footers) {
+        auto* grid = findChild<QTableView*>(f.grid);
+        auto* model = grid ? qobject_cast<DatasetModel*>(grid->model()) : nullptr;
+        if (!model)
+            continue;
+        const int column = model->dataset()->fieldIndex(f.field);
+        if (column >= 0)
+            texts[f.grid].insert(column, formatted(f.sum, f.format));
+    }
+    QWidget* page = pageControl_->currentWidget();
+    for (auto it = footers_.cbegin(); it != footers_.cend(); ++it)
+        if (page->isAncestorOf(it.value()))
+            it.value()->setTexts(texts.value(it.key()));
+}
+
+void TForm1::applyGridLayouts()
+{
+    const bool completa = workspace_->ds(QStringLiteral("ADOQueryFornitori")).tableName() ==
+                          QLatin1String("QueryFornitoriCompleta");
+    for (const GridLayout& layout : gridLayouts(activeTab(), toggles(), completa)) {
+        auto* grid = findChild<QTableView*>(layout.grid);
+        auto* model = grid ? qobject_cast<DatasetModel*>(grid->model()) : nullptr;
+        if (!model || !model->dataset()->isActive())
+            continue;
+        grid->setProperty("sortable", layout.sortable);
+        grid->horizontalHeader()->setSectionsMovable(layout.movableColumns);
+        grid->verticalHeader()->setVisible(layout.rowIndicator);
+        model->clearColumnTitles();
+        const QVector<ColumnView> columns = resolveColumns(layout, model->dataset()->fieldNames());
+        for (int i = 0; i < columns.size(); ++i) {
+            const ColumnView& c = columns[i];
+            model->setColumnTitle(c.field, c.title);
+            grid->setColumnHidden(i, c.hidden);
+            if (!c.hidden)
+                grid->setColumnWidth(i, c.width > 0 ? c.width : grid->horizontalHeader()->defaultSectionSize());
+        }
+    }
+}
+
+void TForm1::showBalances()
+{
+    runGuarded([&] {
+        const cashbook::Balances b = cashbook::RicalcolaSaldi(*workspace_);
+        const std::pair<const char*, QString> figures[] = {
+            {"EditEntrateC", b.textEntrateC()}, {"EditEntrateCC", b.textEntrateCC()},
+            {"EditEntrateTOT", b.textEntrateTOT()}, {"EditUsciteC", b.textUsciteC()},
+            {"EditUsciteCC", b.textUsciteCC()}, {"EditUsciteTOT", b.textUsciteTOT()},
+            {"EditTOTC", b.textTOTC()}, {"EditTOTCC", b.textTOTCC()}, {"EditTOT", b.textTOT()}};
+        for (const auto& [name, text] : figures)
+            findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
+    });
+}
+
+// ---- events ----
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == listBox_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        listReleased(static_cast<QMouseEvent*>(event)->button());
+        return false;
+    }
+    if (watched == listBox_ && event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left || key == Qt::Key_Up || key == Qt::Key_Right || key == Qt::Key_Down)
+            listReleased(Qt::LeftButton);
+        return false;
+    }
+    if (event->type() == QEvent::KeyRelease) {
+        if (auto* editor = qobject_cast<QPlainTextEdit*>(watched)) {
+            memoKeyReleased(editor);
+            return false;
+        }
+    }
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        // Releasing the right button over the persons' or suppliers' grid clears its selection.
+        for (const char* name : {"DBGridAnagrafe", "DBGridFornitori"}) {
+            auto* grid = findChild<QTableView*>(QString::fromLatin1(name));
+            if (grid && watched == grid->viewport()) {
+                grid->clearSelection();
+                return true;
+            }
+        }
+    }
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        auto* bank = findChild<QPushButton*>(QStringLiteral("BitBtn2"));
+        if (watched == bank) {
+            const QPoint at = bank->mapTo(centralWidget(), QPoint(0, 90));
+            panelCC_->move(at);
+            popupCC_->popup(bank->mapToGlobal(QPoint(0, 90)));
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::listReleased(Qt::MouseButton button)
+{
+    Workspace& ws = *workspace_;
+    runGuarded([&] {
+        auto* memo1 = findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        auto* dbMemo = findChild<QPlainTextEdit*>(QStringLiteral("DBMemo1"));
+        auto* combo = findChild<QComboBox*>(QStringLiteral("ComboAA"));
+        QListWidgetItem* item = listBox_->currentItem();
+        const bool chosen = button == Qt::LeftButton && item && item->isSelected();
+        std::optional<SelectionView> view;
+        if (button == Qt::RightButton) {
+            view = clearCondominium(ws, dbMemo->toPlainText());
+            listBox_->clearSelection();
+            listBox_->setCurrentRow(-1);
+            combo->setEnabled(false);
+            setMemoHighlighted(view->memoHighlighted);
+            setWindowTitle(view->caption);
+        } else if (chosen) {
+            view = chooseCondominium(ws, item->text());
+            SplitCondominiumName(ws.selection, ws.selection.condominium);
+            combo->setEnabled(true);
+            {
+                const QSignalBlocker block(memo1);
+                memo1->setPlainText(view->condominiumMemo);
+            }
+            setMemoHighlighted(view->memoHighlighted);
+        } else {
+            switchOffSelectionFilters(ws);
+        }
+        loadActiveTab();
+        if (chosen) {
+            setWindowTitle(view->caption);
+            if (view->yearId) {
+                const int index = combo->findData(*view->yearId);
+                if (index >= 0)
+                    combo->setCurrentIndex(index);
+            }
+        }
+        showBalances();
+    });
+}
+
+void TForm1::yearChosen(int index)
+{
+    auto* combo = findChild<QComboBox*>(QStringLiteral("ComboAA"));
+    if (index < 0 || workspace_->selection.condominium.isEmpty())
+        return;
+    WaitCursor wait;
+    runGuarded([&] {
+        const QString title = changeYear(*workspace_, combo->itemText(index));
+        showBalances();
+        loadActiveTab();
+        setWindowTitle(title);
+    });
+}
+
+void TForm1::memoKeyReleased(QPlainTextEdit* editor)
+{
+    runGuarded([&] {
+        if (editor->objectName() == QLatin1String("Memo1") && !workspace_->selection.condominium.isEmpty())
+            setMemoHighlighted(storeCondominiumMemo(*workspace_, editor->toPlainText()));
+        else if (editor->objectName() == QLatin1String("DBMemo1"))
+            setMemoHighlighted(storeGeneralMemo(*workspace_, editor->toPlainText()));
+    });
+}
+
+void TForm1::exclusiveToggle(QPushButton* pressed, QPushButton* other)
+{
+    if (pressed->isChecked())
+        other->setChecked(false);
+    loadActiveTab();
+}
+
+void TForm1::openCommand(const Command& command)
+{
+    workspace_->editMode = command.mode;
+    lastDialog_ = DialogId::None;
+    if (command.yearMissing) {
+        showMessage(kRequireYearMessage);
+        return;
+    }
+    if (command.dialog == DialogId::None)
+        return;
+    if (command.prepareQuotas) {
+        auto* single = findChild<QTableView*>(QStringLiteral("DBGridQuoteSingole"));
+        runGuarded([&] { prepareQuotaAllocation(*workspace_, single->isVisible()); });
+    }
+    // A dialog that is not part of the program yet opens nothing.
+    const auto open = dialogs_.value(command.dialog);
+    if (!open)
+        return;
+    lastDialog_ = command.dialog;
+    open();
+}
+
+void TForm1::placeOnlyMethod(const QString& place)
+{
+    runGuarded([&] {
+        const QString& condominium = workspace_->selection.condominium;
+        const QString prefix = condominium.isEmpty()
+                                   ? QString()
+                                   : QStringLiteral("Condominio = ") + store::quoteFilterValue(condominium) +
+                                         QStringLiteral(" AND ");
+        workspace_->ds(QStringLiteral("ADOQueryUscite"))
+            .setFilter(prefix + QStringLiteral("Pagamento = ") + store::quoteFilterValue(place));
+        workspace_->ds(QStringLiteral("ADOQueryEntrate"))
+            .setFilter(prefix + QStringLiteral("MetodoPagamento = ") + store::quoteFilterValue(place));
+    });
+    showBalances();
+}
+
+void TForm1::showBankSummary(bool onlyNegative)
+{
+    panelCC_->resize(panelCC_->width(), 450);
+    memoCC_->clear();
+    runGuarded([&] {
+        QStringList names;
+        for (int i = 0; i < listBox_->count(); ++i)
+            names << listBox_->item(i)->text();
+        memoCC_->setPlainText(cashbook::bankSummary(*workspace_, names, onlyNegative).join(u'\n'));
+    });
+    memoCC_->setTabStopDistance(memoCC_->fontMetrics().averageCharWidth() * 50); // 200 dialog units
+    panelCC_->show();
+    panelCC_->raise();
+}
+
+void TForm1::connectCommands()
+{
+    auto button = [this](const char* name) { return findChild<QPushButton*>(QString::fromLatin1(name)); };
+    connect(button("Baggiungi"), &QPushButton::clicked, this, [this] {
+        auto* suppliers = findChild<QTableView*>(QStringLiteral("DBGridFornitori"));
+        CommandContext context;
+        context.tab = activeTab();
+        context.condominiumChosen = !workspace_->selection.condominium.isEmpty();
+        context.suppliersSelected = suppliers->selectionModel()->hasSelection();
+        context.requireYear = [this] { return RequireYear(*workspace_); };
+        openCommand(addCommand(context));
+    });
+    connect(button("BModifica"), &QPushButton::clicked, this, [this] { openCommand(modifyCommand(activeTab())); });
+    const std::pair<const char*, SmallButton> small[] = {{"TBAggiungi", SmallButton::TBAggiungi},
+                                                         {"TBmodifica", SmallButton::TBmodifica},
+                                                         {"AAaggiungi", SmallButton::AAaggiungi},
+                                                         {"AAmodifica", SmallButton::AAmodifica}};
+    for (const auto& [name, which] : small)
+        connect(button(name), &QPushButton::clicked, this, [this, which = which] { openCommand(smallButtonCommand(which)); });
+
+    connect(button("BCassa"), &QPushButton::clicked, this, [this] { placeOnlyMethod(QStringLiteral("Cassa")); });
+    button("BitBtn2")->installEventFilter(this);
+
+    connect(findChild<QComboBox*>(QStringLiteral("ComboAA")), &QComboBox::activated, this, &TForm1::yearChosen);
+    for (const char* name : {"Memo1", "DBMemo1"})
+        findChild<QPlainTextEdit*>(QString::fromLatin1(name))->installEventFilter(this);
+
+    auto* owner = button("BProprietario");
+    auto* tenant = button("BInquilino");
+    connect(owner, &QPushButton::clicked, this, [=] { exclusiveToggle(owner, tenant); });
+    connect(tenant, &QPushButton::clicked, this, [=] { exclusiveToggle(tenant, owner); });
+    auto* toPay = button("Bpagare");
+    auto* paid = button("Bpagato");
+    connect(toPay, &QPushButton::clicked, this, [=] { exclusiveToggle(toPay, paid); });
+    connect(paid, &QPushButton::clicked, this, [=] { exclusiveToggle(paid, toPay); });
+    connect(button("ButtonPositivo"), &QPushButton::clicked, this, [this] { loadActiveTab(); });
+    connect(button("ButtonConclusi"), &QPushButton::clicked, this, [this] { loadActiveTab(); });
+
+    for (const char* name : {"DBGridAnagrafe", "DBGridFornitori"})
+        findChild<QTableView*>(QString::fromLatin1(name))->viewport()->installEventFilter(this);
+
+    // A click in the owner or tenant column of a unit chooses whom the statement addresses.
+    auto* units = findChild<QTableView*>(QStringLiteral("DBGridLocali"));
+    connect(units, &QTableView::clicked, this, [this, units](const QModelIndex& index) {
+        const QString title = units->model()->headerData(index.column(), Qt::Horizontal, Qt::DisplayRole).toString();
+        if (title == QLatin1String("Proprietario"))
+            workspace_->selection.statementSubject = QStringLiteral("proprietario");
+        else if (title == QLatin1String("Inquilino"))
+            workspace_->selection.statementSubject = QStringLiteral("inquilino");
+    });
+
+    // The grouped quota view's detail panel: a double click opens it under the current row for
+    // that row's tenant, a second one closes it.
+    auto* grouped = findChild<QTableView*>(QStringLiteral("DBGridQuoteAccorpate"));
+    auto* single = findChild<QTableView*>(QStringLiteral("DBGridQuoteSingole"));
+    connect(grouped, &QTableView::doubleClicked, this, [this, single](const QModelIndex& index) {
+        if (single->isVisible()) {
+            single->hide();
+            return;
+        }
+        runGuarded([&] {
+            store::Dataset& g = workspace_->ds(QStringLiteral("ADOQueryQuoteAccorpate"));
+            g.moveTo(index.row());
+            const QVariant tenant = g.value(QStringLiteral("IdInquilino"));
+            workspace_->ds(QStringLiteral("ADOQueryQuoteSingole"))
+                .setFilter(QStringLiteral("IdInquilino = %1").arg(tenant.isNull() ? -1 : tenant.toLongLong()));
+        });
+        single->show();
+    });
+}
+
+void TForm1::buildBankPanel()
+{
+    popupCC_ = new QMenu(this);
+    popupCC_->setObjectName(QStringLiteral("PopupMenuCC"));
+    QAction* onlyBank = popupCC_->addAction(QStringLiteral("&Visualizza solo movimenti in C.C."));
+    onlyBank->setObjectName(QStringLiteral("VIsualizzasolomovimentiinCC1"));
+    QAction* negative = popupCC_->addAction(QStringLiteral("&Segnala C.C. negativi"));
+    negative->setObjectName(QStringLiteral("SegnalaCCnegativi1"));
+    QAction* all = popupCC_->addAction(QStringLiteral("&Tutti i C.C."));
+    all->setObjectName(QStringLiteral("uttiiCC1"));
+    connect(onlyBank, &QAction::triggered, this, [this] { placeOnlyMethod(QStringLiteral("Conto Corrente")); });
+    connect(negative, &QAction::triggered, this, [this] { showBankSummary(true); });
+    connect(all, &QAction::triggered, this, [this] { showBankSummary(false); });
+
+    auto* panel = new QFrame(centralWidget());
+    panel->setObjectName(QStringLiteral("PanelCC"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setAutoFillBackground(true);
+    panel->resize(420, 450);
+    auto* layout = new QVBoxLayout(panel);
+    memoCC_ = new QPlainTextEdit(panel);
+    memoCC_->setObjectName(QStringLiteral("MemoCC"));
+    memoCC_->setReadOnly(true);
+    memoCC_->setAccessibleName(QStringLiteral("Saldi conto corrente"));
+    auto* ok = makeButton(QStringLiteral("OK"), QStringLiteral("OK"), panel);
+    connect(ok, &QPushButton::clicked, panel, &QWidget::hide);
+    layout->addWidget(memoCC_);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+    panel->hide();
+    panelCC_ = panel;
+}
+
+// ---- tabs ----
 
 QWidget* TForm1::buildAgendaTab()
 {
@@ -302,11 +752,23 @@ QWidget* TForm1::buildCondominiTab()
     for (const auto& [name, text] : {std::pair{"TBAggiungi", "+"}, std::pair{"TBElimina", "-"}, std::pair{"TBmodifica", "..."}}) {
         auto* b = makeButton(QString::fromLatin1(name), QString::fromLatin1(text), tables);
         b->setFixedWidth(32);
+        b->setEnabled(false);
         tButtons->addWidget(b);
     }
     tButtons->addStretch();
     tLayout->addLayout(tButtons);
-    tLayout->addWidget(makeGrid(QStringLiteral("DBGridTabelle"), QStringLiteral("ADOTableTabelle"), page));
+    auto* grid = makeGrid(QStringLiteral("DBGridTabelle"), QStringLiteral("ADOTableTabelle"), page);
+    tLayout->addWidget(grid);
+    // Each table's rows in its own colour, black text, once the table has a name.
+    store::Dataset* tabelle = &workspace_->ds(QStringLiteral("ADOTableTabelle"));
+    qobject_cast<DatasetModel*>(grid->model())->setCellBackground([tabelle](int row, int) -> std::optional<QColor> {
+        if (tabelle->valueAt(row, QStringLiteral("Nome")).toString().isEmpty())
+            return std::nullopt;
+        const auto rgb = colourFromText(tabelle->valueAt(row, QStringLiteral("Colore")).toString());
+        if (!rgb)
+            return std::nullopt;
+        return QColor(rgb->red, rgb->green, rgb->blue);
+    });
 
     auto* cadastre = new QGroupBox(QStringLiteral("Dati Catastali"), page);
     cadastre->setObjectName(QStringLiteral("GroupDatiCatastali"));
@@ -333,6 +795,7 @@ QWidget* TForm1::buildCondominiTab()
     for (const auto& [name, text] : {std::pair{"AAaggiungi", "+"}, std::pair{"AAmodifica", "..."}}) {
         auto* b = makeButton(QString::fromLatin1(name), QString::fromLatin1(text), year);
         b->setFixedWidth(32);
+        b->setEnabled(false);
         yearRow->addWidget(b);
     }
     yearRow->addStretch();
@@ -380,9 +843,14 @@ QWidget* TForm1::buildPreventivoTab()
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     auto* label = new QLabel(page);
-    label->setObjectName(QStringLiteral("LabelPreventivo"));
+    label->setObjectName(QStringLiteral("LabelAA"));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
     layout->addWidget(label);
-    layout->addWidget(makeGrid(QStringLiteral("DBGridPreventivi"), QStringLiteral("ADOQueryPreventivi"), page));
+    auto* grid = makeGrid(QStringLiteral("DBGridPreventivi"), QStringLiteral("ADOQueryPreventivi"), page, true);
+    layout->addWidget(grid);
+    layout->addWidget(footers_.value(grid->objectName()));
     return page;
 }
 
@@ -396,7 +864,16 @@ QWidget* TForm1::buildEntrateTab()
     makeFigure(QStringLiteral("EditEntrateCC"), QStringLiteral("Entrate conto corrente"), page, bar);
     makeFigure(QStringLiteral("EditEntrateTOT"), QStringLiteral("Entrate totali"), page, bar);
     layout->addWidget(bar);
-    layout->addWidget(makeGrid(QStringLiteral("DBGridEntrate"), QStringLiteral("ADOQueryEntrate"), page));
+    auto* grid = makeGrid(QStringLiteral("DBGridEntrate"), QStringLiteral("ADOQueryEntrate"), page);
+    // Special movements light yellow, payments money green.
+    store::Dataset* entrate = &workspace_->ds(QStringLiteral("ADOQueryEntrate"));
+    qobject_cast<DatasetModel*>(grid->model())->setCellBackground([entrate](int row, int) -> std::optional<QColor> {
+        const QString kind = entrate->valueAt(row, QStringLiteral("TipoMovimento")).toString();
+        const bool special = kind == QLatin1String("Passaggio su C.C.") || kind == QLatin1String("Passaggio su Cassa") ||
+                             kind == QLatin1String("Importo iniziale");
+        return special ? QColor(255, 255, 128) : QColor(192, 220, 192);
+    });
+    layout->addWidget(grid);
     return page;
 }
 
@@ -411,7 +888,11 @@ QWidget* TForm1::buildUsciteTab()
     makeFigure(QStringLiteral("EditUsciteCC"), QStringLiteral("Uscite conto corrente"), page, bar, false, &maroon);
     makeFigure(QStringLiteral("EditUsciteTOT"), QStringLiteral("Uscite totali"), page, bar, false, &maroon);
     layout->addWidget(bar);
-    layout->addWidget(makeGrid(QStringLiteral("DBGridUscite"), QStringLiteral("ADOQueryUscite"), page));
+    auto* grid = makeGrid(QStringLiteral("DBGridUscite"), QStringLiteral("ADOQueryUscite"), page);
+    qobject_cast<DatasetModel*>(grid->model())->setCellBackground([](int, int) -> std::optional<QColor> {
+        return QColor(255, 191, 191);
+    });
+    layout->addWidget(grid);
     return page;
 }
 
@@ -447,10 +928,10 @@ QWidget* TForm1::buildLocaliTab()
     }
     bar->addStretch();
     layout->addLayout(bar);
-    auto* grid = makeGrid(QStringLiteral("DBGridLocali"), QStringLiteral("ADOQueryLocali"), page);
+    auto* grid = makeGrid(QStringLiteral("DBGridLocali"), QStringLiteral("ADOQueryLocali"), page, true);
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    grid->horizontalHeader()->setSectionsMovable(false);
     layout->addWidget(grid);
+    layout->addWidget(footers_.value(grid->objectName()));
     return page;
 }
 
@@ -458,15 +939,26 @@ QWidget* TForm1::buildQuoteTab()
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    auto* grouped = makeGrid(QStringLiteral("DBGridQuoteAccorpate"), QStringLiteral("ADOQueryQuoteAccorpate"), page);
-    auto* single = makeGrid(QStringLiteral("DBGridQuoteSingole"), QStringLiteral("ADOQueryQuoteSingole"), page);
-    for (QTableView* grid : {grouped, single}) {
-        grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-        grid->horizontalHeader()->setSectionsMovable(false);
-        grid->verticalHeader()->hide();
+    auto* bar = new QHBoxLayout;
+    auto* toPay = makeButton(QStringLiteral("Bpagare"), QStringLiteral("Da pagare"), page);
+    auto* paid = makeButton(QStringLiteral("Bpagato"), QStringLiteral("Pagato"), page);
+    for (QPushButton* b : {toPay, paid}) {
+        b->setCheckable(true);
+        bar->addWidget(b);
     }
-    single->setMaximumHeight(200);
+    toPay->setChecked(true);
+    bar->addStretch();
+    layout->addLayout(bar);
+    auto* grouped = makeGrid(QStringLiteral("DBGridQuoteAccorpate"), QStringLiteral("ADOQueryQuoteAccorpate"), page, true);
+    auto* single = makeGrid(QStringLiteral("DBGridQuoteSingole"), QStringLiteral("ADOQueryQuoteSingole"), page);
+    for (QTableView* grid : {grouped, single})
+        grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    // The detail panel under the grouped view: 800 by 200, closed at start.
+    single->setFixedHeight(200);
+    single->setMaximumWidth(800);
+    single->hide();
     layout->addWidget(grouped);
+    layout->addWidget(footers_.value(grouped->objectName()));
     layout->addWidget(single);
     return page;
 }
@@ -484,6 +976,13 @@ QWidget* TForm1::buildStampeTab()
         auto* label = caption(QString::fromUtf8(text), page);
         label->setBuddy(picker);
         form->addRow(label, picker);
+    }
+    for (const auto& [name, text] : {std::pair{"lista", "Condòmini"}, std::pair{"ListaFornitori", "Fornitori"}}) {
+        auto* list = new QListWidget(page);
+        list->setObjectName(QString::fromLatin1(name));
+        auto* label = caption(QString::fromUtf8(text), page);
+        label->setBuddy(list);
+        form->addRow(label, list);
     }
     return page;
 }

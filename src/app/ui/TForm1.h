@@ -1,6 +1,8 @@
 #pragma once
 // The main window: toolbar, totals bar, the twelve tabs with their registers and the list of
-// condominiums. It owns the Workspace; the rules live there and in the subsystems.
+// condominiums. It owns the Workspace and forwards its events to the core.
+#include "app/Commands.h"
+#include "app/TabLoading.h"
 #include "app/Workspace.h"
 
 #include <QHash>
@@ -10,10 +12,10 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateTimeEdit;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
@@ -23,6 +25,7 @@ class QToolBar;
 namespace velcaris::app {
 
 class DatasetModel;
+class GridFooter;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -34,12 +37,28 @@ public:
 
     Workspace& workspace() { return *workspace_; }
     const QString& startUpError() const { return startUpError_; }
-    bool isMemoHighlighted() const;
+    bool isMemoHighlighted() const { return memoHighlighted_; }
+    Tab activeTab() const;
+    TabToggles toggles() const;
+
     // Re-reads the condominium list from the Condomini table (the list sorts itself).
     void fillCondominiumList();
+    // The three refreshes of the window.
+    void loadActiveTab();
+    void applyGridLayouts();
+    void showBalances();
 
-    // When false, failures are kept in startUpError() instead of being shown (tests).
+    // A data-entry dialog opened by the add and modify commands, shown with the mode already set.
+    void registerDialog(DialogId id, std::function<void()> open);
+    // What the last command did (for the window's own checks and tests).
+    DialogId lastDialogOpened() const { return lastDialog_; }
+
+    // When false, failures and messages are kept (lastMessage()) instead of being shown (tests).
     static void setShowErrors(bool show);
+    const QString& lastMessage() const { return lastMessage_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildAgendaTab();
@@ -54,20 +73,42 @@ private:
     QWidget* buildLocaliTab();
     QWidget* buildQuoteTab();
     QWidget* buildStampeTab();
-    QTableView* makeGrid(const QString& name, const QString& dataset, QWidget* parent);
+    void buildBankPanel();
+    QTableView* makeGrid(const QString& name, const QString& dataset, QWidget* page, bool footer = false);
     QLineEdit* makeFigure(const QString& name, const QString& label, QWidget* parent, QToolBar* bar, bool bold = false,
                           const QColor* colour = nullptr);
     QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent);
+    void connectCommands();
     void setMemoHighlighted(bool on);
-    void showBalances();
     void makeGridsLive(int tabIndex);
+    void showMessage(const QString& text);
+    void showError(const QString& text);
+    void runGuarded(const std::function<void()>& work);
+
+    // Events of the condominium list, the year selector, the memo editors and the toggles.
+    void listReleased(Qt::MouseButton button);
+    void yearChosen(int index);
+    void memoKeyReleased(QPlainTextEdit* editor);
+    void exclusiveToggle(QPushButton* pressed, QPushButton* other);
+    void applyTabView(const TabView& view);
+    void openCommand(const Command& command);
+    void placeOnlyMethod(const QString& place);
+    void showBankSummary(bool onlyNegative);
 
     std::unique_ptr<Workspace> workspace_;
     QString startUpError_;
+    QString lastMessage_;
     QTabWidget* pageControl_ = nullptr;
     QListWidget* listBox_ = nullptr;
+    QWidget* panelCC_ = nullptr;
+    QPlainTextEdit* memoCC_ = nullptr;
+    QMenu* popupCC_ = nullptr;
     QHash<QWidget*, QList<DatasetModel*>> tabModels_;
+    QHash<QString, GridFooter*> footers_;
+    QHash<DialogId, std::function<void()>> dialogs_;
+    DialogId lastDialog_ = DialogId::None;
     bool memoHighlighted_ = false;
+    bool loading_ = false;
 };
 
 } // namespace velcaris::app
