@@ -122,9 +122,7 @@ INSERT INTO MemoGenerale (Memo) VALUES ('');
 // first name when there is one.
 QString displayName(const QString& alias)
 {
-    return QStringLiteral("(CASE WHEN %1.Nome IS NULL OR %1.Nome = '' THEN %1.Cognome "
-                          "ELSE COALESCE(%1.Cognome, '') || ' ' || %1.Nome END)")
-        .arg(alias);
+    return personDisplayNameSql(alias);
 }
 
 // Joins the rows of alias (condominium column, year column) to the condominium's current year.
@@ -397,6 +395,13 @@ void removeQuietly(const QString& path)
 }
 
 } // namespace
+
+QString personDisplayNameSql(const QString& alias)
+{
+    return QStringLiteral("(CASE WHEN %1.Nome IS NULL OR %1.Nome = '' THEN %1.Cognome "
+                          "ELSE COALESCE(%1.Cognome, '') || ' ' || %1.Nome END)")
+        .arg(alias);
+}
 
 QString mainDatabaseKey()
 {

@@ -10,6 +10,11 @@ namespace velcaris::store {
 
 enum class DatabaseKind { Main, Web, Faq };
 
+// A person's or supplier's display name over a table alias, as SQL: the surname alone when the
+// first name is empty or missing, otherwise surname, a blank and the first name. Every view and
+// statement that shows a person uses it.
+QString personDisplayNameSql(const QString& alias);
+
 // The key of the main database.
 QString mainDatabaseKey();
 
