@@ -1,5 +1,7 @@
 #include "app/TabLoading.h"
 
+#include "app/Selection.h"
+
 #include "store/Crosstab.h"
 #include "store/FilterText.h"
 #include "store/Schema.h"
@@ -227,16 +229,6 @@ QString quotaValue(QuotaValue mode)
 QString personDisplayNameSql(const QString& alias)
 {
     return store::personDisplayNameSql(alias);
-}
-
-void SplitCondominiumName(Selection& s, const QString& name)
-{
-    const qsizetype dash = name.indexOf(u'-');
-    if (dash < 0)
-        return;
-    // One blank is assumed on each side of the dash.
-    s.shortName = name.left(std::max<qsizetype>(0, dash - 1));
-    s.address = name.mid(dash + 2);
 }
 
 QString agendaFilter(const QString& condominium, bool esitoPositivo)

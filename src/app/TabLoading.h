@@ -2,6 +2,7 @@
 // Bringing the active tab of the main window up to date with the current condominium: the
 // filters of the datasets each tab shows, the unit and quota crosstabs, sorts, number formats and
 // footer sums. Runs without widgets: what the window must show is returned as a TabView.
+#include "app/Tab.h"
 #include "app/Workspace.h"
 
 #include <QHash>
@@ -12,7 +13,6 @@
 
 namespace velcaris::app {
 
-enum class Tab { Agenda, Interventi, Condomini, Memo, Preventivo, Entrate, Uscite, Fornitori, Anagrafe, Locali, Quote, Stampe };
 
 struct TabToggles {
     bool esitoPositivo = false; // ButtonPositivo down
@@ -59,8 +59,6 @@ QString interventionsFilter(const QString& condominium, bool conclusi);
 // or missing, otherwise surname, a blank and the first name.
 QString personDisplayNameSql(const QString& alias);
 
-// "Alfa - Via Roma 1" -> short name "Alfa", address "Via Roma 1"; a name without "-" leaves both.
-void SplitCondominiumName(Selection& s, const QString& name);
 
 // The crosstab statements, exposed so that their cost can be measured apart from the datasets.
 // The condominium travels as the only WHERE parameter; an empty one matches no row.
