@@ -109,6 +109,9 @@ QString Workspace::startUp(const std::function<void()>& progress)
 
         BackupFile(paths_.webDatabase(), paths_.webBackup());
         store::openDatabase(web_, paths_.webDatabase(), DatabaseKind::Web);
+        // The web file is also reachable from the main connection as "web", so that an operation
+        // writing both databases commits or rolls back as one.
+        main_.exec(QStringLiteral("ATTACH DATABASE ? AS web KEY ''"), {paths_.webDatabase()});
         openTable("ADOWEBDBCodiceCondominio", "CodiceCondominio");
         openTable("ADOWEBDBAccesso", "Accesso");
         ds("ADOWEBDBQuote").setTableName(QStringLiteral("Quote"));

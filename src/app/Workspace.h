@@ -37,7 +37,8 @@ public:
     store::Database& mainDb() { return main_; }
     store::Database& webDb() { return web_; }
 
-    // The start-up of the data store, in its fixed order: daily backups, connections (the
+    // The start-up of the data store, in its fixed order (the web database is also attached to the
+    // main connection as "web": write both through mainDb() inside one Transaction): daily backups, connections (the
     // database files are created with their schema when missing), every dataset opened with
     // its sort, the agenda filter and the display formats. `progress` is called at each step
     // of the splash bar. Returns the engine's text of the first failure (the later steps are

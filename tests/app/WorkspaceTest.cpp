@@ -69,3 +69,25 @@ TEST(Workspace, ForeignMainDatabaseIsReportedAndLeftAlone)
     // The web database was never reached.
     EXPECT_FALSE(QFile::exists(dir.file("Database/WebDB.db")));
 }
+
+TEST(Workspace, WebDatabaseWritesShareTheMainTransaction)
+{
+    TempDir dir;
+    app::Workspace ws{app::AppPaths(dir.path())};
+    ASSERT_EQ(ws.startUp(), QString());
+    {
+        store::Transaction tr(ws.mainDb());
+        ws.mainDb().exec("INSERT INTO Condomini (Nome) VALUES ('Alfa - Via Roma 1')");
+        ws.mainDb().exec("INSERT INTO web.CodiceCondominio (Condominio) VALUES ('Alfa - Via Roma 1')");
+        // Not committed: both writes go.
+    }
+    EXPECT_EQ(ws.mainDb().scalar("SELECT count(*) FROM Condomini").toInt(), 0);
+    EXPECT_EQ(ws.webDb().scalar("SELECT count(*) FROM CodiceCondominio").toInt(), 0);
+    {
+        store::Transaction tr(ws.mainDb());
+        ws.mainDb().exec("INSERT INTO web.CodiceCondominio (Condominio) VALUES ('Alfa - Via Roma 1')");
+        tr.commit();
+    }
+    ws.ds("ADOWEBDBCodiceCondominio").requery();
+    EXPECT_EQ(ws.ds("ADOWEBDBCodiceCondominio").rowCount(), 1);
+}

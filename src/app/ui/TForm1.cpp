@@ -317,6 +317,18 @@ void TForm1::fillCondominiumList()
     listBox_->setCurrentRow(-1);
 }
 
+void TForm1::selectCondominium(const QString& name)
+{
+    const auto items = listBox_->findItems(name, Qt::MatchExactly);
+    if (name.isEmpty() || items.isEmpty()) {
+        listReleased(Qt::RightButton);
+        return;
+    }
+    listBox_->setCurrentItem(items.first());
+    items.first()->setSelected(true);
+    listReleased(Qt::LeftButton);
+}
+
 void TForm1::registerDialog(DialogId id, std::function<void()> open)
 {
     dialogs_.insert(id, std::move(open));
@@ -814,11 +826,14 @@ QWidget* TForm1::buildCondominiTab()
     approved->setAccessibleName(QStringLiteral("Bilanci approvati"));
     yForm->addRow(caption(QStringLiteral("Bilanci approvati"), year), approved);
 
+    general->setMinimumWidth(380);
+    cadastre->setMinimumWidth(380);
     layout->addWidget(general, 0, 0);
     layout->addWidget(tables, 0, 1, 2, 1);
     layout->addWidget(cadastre, 1, 0);
     layout->addWidget(year, 2, 0, 1, 2);
-    layout->setColumnStretch(1, 1);
+    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(1, 2);
     return page;
 }
 

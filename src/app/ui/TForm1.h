@@ -43,6 +43,8 @@ public:
 
     // Re-reads the condominium list from the Condomini table (the list sorts itself).
     void fillCondominiumList();
+    // Chooses `name` in the list as a left click would (an empty name clears the choice).
+    void selectCondominium(const QString& name);
     // The three refreshes of the window.
     void loadActiveTab();
     void applyGridLayouts();
