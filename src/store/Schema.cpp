@@ -85,7 +85,7 @@ CREATE INDEX AssociazioneFornitore ON fornitori_associazione (IdFornitore);
 CREATE INDEX AssociazioneCondominio ON fornitori_associazione (IdCondominio);
 CREATE INDEX PreventiviCondominio ON Preventivi (Condominio, AA, Tabella);
 CREATE INDEX QuoteCondominio ON Quote (IdCondominio, AA);
-CREATE INDEX QuoteLocale ON Quote (IdLocale, NomeQuote, AA);
+CREATE INDEX QuoteLocale ON Quote (IdLocale, AA, NomeQuote);
 CREATE INDEX QuoteEntrata ON Quote (idEntrata);
 CREATE INDEX EntrateCondominio ON Entrate (Condominio, AA);
 CREATE INDEX EntrateRicevuta ON Entrate (Condominio, AA, Ricevuta);
