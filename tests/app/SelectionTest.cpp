@@ -50,6 +50,9 @@ TEST(SelectionHelpers, SplitAndDateWithDots)
     app::SplitCondominiumName(s, "L'Aquila - Via dell'Orso - 3");
     EXPECT_EQ(s.shortName, "L'Aquila");
     EXPECT_EQ(s.address, "Via dell'Orso - 3");
+    app::SplitCondominiumName(s, "- Via Po");
+    EXPECT_EQ(s.shortName, "");
+    EXPECT_EQ(s.address, "Via Po");
     EXPECT_EQ(app::DateWithDots("08/12/2014"), "08.12.2014");
 }
 

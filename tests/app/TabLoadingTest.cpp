@@ -40,23 +40,6 @@ TEST(TabFilters, AgendaAndInterventionsFollowTheToggleAndTheCondominium)
     EXPECT_EQ(app::interventionsFilter(QString(), false), "concluso=false");
 }
 
-TEST(SplitCondominiumName, ShortNameAndAddressAroundTheFirstDash)
-{
-    app::Selection s;
-    app::SplitCondominiumName(s, "Alfa - Via Roma 1");
-    EXPECT_EQ(s.shortName, "Alfa");
-    EXPECT_EQ(s.address, "Via Roma 1");
-    app::SplitCondominiumName(s, "Senza trattino");
-    EXPECT_EQ(s.shortName, "Alfa"); // left as they were
-    EXPECT_EQ(s.address, "Via Roma 1");
-    app::SplitCondominiumName(s, "- Via Po");
-    EXPECT_EQ(s.shortName, "");
-    EXPECT_EQ(s.address, "Via Po");
-    app::SplitCondominiumName(s, "Beta - Via Re - 3");
-    EXPECT_EQ(s.shortName, "Beta");
-    EXPECT_EQ(s.address, "Via Re - 3");
-}
-
 TEST_F(TabTest, AgendaAndInterventiTabsFilterTheirRegistersByQuotedName)
 {
     ws.mainDb().exec("INSERT INTO Scadenzario (Condominio, Descrizione, Esito) VALUES (?, 'aperta', 0), (?, 'chiusa', 1), "
