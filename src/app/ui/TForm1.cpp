@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -267,7 +268,35 @@ QTableView* TForm1::makeGrid(const QString& name, const QString& dataset, QWidge
         auto* bar = new GridFooter(grid, page);
         footers_.insert(name, bar);
     }
+    grid->installEventFilter(this);
     return grid;
+}
+
+void TForm1::findInGrid(QTableView* grid)
+{
+    bool ok = false;
+    const QString wanted = QInputDialog::getText(this, QStringLiteral("Trova"), QStringLiteral("Testo da cercare:"),
+                                                 QLineEdit::Normal, lastFind_, &ok);
+    if (!ok || wanted.isEmpty())
+        return;
+    lastFind_ = wanted;
+    QAbstractItemModel* model = grid->model();
+    const int rows = model->rowCount();
+    const int columns = model->columnCount();
+    const int start = grid->currentIndex().isValid() ? grid->currentIndex().row() + 1 : 0;
+    for (int step = 0; step < rows; ++step) {
+        const int row = (start + step) % rows;
+        for (int column = 0; column < columns; ++column) {
+            if (grid->isColumnHidden(column))
+                continue;
+            if (model->index(row, column).data().toString().contains(wanted, Qt::CaseInsensitive)) {
+                grid->setCurrentIndex(model->index(row, column));
+                grid->scrollTo(model->index(row, column));
+                return;
+            }
+        }
+    }
+    showMessage(QStringLiteral("Testo non trovato: ") + wanted);
 }
 
 void TForm1::makeGridsLive(int tabIndex)
@@ -348,6 +377,8 @@ void TForm1::loadActiveTab()
         if (preventivo)
             preventivi->setUpdatesEnabled(false); // redrawn once, after the filter and sort
         const TabView view = LoadActiveTab(*workspace_, activeTab(), toggles());
+        if (activeTab() == Tab::Anagrafe || activeTab() == Tab::Stampe)
+            findChild<QTableView*>(QStringLiteral("DBGridAnagrafe"))->clearSelection();
         applyTabView(view);
         applyGridLayouts();
         if (preventivo)
@@ -439,6 +470,27 @@ void TForm1::showBalances()
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        if (auto* grid = qobject_cast<QTableView*>(watched)) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Find)) {
+                findInGrid(grid);
+                return true;
+            }
+            const QString name = grid->objectName();
+            const bool enterMoves = name == QLatin1String("DBGridScadenzario") || name == QLatin1String("DBGridEntrate") ||
+                                    name == QLatin1String("DBGridUscite");
+            if (enterMoves && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+                const QModelIndex current = grid->currentIndex();
+                int column = current.column() + 1;
+                while (column < grid->model()->columnCount() && grid->isColumnHidden(column))
+                    ++column;
+                if (current.isValid() && column < grid->model()->columnCount())
+                    grid->setCurrentIndex(grid->model()->index(current.row(), column));
+                return true;
+            }
+        }
+    }
     if (watched == listBox_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         listReleased(static_cast<QMouseEvent*>(event)->button());
         return false;

@@ -96,10 +96,12 @@ private:
     void openCommand(const Command& command);
     void placeOnlyMethod(const QString& place);
     void showBankSummary(bool onlyNegative);
+    void findInGrid(QTableView* grid);
 
     std::unique_ptr<Workspace> workspace_;
     QString startUpError_;
     QString lastMessage_;
+    QString lastFind_;
     QTabWidget* pageControl_ = nullptr;
     QListWidget* listBox_ = nullptr;
     QWidget* panelCC_ = nullptr;
