@@ -331,6 +331,23 @@ private:
         }
         if (peek().t == LT::LParen)
             return call(id);
+        // A function without arguments may be named without brackets: while(grid1), NOW.
+        {
+            int mn = -1, mx = -1;
+            FnKind kind = FnKind::General;
+            const TUDF* u = udfs_.find(id.s);
+            if ((u && u->ArgMinCount == 0) || (builtinInfo(id.s, &mn, &mx, &kind) && mn == 0 && mx == 0)) {
+                auto e = node(Expr::K::Call, id.pos, id.end);
+                if (u) {
+                    e->name = u->Name;
+                } else {
+                    e->builtin = true;
+                    e->fn = kind;
+                    e->name = id.s.toUpper();
+                }
+                return e;
+            }
+        }
         if (id.s.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0
             || id.s.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0) {
             auto e = node(Expr::K::Literal, id.pos, id.end);

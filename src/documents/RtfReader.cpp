@@ -89,9 +89,12 @@ public:
             const char c = s_[i];
             if (rootClosed) {
                 // Only blanks, line ends and NULs may follow the closing brace.
-                for (int j = i; j < n_; ++j)
+                for (int j = i; j < n_; ++j) {
+                    if (s_[j] == '}')
+                        fail(QStringLiteral("parentesi graffa chiusa senza apertura (posizione %1)").arg(j));
                     if (s_[j] != ' ' && s_[j] != '\r' && s_[j] != '\n' && s_[j] != '\t' && s_[j] != '\0')
                         fail(QStringLiteral("testo dopo la chiusura del documento (posizione %1)").arg(j));
+                }
                 toks.push_back({i, n_, Tok::Hidden});
                 break;
             }
