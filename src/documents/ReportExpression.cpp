@@ -218,6 +218,14 @@ private:
 
     ExprPtr assignment()
     {
+        // Bounded nesting: a template cannot exhaust the stack with brackets.
+        struct Depth {
+            int& d;
+            explicit Depth(int& v) : d(v) { ++d; }
+            ~Depth() { --d; }
+        } guard(depth_);
+        if (depth_ > 200)
+            throw syntax(QStringLiteral("troppi livelli di parentesi"));
         if (peek().t == LT::Ident && isOp(":=", 1)) {
             const LexTok& id = take();
             take();
@@ -269,13 +277,32 @@ private:
     {
         if (isOp("!") || isOp("-") || isOp("+")) {
             const LexTok& t = take();
-            ExprPtr operand = unary();
+            ExprPtr operand = assignmentFree();
             auto e = node(Expr::K::Unary, t.pos, lastEnd());
             e->op = t.s;
             e->args.push_back(operand);
             return e;
         }
         return primary();
+    }
+
+    // A unary operand, counted in the nesting bound like a bracket.
+    ExprPtr assignmentFree()
+    {
+        ++depth_;
+        if (depth_ > 200) {
+            --depth_;
+            throw syntax(QStringLiteral("troppi livelli di parentesi"));
+        }
+        ExprPtr e;
+        try {
+            e = unary();
+        } catch (...) {
+            --depth_;
+            throw;
+        }
+        --depth_;
+        return e;
     }
 
     ExprPtr primary()
@@ -440,6 +467,7 @@ private:
     bool dot_;
     std::vector<LexTok> toks_;
     int pos_ = 0;
+    int depth_ = 0;
 };
 
 // Format functions only at the root of a marker, aggregates only at the root of a scan option.
@@ -485,6 +513,7 @@ bool bracketsBalanced(const QString& text)
 
 double roundHalfAway(double x, int decimals)
 {
+    decimals = std::clamp(decimals, -15, 15);
     const double p = std::pow(10.0, decimals);
     double v = x * p;
     // Binary fractions such as 1.005 read just below the half: nudge by a relative epsilon.

@@ -370,8 +370,22 @@ private:
         return e->args[0];
     }
 
+    // Blocks nest through recursion: their depth is bounded.
+    struct BlockDepth {
+        int& d;
+        BlockDepth(int& v, const QString& marker) : d(v)
+        {
+            if (++d > 500) {
+                --d;
+                throw ReportError(QStringLiteral("Troppi blocchi annidati (più di 500) al marcatore %1").arg(marker));
+            }
+        }
+        ~BlockDepth() { --d; }
+    };
+
     Node parseIf(int idx)
     {
+        BlockDepth guard(blockDepth_, markers_[size_t(idx)].text);
         Node n;
         n.kind = Node::K::If;
         n.openM = idx;
@@ -412,6 +426,7 @@ private:
 
     Node parseScan(int idx)
     {
+        BlockDepth guard(blockDepth_, markers_[size_t(idx)].text);
         Node n;
         n.kind = Node::K::Scan;
         n.openM = idx;
@@ -520,6 +535,7 @@ private:
     int ntok_;
     size_t mi_ = 0;
     int pos_ = 0;
+    int blockDepth_ = 0;
 };
 
 // ---------------------------------------------------------------------------------------------

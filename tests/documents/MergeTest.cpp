@@ -382,3 +382,17 @@ TEST(MergeFiles, MergeAndOpenAsksTheShellAndReportsItsFailure)
     EXPECT_EQ(errorOf([&] { r.MergeAndOpen(); }),
               QStringLiteral("Failed to open report results. Error message: There is no application associated with the given filename extension."));
 }
+
+TEST(Errors, DeepNestingIsRefusedNotACrash)
+{
+    TRtfReport r;
+    QByteArray ifs;
+    for (int i = 0; i < 600; ++i)
+        ifs += R"(\\if(1)\\)";
+    EXPECT_EQ(errorOf([&] { r.MergeBytes(wordDocument(ifs)); }),
+              QStringLiteral("Troppi blocchi annidati (più di 500) al marcatore if(1)"));
+    const QByteArray brackets = "\\\\UPPER" + QByteArray(5000, '(') + "1" + QByteArray(5000, ')') + "\\\\";
+    EXPECT_TRUE(errorOf([&] { r.MergeBytes(wordDocument(brackets)); }).contains(QStringLiteral("troppi livelli di parentesi")));
+    const QByteArray nots = "\\\\" + QByteArray(5000, '!') + "1\\\\";
+    EXPECT_EQ(merge(r, wordDocument(nots)), wordDocument(nots)); // not a call: kept as text
+}
