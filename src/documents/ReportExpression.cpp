@@ -840,7 +840,7 @@ bool imageSize(const QByteArray& data, bool* png, int* w, int* h)
     return false;
 }
 
-QByteArray picture(const QString& path, double scale, const Expr& e)
+QByteArray picture(const QString& path, double scale, bool binary, const Expr& e)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
@@ -858,8 +858,13 @@ QByteArray picture(const QString& path, double scale, const Expr& e)
     // 96 pixels to the inch, 1440 twips to the inch.
     out += "\\picwgoal" + QByteArray::number(w * 15) + "\\pichgoal" + QByteArray::number(h * 15);
     out += "\\picscalex" + QByteArray::number(pct) + "\\picscaley" + QByteArray::number(pct);
-    out += "\\bin" + QByteArray::number(data.size()) + " ";
-    out += data;
+    if (binary) {
+        out += "\\bin" + QByteArray::number(data.size()) + " ";
+        out += data;
+    } else {
+        out += " ";
+        out += data.toHex();
+    }
     out += "}";
     return out;
 }
@@ -1051,7 +1056,7 @@ QByteArray applyFormat(const Expr& e, EvalContext& ctx)
         return "{\\field{\\*\\fldinst HYPERLINK \"" + rtf::escapeText(target) + "\"}{\\fldrslt "
              + rtf::escapeText(url) + "}}";
     } else if (f == QLatin1String("FIMG")) {
-        return picture(text(v, ctx), n > 1 ? number(evaluate(*e.args[1], ctx), *e.args[1]) : 100, e);
+        return picture(text(v, ctx), n > 1 ? number(evaluate(*e.args[1], ctx), *e.args[1]) : 100, ctx.graphicsBinary(), e);
     } else if (f == QLatin1String("FRTF")) {
         // The value is RTF of its own: accepted only as a balanced fragment, so that it cannot
         // close or reopen the document's groups.

@@ -46,6 +46,7 @@ public:
     virtual const TUDF* udf(const QString& name) const = 0;
     virtual QString trueValue() const = 0;
     virtual QString falseValue() const = 0;
+    virtual bool graphicsBinary() const { return true; } // pictures as \bin, else hexadecimal
 };
 
 enum class ParseMode {

@@ -570,6 +570,7 @@ public:
     const TUDF* udf(const QString& name) const override { return r_.UDFList1.find(name); }
     QString trueValue() const override { return r_.TrueValue; }
     QString falseValue() const override { return r_.FalseValue; }
+    bool graphicsBinary() const override { return r_.Options & moGraphicsBinary; }
 
 private:
     const TRtfReport& r_;
@@ -881,6 +882,24 @@ QByteArray TRtfReport::MergeBytes(const QByteArray& rtfTemplate, const QVector<R
 
 void TRtfReport::Merge(const QVector<RecordSource*>& datasets)
 {
+    struct Controls {
+        TRtfReport& r;
+        const QVector<RecordSource*>& ds;
+        bool detached = false;
+        Controls(TRtfReport& report, const QVector<RecordSource*>& sources) : r(report), ds(sources)
+        {
+            if (r.DisableControls && r.DetachControls && !ds.isEmpty()) {
+                r.DetachControls(ds);
+                detached = true;
+            }
+        }
+        ~Controls()
+        {
+            if (detached && r.AttachControls)
+                r.AttachControls(ds);
+        }
+    } controls(*this, datasets);
+
     QFile in(inFile_);
     if (inFile_.isEmpty() || !in.open(QIODevice::ReadOnly))
         throw ReportError(QStringLiteral("Can't read report template from file: ") + inFile_);

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 namespace velcaris::platform {
@@ -38,7 +39,7 @@ private:
 };
 
 enum TRtfOption {
-    moGraphicsBinary = 0x01,         // pictures as \bin data (always so: FIMG writes binary)
+    moGraphicsBinary = 0x01,         // pictures as \bin data; off: as hexadecimal text
     moDotAsColon = 0x02,             // A.Importo as well as A:Importo
     moGraphicsWmfCompatible = 0x04,  // accepted, without effect
     moClearMissedFields = 0x08,      // a marker naming nothing known is removed, not kept
@@ -54,8 +55,14 @@ public:
     QString TrueValue = QStringLiteral("True");
     QString FalseValue = QStringLiteral("False");
     int Options = moGraphicsBinary | moDotAsColon;
-    bool DisableControls = true;
     TUDFList UDFList1;
+
+    // While a merge runs with DisableControls on, the screen controls bound to the scanned
+    // sources are detached (so scanning does not repaint the window) and reattached
+    // afterwards, also when the merge fails. The window supplies both handlers.
+    bool DisableControls = true;
+    std::function<void(const QVector<RecordSource*>&)> DetachControls;
+    std::function<void(const QVector<RecordSource*>&)> AttachControls;
 
     void ClearVariables() { vars_.clear(); }
     void AddVariable(const QString& name, const QString& value) { vars_.add(name, value); }

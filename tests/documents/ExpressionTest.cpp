@@ -157,6 +157,9 @@ TEST(Expressions, PicturesAreEmbeddedAsBinaryData)
     EXPECT_TRUE(out.contains("{\\pict\\pngblip\\picw3\\pich2\\picwgoal45\\pichgoal30\\picscalex50\\picscaley50\\bin43 "));
     EXPECT_TRUE(out.contains(png));
     EXPECT_EQ(visible(out), QStringLiteral("prima  dopo"));
+    r.Options &= ~moGraphicsBinary;
+    const QByteArray hex = merge(r, wordDocument(R"(\\FIMG(logo)\\)"));
+    EXPECT_TRUE(hex.contains("\\picscaley100 " + png.toHex() + "}"));
     EXPECT_EQ(errorOf([&] { r.MergeBytes(wordDocument(R"(\\FIMG('manca.png')\\)")); }),
               QStringLiteral("Immagine non trovata: manca.png in FIMG('manca.png')"));
 }

@@ -396,3 +396,32 @@ TEST(Errors, DeepNestingIsRefusedNotACrash)
     const QByteArray nots = "\\\\" + QByteArray(5000, '!') + "1\\\\";
     EXPECT_EQ(merge(r, wordDocument(nots)), wordDocument(nots)); // not a call: kept as text
 }
+
+TEST(MergeFiles, ControlsAreReattachedAlsoWhenTheMergeFails)
+{
+    TempDir dir;
+    MemoryRecordSource a = quotas(2);
+    TRtfReport r;
+    QStringList log;
+    r.DetachControls = [&](const QVector<RecordSource*>& ds) { log << QStringLiteral("detach %1").arg(ds.size()); };
+    r.AttachControls = [&](const QVector<RecordSource*>& ds) { log << QStringLiteral("attach %1").arg(ds.size()); };
+    r.SetOutFile(dir.file("out.rtf"));
+    writeFile(dir.file("ok.rtf"), wordDocument(R"(\\scan(A)\\\\A:Nome\\\\endscan\\)"));
+    writeFile(dir.file("bad.rtf"), wordDocument(R"(\\scan(A)\\)"));
+    r.SetInFile(dir.file("ok.rtf"));
+    r.Merge({&a});
+    r.SetInFile(dir.file("bad.rtf"));
+    EXPECT_FALSE(errorOf([&] { r.Merge({&a}); }).isEmpty());
+    r.DisableControls = false;
+    r.SetInFile(dir.file("ok.rtf"));
+    r.Merge({&a});
+    EXPECT_EQ(log, (QStringList{"detach 1", "attach 1", "detach 1", "attach 1"}));
+}
+
+TEST(Markers, AccentedNamesInLibreOfficeEscapes)
+{
+    TRtfReport r;
+    r.AddVariable(QString::fromUtf8("città"), QStringLiteral("Cesena"));
+    // LibreOffice writes \uN followed by the code-page fallback \'xx.
+    EXPECT_EQ(mergeText(r, R"({\rtlch\af0 \ltrch\loch \\citt\u224\'e0\\})"), QStringLiteral("Cesena"));
+}
