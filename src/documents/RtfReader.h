@@ -46,7 +46,8 @@ QString plainText(const QByteArray& rtf);
 // text's own, so inserted values cannot change the document's structure.
 QByteArray escapeText(const QString& text);
 
-// True when a byte appended after `prev` would be read as part of a control word.
+// True when a byte written right after a control word without its blank would be read as
+// part of that word (so a blank must be put between them).
 inline bool extendsControlWord(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == ' ';

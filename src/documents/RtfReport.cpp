@@ -84,7 +84,7 @@ struct Aggregate {
 
 struct Node;
 
-struct Part {
+struct Segment {
     int tb = 0;
     int te = 0;
     std::vector<Node> nodes;
@@ -105,14 +105,14 @@ struct Node {
     std::vector<Aggregate> aggregates;
     int entryM = -1;
     int footerM = -1;
-    Part head;
-    Part body;
-    Part foot;
+    Segment head;
+    Segment body;
+    Segment foot;
     // If (condMarkers[0] is the if, then the elsifs; elseM the else)
     std::vector<int> condMarkers;
     std::vector<ExprPtr> conds;
     int elseM = -1;
-    std::vector<Part> branches;
+    std::vector<Segment> branches;
     // Scan and If
     int openM = -1;
     int endM = -1;
@@ -183,11 +183,11 @@ public:
         findMarkers();
     }
 
-    Part compile()
+    Segment compile()
     {
         int stop = -1;
         Kw kw = Kw::None;
-        Part root = parsePart(&stop, &kw);
+        Segment root = parsePart(&stop, &kw);
         if (stop >= 0) {
             const QString t = markers_[stop].text;
             switch (kw) {
@@ -284,9 +284,9 @@ private:
     }
 
     // Nodes up to the next marker that ends or divides a block (not consumed), or to the end.
-    Part parsePart(int* stop, Kw* kw)
+    Segment parsePart(int* stop, Kw* kw)
     {
-        Part p;
+        Segment p;
         p.tb = pos_;
         while (mi_ < markers_.size()) {
             const Marker& m = markers_[mi_];
@@ -395,7 +395,7 @@ private:
         for (;;) {
             int stop = -1;
             Kw kw = Kw::None;
-            Part part = parsePart(&stop, &kw);
+            Segment part = parsePart(&stop, &kw);
             if (stop < 0)
                 throw ReportError(QStringLiteral("Nesting error - endif expected, but end of document found"));
             const QString& t = markers_[size_t(stop)].text;
@@ -432,7 +432,7 @@ private:
         n.openM = idx;
         n.tb = markers_[size_t(idx)].tb;
         scanCommand(n, markers_[size_t(idx)].text);
-        Part current;
+        Segment current;
         for (;;) {
             int stop = -1;
             Kw kw = Kw::None;
@@ -600,7 +600,7 @@ public:
 
     QByteArray take() { return std::move(out_); }
 
-    void part(const Part& p)
+    void part(const Segment& p)
     {
         for (const Node& n : p.nodes) {
             switch (n.kind) {
@@ -679,7 +679,7 @@ private:
     }
 
     // Repeats of a part whose braces do not pair up within it are balanced on their own.
-    void repeat(const Part& p, int iteration)
+    void repeat(const Segment& p, int iteration)
     {
         if (iteration == 0) {
             part(p);
@@ -873,7 +873,7 @@ QByteArray TRtfReport::MergeBytes(const QByteArray& rtfTemplate, const QVector<R
         throw ReportError(QStringLiteral("Troppi dataset per un modello: %1 (al massimo 26, da A a Z)").arg(datasets.size()));
     const rtf::Document doc = rtf::parse(rtfTemplate);
     Compiler compiler(doc, *this, datasets);
-    const Part root = compiler.compile();
+    const Segment root = compiler.compile();
     MergeContext ctx(*this, datasets);
     Emitter emitter(doc, compiler.markers_, *this, ctx, datasets);
     emitter.part(root);

@@ -55,6 +55,10 @@ public:
     QString TrueValue = QStringLiteral("True");
     QString FalseValue = QStringLiteral("False");
     int Options = moGraphicsBinary | moDotAsColon;
+    // Character set and language given to inserted text. Kept for the callers' sake: inserted
+    // text is written with Unicode escapes, which need neither.
+    int Charset = 1; // DEFAULT_CHARSET
+    int Lang = 0;
     TUDFList UDFList1;
 
     // While a merge runs with DisableControls on, the screen controls bound to the scanned

@@ -1,5 +1,10 @@
+#include "cashbook/AmountInWords.h"
 #include "cashbook/ReceiptFunctions.h"
 #include "../documents/TemplateHelpers.h"
+#include "platform/Shell.h"
+#include "support/TempDir.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -114,4 +119,94 @@ TEST(ReceiptFunctions, NoSourceMeansNoLines)
     addReceiptFunctions(r.UDFList1, [] { return ReceiptSource{}; });
     setReceiptLine(1);
     EXPECT_EQ(mergeText(r, "x\\\\scan(while(grid1))\\\\\\\\col1(0)\\\\\\\\incrow1\\\\\\\\endscan\\\\y"), QStringLiteral("xy"));
+}
+
+namespace {
+
+const QByteArray kReceiptTemplate = wordDocument(
+    "{\\b \\\\condominio\\\\}\\par\r\n"
+    "\\\\ind_condominio\\\\ - \\\\citta_cond\\\\ - C.F. \\\\cod_fisc\\\\\\par\r\n"
+    "Ricevuta n. {\\rtlch \\\\numero_}{\\rtlch ricevuta\\\\} del \\\\data\\\\ - A.A. \\\\anno\\\\\\par\r\n"
+    "Ricevo da {\\b \\\\persona\\\\} la somma di \\'80 \\\\totale\\\\ (\\\\lettere\\\\)\\par\r\n"
+    "quale pagamento delle seguenti quote:\\par\r\n"
+    "\\\\scan(while(grid1))\\\\\\par\r\n"
+    "\\\\col1(0)\\\\\\tab \\\\col2(0)\\\\\\tab \\\\col3(0)\\\\\\\\incrow1\\\\\\par\r\n"
+    "\\\\endscan\\\\\\par\r\n"
+    "Firma");
+
+QString fileText(const QString& path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return visible(f.readAll());
+}
+
+} // namespace
+
+TEST(Receipt, AtPaymentTimeFromThePaymentGrid)
+{
+    TempDir dir;
+    QFile t(dir.file("Ricevuta.rtf"));
+    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+    t.write(kReceiptTemplate);
+    t.close();
+    MemoryRecordSource grid = paymentGrid();
+    TRtfReport r;
+    addReceiptFunctions(r.UDFList1, [&] { return ReceiptSource{ReceiptSource::Kind::PaymentGrid, &grid}; });
+
+    setReceiptLine(1);
+    r.ClearVariables();
+    r.SetInFile(dir.file("Ricevuta.rtf"));
+    r.SetOutFile(dir.file("Ricevuta n.7 - A.A.2024.rtf"));
+    const QStringList names = {"anno", "condominio", "ind_condominio", "citta_cond", "cod_fisc",
+                               "numero_ricevuta", "data", "persona", "totale", "lettere"};
+    const QStringList values = {"2024", "Aurora", "Via Roma 1", QString::fromUtf8("Forlì"), "80012345678",
+                                "7", "07/03/2024", "Rossi Mario", "119.55", receiptTotalInWords("119.55")};
+    for (int i = 0; i < names.size(); ++i)
+        r.AddVariable(names[i], values[i]);
+    r.Merge();
+    for (const QString& n : names)
+        r.RemoveVariable(n);
+    EXPECT_EQ(r.Variables().count(), 0);
+    EXPECT_EQ(fileText(dir.file("Ricevuta n.7 - A.A.2024.rtf")),
+              QString::fromUtf8("Aurora\nVia Roma 1 - Forlì - C.F. 80012345678\n"
+                                "Ricevuta n. 7 del 07/03/2024 - A.A. 2024\n"
+                                "Ricevo da Rossi Mario la somma di € 119.55 (centodiciannove/55)\n"
+                                "quale pagamento delle seguenti quote:\n"
+                                "Rata 1\t100.00\t\nRata 2\t12.50\tacconto {parziale}\nPulizie\t7.05\tsaldo\n"
+                                "Firma"));
+}
+
+TEST(Receipt, RecreatedFromTheRegisterKeepsTheMarkersItDoesNotSet)
+{
+    TempDir dir;
+    QFile t(dir.file("Ricevuta.rtf"));
+    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+    t.write(kReceiptTemplate);
+    t.close();
+    MemoryRecordSource income = incomeRows();
+    velcaris::platform::RecordingShell shell;
+    TRtfReport r(&shell);
+    addReceiptFunctions(r.UDFList1, [&] { return ReceiptSource{ReceiptSource::Kind::IncomeRegister, &income}; });
+    setReceiptLine(1);
+    income.first();
+    r.SetInFile(dir.file("Ricevuta.rtf"));
+    r.SetOutFile(dir.file("Ricevuta n.7 - A.A.2024.rtf"));
+    r.AddVariable("condominio", "Aurora");
+    r.AddVariable("ind_condominio", "Via Roma 1");
+    r.AddVariable("citta_cond", "Cesena");
+    r.AddVariable("cod_fisc", "80012345678");
+    r.AddVariable("numero_ricevuta", "7");
+    r.AddVariable("data", "01/03/2024");
+    r.AddVariable("persona", "Rossi Mario");
+    r.AddVariable("totale", "119.55");
+    r.MergeAndOpen({}, 5);
+    ASSERT_EQ(shell.calls().size(), 1);
+    EXPECT_EQ(fileText(shell.calls()[0].path),
+              QString::fromUtf8("Aurora\nVia Roma 1 - Cesena - C.F. 80012345678\n"
+                                "Ricevuta n. 7 del 01/03/2024 - A.A. \\anno\\\n"
+                                "Ricevo da Rossi Mario la somma di € 119.55 (\\lettere\\)\n"
+                                "quale pagamento delle seguenti quote:\n"
+                                "Rata 1\t100.00\t\nRata 2\t12.50\tacconto {parziale}\nPulizie\t7.05\tsaldo\n"
+                                "Firma"));
 }

@@ -425,3 +425,16 @@ TEST(Markers, AccentedNamesInLibreOfficeEscapes)
     // LibreOffice writes \uN followed by the code-page fallback \'xx.
     EXPECT_EQ(mergeText(r, R"({\rtlch\af0 \ltrch\loch \\citt\u224\'e0\\})"), QStringLiteral("Cesena"));
 }
+
+TEST(Scan, AThousandRowsInWordRunsStayBalanced)
+{
+    MemoryRecordSource a = quotas(1000);
+    TRtfReport r;
+    const QByteArray body = splitRuns(QStringLiteral("\\scan(A)\\")) + "\\par " + splitRuns(QStringLiteral("\\A:Nome\\"))
+                          + "{\\rtlch \\b \\\\FFIX(A:Importo)\\\\}\\par " + splitRuns(QStringLiteral("\\endscan\\")) + "\\par fine";
+    const QStringList lines = mergeText(r, body, {&a}).split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 1001);
+    EXPECT_EQ(lines[0], QStringLiteral("Rata 110.00"));
+    EXPECT_EQ(lines[999], QStringLiteral("Rata 100010000.00"));
+    EXPECT_EQ(lines[1000], QStringLiteral("fine"));
+}
