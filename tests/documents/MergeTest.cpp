@@ -363,6 +363,18 @@ TEST(MergeFiles, WritesOnlyOnSuccessAndLeavesEarlierOutputOtherwise)
     EXPECT_EQ(visible(readFile(out)), QStringLiteral("Ricevo da Mario"));
     // No temporary files left beside the document.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+
+    // A failing merge creates no document where there was none.
+    writeFile(dir.file("modello.rtf"), "{\\rtf1 {\\b troncato");
+    r.SetOutFile(dir.file("nuovo.rtf"));
+    EXPECT_FALSE(errorOf([&] { r.Merge(); }).isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.file("nuovo.rtf")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+
+    // A folder that does not exist is reported, not taken for success.
+    writeFile(dir.file("modello.rtf"), wordDocument("x"));
+    r.SetOutFile(dir.file("manca/documento.rtf"));
+    EXPECT_TRUE(errorOf([&] { r.Merge(); }).startsWith(QStringLiteral("Impossibile scrivere il documento ") + dir.file("manca/documento.rtf")));
 }
 
 TEST(MergeFiles, MergeAndOpenAsksTheShellAndReportsItsFailure)
