@@ -148,7 +148,7 @@ std::vector<LexTok> lex(const QString& text)
             const QString body = text.mid(i + 1, close - i - 1).trimmed();
             const QDate d = QDate::fromString(body, QStringLiteral("yyyy-MM-dd"));
             if (body.size() != 10 || !d.isValid())
-                throw ReportError(QStringLiteral("Data non valida: {%1} nell'espressione \"%2\" "
+                throw SyntaxError(QStringLiteral("Data non valida: {%1} nell'espressione \"%2\" "
                                                  "(scrivere {aaaa-mm-gg})").arg(body, text));
             LexTok t{LT::Date, body, 0, {}, start, close + 1};
             t.date = d;

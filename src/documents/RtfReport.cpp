@@ -710,9 +710,10 @@ private:
     void value(const Node& n)
     {
         const Marker& mk = markers_[size_t(n.marker)];
-        QString plain;
-        if (!mk.text.isEmpty() && report_.Variables().find(mk.text, &plain)) {
-            valueText(n, rtf::escapeText(plain));
+        // A variable's name as it stands, blanks and all, before any expression.
+        TReportVariable named;
+        if (!mk.text.isEmpty() && ctx_.lookupVariable(mk.text, named)) {
+            valueText(n, rtf::escapeText(named.toText(report_.TrueValue, report_.FalseValue)));
             return;
         }
         if (!n.expr) {

@@ -54,8 +54,12 @@ TEST(Expressions, OperatorsPrecedenceAndLiterals)
     run(r, cases, std::size(cases));
     // Assignment prints nothing and sets a variable for the rest of the merge.
     EXPECT_EQ(mergeText(r, R"(\\x := 2 + 3\\[\\x * 2\\])"), QStringLiteral("[10]"));
-    EXPECT_EQ(errorOf([&] { value(r, QStringLiteral("{2024-13-01}")); }),
-              QStringLiteral("Data non valida: {2024-13-01} nell'espressione \"{2024-13-01}\" (scrivere {aaaa-mm-gg})"));
+    EXPECT_EQ(errorOf([&] { value(r, QStringLiteral("IIF(TRUE, {2024-13-01}, 0)")); }),
+              QStringLiteral("Data non valida: {2024-13-01} nell'espressione \"IIF(TRUE, {2024-13-01}, 0)\" (scrivere {aaaa-mm-gg})"));
+    // Braces in ordinary text between backslashes are no date: the text stays.
+    EXPECT_EQ(value(r, QStringLiteral("nota {vedi sotto}")), QStringLiteral("\\nota {vedi sotto}\\"));
+    // A variable set during the merge hides a program variable of the same name.
+    EXPECT_EQ(mergeText(r, R"(\\SET(persona, 'Anna')\\[\\persona\\])"), QStringLiteral("[Anna]"));
     EXPECT_EQ(errorOf([&] { value(r, QStringLiteral("persona - 1")); }),
               QStringLiteral("Valore non numerico \"Mario Rossi\" in persona - 1"));
 }
