@@ -1044,9 +1044,19 @@ QByteArray applyFormat(const Expr& e, EvalContext& ctx)
     } else if (f == QLatin1String("FCUR")) {
         out = QString::fromUtf8("€ ") + groupThousands(fixed(value(), decimals(2)));
     } else if (f == QLatin1String("FDTM")) {
-        // FDTM(format, date)
-        const TReportVariable d = evaluate(*e.args[1], ctx);
-        out = d.isNull() ? QString() : delphiDateFormat(text(v, ctx), dateTime(d, *e.args[1]));
+        // FDTM(format, date) or FDTM(date, format): the argument that is a date is the date.
+        TReportVariable fmt = v;
+        TReportVariable d = evaluate(*e.args[1], ctx);
+        const Expr* dateArg = e.args[1].get();
+        bool firstIsDate = false;
+        bool secondIsDate = false;
+        v.toDateTime(&firstIsDate);
+        d.toDateTime(&secondIsDate);
+        if (firstIsDate && !secondIsDate) {
+            std::swap(fmt, d);
+            dateArg = e.args[0].get();
+        }
+        out = d.isNull() ? QString() : delphiDateFormat(text(fmt, ctx), dateTime(d, *dateArg));
     } else if (f == QLatin1String("FBOOL")) {
         out = v.toBool(ctx.falseValue()) ? ctx.trueValue() : ctx.falseValue();
     } else if (f == QLatin1String("FLNK")) {

@@ -165,7 +165,11 @@ QString TReportVariable::toText(const QString& trueValue, const QString& falseVa
     case Type::Number: return formatNumber(d_);
     case Type::Text: return s_;
     case Type::Date: return dt_.date().toString(QStringLiteral("dd/MM/yyyy"));
-    case Type::DateTime: return dt_.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    case Type::DateTime:
+        // A time of day alone is held on 30/12/1899 and printed without that date.
+        if (dt_.date() == QDate(1899, 12, 30))
+            return dt_.time().toString(QStringLiteral("HH:mm:ss"));
+        return dt_.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
     }
     return QString();
 }

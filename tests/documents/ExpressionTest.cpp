@@ -91,7 +91,7 @@ TEST(Expressions, DateFunctions)
         {"DTOS(data)", "20240307"}, {"DATETOSTR(STOD('20241231'))", "31/12/2024"},
         {"DATETOSTR(STRTODATE('07/03/2024') + 1)", "08/03/2024"}, {"TIMETOSTR(STRTOTIME('9:05'))", "09:05:00"},
         {"DATETIMETOSTR(STRTODATETIME('2024-03-07 10:11:12'))", "07/03/2024 10:11:12"},
-        {"YEAR(DATE()) = YEAR(NOW())", "True"}, {"STRTODATE('2024-03-07') = data", "True"},
+        {"YEAR(DATE()) = YEAR(NOW())", "True"}, {"STRTOTIME('9:05')", "09:05:00"}, {"STRTODATE('2024-03-07') = data", "True"},
     };
     TRtfReport r;
     addVariables(r);
@@ -117,7 +117,8 @@ TEST(Expressions, FormatFunctionsApplyToTheWholeMarker)
         {"FFIX(12.5)", "12.50"}, {"FFIX(totale, 1)", "12.5"}, {"FFIX(-0.001)", "0.00"}, {"FNUM(1234567.5)", "1,234,567.50"},
         {"FNUM(-1234.567, 1)", "-1,234.6"}, {"FCUR(1234.5)", "€ 1,234.50"}, {"FFIXR(0)", ""}, {"FNUMR(0.001)", ""},
         {"FFIXR(3)", "3.00"}, {"FEXP(12345, 2)", "1.23E+04"}, {"FDTM('dd/mm/yyyy hh:nn', STRTODATETIME('2024-03-07 09:05:00'))", "07/03/2024 09:05"},
-        {"FDTM('d mmmm yyyy', {2024-03-07})", "7 marzo 2024"}, {"FBOOL(1)", "Sì"}, {"FBOOL('')", "No"},
+        {"FDTM('d mmmm yyyy', {2024-03-07})", "7 marzo 2024"}, {"FDTM(data, 'dd.mm.yyyy')", "07.03.2024"},
+        {"FDTM('dddd', {2024-03-07})", "giovedì"}, {"FDTM('hh:nn', STRTOTIME('9:05'))", "09:05"}, {"FBOOL(1)", "Sì"}, {"FBOOL('')", "No"},
         {"NOFORMAT(TRUE)", "True"}, {"NOFORMAT({2024-03-07})", "2024-03-07T00:00:00"}, {"NOFORMAT(persona)", "Mario Rossi"},
         {"FRTF(grassetto)", "grassetto"}, {"FLNK('https://esempio.it/a?b=1')", "https://esempio.it/a?b=1"},
     };

@@ -175,6 +175,7 @@ TEST(Scan, OptionsPageNoeofWhileAndAggregates)
     EXPECT_EQ(paged.count("\\page "), 3);
 
     // while stops the scan before the dataset ends; noeof lets the condition alone decide.
+    EXPECT_EQ(mergeText(r, R"(\\SCAN( a )\\\\A:Nome\\;\\EndScan\\)", {&a}), QStringLiteral("Rata 1;Rata 2;Rata 3;Rata 4;"));
     EXPECT_EQ(mergeText(r, R"(\\scan(A, while(A:Importo < 30))\\\\A:Nome\\;\\endscan\\)", {&a}),
               QStringLiteral("Rata 1;Rata 2;"));
     EXPECT_EQ(mergeText(r, R"(\\SET(n, 0)\\\\scan(A, noeof, while(n < 6))\\\\n := n + 1\\\\n\\\\endscan\\)", {&a}),
