@@ -43,16 +43,3 @@ TEST(SystemShell, PrintFailureNamesLibreOffice)
     qputenv("PATH", path);
     EXPECT_EQ(shell.lastError(), QStringLiteral("Nessun programma di stampa trovato: installare LibreOffice"));
 }
-
-TEST(RecordingShell, RecordsCallsAndFailsWhenTold)
-{
-    RecordingShell shell;
-    EXPECT_TRUE(shell.open(QStringLiteral("a.rtf")));
-    EXPECT_TRUE(shell.print(QStringLiteral("b.rtf")));
-    shell.failWith(QStringLiteral("rotto"));
-    EXPECT_FALSE(shell.open(QStringLiteral("c.rtf")));
-    EXPECT_EQ(shell.lastError(), QStringLiteral("rotto"));
-    ASSERT_EQ(shell.calls().size(), 3);
-    EXPECT_EQ(shell.calls()[1].verb, QStringLiteral("print"));
-    EXPECT_EQ(shell.calls()[1].path, QStringLiteral("b.rtf"));
-}
