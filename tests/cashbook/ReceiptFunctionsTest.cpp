@@ -210,3 +210,26 @@ TEST(Receipt, RecreatedFromTheRegisterKeepsTheMarkersItDoesNotSet)
                                 "Rata 1\t100.00\t\nRata 2\t12.50\tacconto {parziale}\nPulizie\t7.05\tsaldo\n"
                                 "Firma"));
 }
+
+TEST(Receipt, LinesAsRowsOfAWordTable)
+{
+    // The block markers stand in the paragraphs before and after the table; the row, with
+    // the properties Word writes twice, is repeated once per line.
+    const QByteArray row =
+        "\\trowd \\irow0\\irowband0\\ltrrow\\ts11\\trgaph108\\trleft-108 \\cellx3000\\cellx6000\\cellx9000\r\n"
+        "\\pard\\plain \\ltrpar\\ql \\li0\\ri0\\widctlpar\\intbl {\\rtlch\\fcs1 \\\\col1(0)\\\\}\\cell "
+        "{\\rtlch\\fcs1 \\\\col2(0)\\\\}\\cell {\\rtlch\\fcs1 \\\\col3(0)\\\\\\\\incrow1\\\\}\\cell \r\n"
+        "\\pard\\plain \\ltrpar\\ql \\widctlpar\\intbl {\\rtlch\\fcs1 \\trowd \\irow0\\irowband0\\ltrrow\\ts11"
+        "\\trgaph108\\trleft-108 \\cellx3000\\cellx6000\\cellx9000\\row }\r\n";
+    const QByteArray body = "{\\rtlch\\fcs1 \\\\scan(while(grid1))\\\\}\\par\r\n" + row
+                          + "\\pard\\plain \\ltrpar\\ql {\\rtlch\\fcs1 \\\\endscan\\\\}\\par\r\nTotale";
+    MemoryRecordSource grid = paymentGrid();
+    TRtfReport r;
+    addReceiptFunctions(r.UDFList1, [&] { return ReceiptSource{ReceiptSource::Kind::PaymentGrid, &grid}; });
+    setReceiptLine(1);
+    const QByteArray out = merge(r, wordDocument(body));
+    EXPECT_EQ(out.count("\\row "), 3);
+    EXPECT_EQ(out.count("\\trowd "), 6);
+    EXPECT_EQ(visible(out), QString::fromUtf8("Rata 1\n100.00\n\n\nRata 2\n12.50\nacconto {parziale}\n\n"
+                                              "Pulizie\n7.05\nsaldo\n\nTotale"));
+}
