@@ -2,13 +2,12 @@
 // Templates in the shapes word processors write, and merge helpers for the engine's tests.
 #include "documents/RtfReader.h"
 #include "documents/RtfReport.h"
+#include "support/QtPrinters.h"
 
 #include <QByteArray>
 #include <QString>
 #include <ostream>
 
-// Readable QString values in test failures.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace velcaris::test {
 
