@@ -4,6 +4,7 @@
 #include "app/Commands.h"
 #include "app/TabLoading.h"
 #include "app/Workspace.h"
+#include "documents/RtfReport.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -36,6 +37,8 @@ public:
     ~TForm1() override;
 
     Workspace& workspace() { return *workspace_; }
+    // The template engine every document goes through.
+    documents::TRtfReport& modello() { return modello_; }
     const QString& startUpError() const { return startUpError_; }
     bool isMemoHighlighted() const { return memoHighlighted_; }
     Tab activeTab() const;
@@ -99,6 +102,7 @@ private:
     void findInGrid(QTableView* grid);
 
     std::unique_ptr<Workspace> workspace_;
+    documents::TRtfReport modello_;
     QString startUpError_;
     QString lastMessage_;
     QString lastFind_;
