@@ -188,18 +188,9 @@ public:
         int stop = -1;
         Kw kw = Kw::None;
         Segment root = parsePart(&stop, &kw);
-        if (stop >= 0) {
-            const QString t = markers_[stop].text;
-            switch (kw) {
-            case Kw::EndScan: throw ReportError(QStringLiteral("Error: Endscan is not expected: ") + t);
-            case Kw::ScanEntry: throw ReportError(QStringLiteral("Error: Scanentry must be after scan: ") + t);
-            case Kw::ScanFooter: throw ReportError(QStringLiteral("Error: Scanfooter must be after scan: ") + t);
-            case Kw::EndIf: throw ReportError(QStringLiteral("Error: \"endif\" must be after \"if\": ") + t);
-            case Kw::Else: throw ReportError(QStringLiteral("Error: \"else\" must be after \"if\": ") + t);
-            case Kw::ElsIf: throw ReportError(QStringLiteral("Error: \"elsif\" must be after \"if\": ") + t);
-            default: break;
-            }
-        }
+        // A closing or middle keyword with no block open around it.
+        if (stop >= 0 && kw != Kw::None && kw != Kw::Scan && kw != Kw::If)
+            nestingError(kw, stop, "");
         return root;
     }
 
