@@ -27,10 +27,10 @@ QVector<QVariant> condominiumParam(const QString& condominium)
     return {condominium.isEmpty() ? QVariant() : QVariant(condominium)};
 }
 
-CrosstabSql fromSpec(store::Database& db, const store::CrosstabSpec& spec)
+CrosstabSql fromSpec(store::Database& db, const store::CrosstabSpec& layout)
 {
-    const store::CrosstabQuery q = store::buildCrosstab(db, spec);
-    return {q.sql, q.params, q.pivotValues, int(spec.fixedColumns.size())};
+    const store::CrosstabQuery q = store::buildCrosstab(db, layout);
+    return {q.sql, q.params, q.pivotValues, int(layout.fixedColumns.size())};
 }
 
 // Rebuilds an SQL dataset. The user's sort and filter survive when the new columns still have
@@ -258,15 +258,15 @@ QuotaValue quotaValueMode(const TabToggles& toggles)
 
 CrosstabSql unitViewSql(store::Database& db, const QString& condominium, const TabToggles& toggles)
 {
-    store::CrosstabSpec spec;
+    store::CrosstabSpec layout;
     if (toggles.proprietario || toggles.inquilino) {
         const QString person = toggles.proprietario ? owner() : tenant();
         const QString title = toggles.proprietario ? QStringLiteral("Proprietario") : QStringLiteral("Inquilino");
         // One row per person; Locali counts the person's units, not their thousandths rows.
-        spec.fixedColumns = {QStringLiteral("COUNT(DISTINCT locali.Id) AS Locali"), person + QStringLiteral(" AS ") + title};
-        spec.groupBy = {person};
+        layout.fixedColumns = {QStringLiteral("COUNT(DISTINCT locali.Id) AS Locali"), person + QStringLiteral(" AS ") + title};
+        layout.groupBy = {person};
     } else {
-        spec.fixedColumns = {
+        layout.fixedColumns = {
             QStringLiteral("locali.Id AS Id"), QStringLiteral("locali.IdCondominio AS IdCondominio"),
             QStringLiteral("locali.Nome AS Nome"), QStringLiteral("locali.idProprietario AS idProprietario"),
             QStringLiteral("locali.idInquilino AS idInquilino"), QStringLiteral("locali.IdTipologia AS IdTipologia"),
@@ -275,46 +275,46 @@ CrosstabSql unitViewSql(store::Database& db, const QString& condominium, const T
             QStringLiteral("locali.Sub AS Sub"), owner() + QStringLiteral(" AS Proprietario"),
             tenant() + QStringLiteral(" AS Inquilino"), QStringLiteral("locali.PartecipazioneORD AS PartecipazioneORD"),
             QStringLiteral("locali.PartecipazioneSTR AS PartecipazioneSTR")};
-        spec.groupBy = {QStringLiteral("locali.Id")};
+        layout.groupBy = {QStringLiteral("locali.Id")};
     }
-    spec.from = kUnitFrom;
-    spec.where = QStringLiteral("locali.IdCondominio = ?");
-    spec.params = condominiumParam(condominium);
-    spec.pivot = QStringLiteral("Tabelle.Nome");
-    spec.value = QStringLiteral("Millesimi.Millesimi");
-    return fromSpec(db, spec);
+    layout.from = kUnitFrom;
+    layout.where = QStringLiteral("locali.IdCondominio = ?");
+    layout.params = condominiumParam(condominium);
+    layout.pivot = QStringLiteral("Tabelle.Nome");
+    layout.value = QStringLiteral("Millesimi.Millesimi");
+    return fromSpec(db, layout);
 }
 
 CrosstabSql singleQuotaViewSql(store::Database& db, const QString& condominium, QuotaValue mode)
 {
-    store::CrosstabSpec spec;
-    spec.fixedColumns = {QStringLiteral("Quote.IdLocale AS idLocale"), QStringLiteral("locali.idProprietario AS IdProprietario"),
+    store::CrosstabSpec layout;
+    layout.fixedColumns = {QStringLiteral("Quote.IdLocale AS idLocale"), QStringLiteral("locali.idProprietario AS IdProprietario"),
                          QStringLiteral("locali.idInquilino AS IdInquilino"), QStringLiteral("locali.Nome AS Nome"),
                          QStringLiteral("locali.IdCondominio AS IdCondominio"), owner() + QStringLiteral(" AS Proprietario"),
                          tenant() + QStringLiteral(" AS Inquilino")};
-    spec.groupBy = {QStringLiteral("Quote.IdLocale"), QStringLiteral("locali.idProprietario"), QStringLiteral("locali.idInquilino"),
+    layout.groupBy = {QStringLiteral("Quote.IdLocale"), QStringLiteral("locali.idProprietario"), QStringLiteral("locali.idInquilino"),
                     QStringLiteral("locali.Nome"), QStringLiteral("locali.IdCondominio")};
-    spec.from = kQuotaFrom;
-    spec.where = QStringLiteral("locali.IdCondominio = ?");
-    spec.params = condominiumParam(condominium);
-    spec.pivot = QStringLiteral("Quote.NomeQuote");
-    spec.value = quotaValue(mode);
-    return fromSpec(db, spec);
+    layout.from = kQuotaFrom;
+    layout.where = QStringLiteral("locali.IdCondominio = ?");
+    layout.params = condominiumParam(condominium);
+    layout.pivot = QStringLiteral("Quote.NomeQuote");
+    layout.value = quotaValue(mode);
+    return fromSpec(db, layout);
 }
 
 CrosstabSql groupedQuotaViewSql(store::Database& db, const QString& condominium, QuotaValue mode)
 {
-    store::CrosstabSpec spec;
-    spec.fixedColumns = {QStringLiteral("locali.idProprietario AS IdProprietario"), QStringLiteral("locali.idInquilino AS IdInquilino"),
+    store::CrosstabSpec layout;
+    layout.fixedColumns = {QStringLiteral("locali.idProprietario AS IdProprietario"), QStringLiteral("locali.idInquilino AS IdInquilino"),
                          QStringLiteral("locali.IdCondominio AS Condominio"), QStringLiteral("MIN(") + owner() + QStringLiteral(") AS Proprietario"),
                          tenant() + QStringLiteral(" AS Inquilino"), QStringLiteral("COUNT(locali.Nome) AS Conteggio_locali")};
-    spec.groupBy = {QStringLiteral("locali.idProprietario"), QStringLiteral("locali.idInquilino"), QStringLiteral("locali.IdCondominio"), tenant()};
-    spec.from = kQuotaFrom;
-    spec.where = QStringLiteral("locali.IdCondominio = ?");
-    spec.params = condominiumParam(condominium);
-    spec.pivot = QStringLiteral("Quote.NomeQuote");
-    spec.value = quotaValue(mode);
-    return fromSpec(db, spec);
+    layout.groupBy = {QStringLiteral("locali.idProprietario"), QStringLiteral("locali.idInquilino"), QStringLiteral("locali.IdCondominio"), tenant()};
+    layout.from = kQuotaFrom;
+    layout.where = QStringLiteral("locali.IdCondominio = ?");
+    layout.params = condominiumParam(condominium);
+    layout.pivot = QStringLiteral("Quote.NomeQuote");
+    layout.value = quotaValue(mode);
+    return fromSpec(db, layout);
 }
 
 TabView LoadActiveTab(Workspace& ws, Tab tab, const TabToggles& toggles)

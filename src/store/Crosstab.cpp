@@ -2,17 +2,17 @@
 
 namespace velcaris::store {
 
-CrosstabQuery buildCrosstab(Database& db, const CrosstabSpec& spec)
+CrosstabQuery buildCrosstab(Database& db, const CrosstabSpec& layout)
 {
-    const QString where = spec.where.trimmed().isEmpty() ? QString() : QStringLiteral(" WHERE ") + spec.where;
+    const QString where = layout.where.trimmed().isEmpty() ? QString() : QStringLiteral(" WHERE ") + layout.where;
 
     CrosstabQuery query;
     QVector<QVariant> rawValues;
     {
         const QString distinct = QStringLiteral("SELECT DISTINCT %1 AS pv FROM %2%3 ORDER BY pv COLLATE NOCASE, pv")
-                                     .arg(spec.pivot, spec.from, where);
+                                     .arg(layout.pivot, layout.from, where);
         Statement st(db, distinct);
-        st.bindAll(spec.params);
+        st.bindAll(layout.params);
         while (st.step()) {
             const QVariant v = st.value(0);
             if (v.isValid() && !v.isNull()) {
@@ -22,24 +22,24 @@ CrosstabQuery buildCrosstab(Database& db, const CrosstabSpec& spec)
         }
     }
 
-    QStringList columns = spec.fixedColumns;
+    QStringList columns = layout.fixedColumns;
     QVector<QVariant> pivotParams;
     for (int i = 0; i < query.pivotValues.size(); ++i) {
         const QString& value = query.pivotValues[i];
-        QString cell = QStringLiteral("%1(CASE WHEN %2 = ? THEN %3 END)").arg(spec.aggregate, spec.pivot, spec.value);
-        if (spec.emptyAsZero)
+        QString cell = QStringLiteral("%1(CASE WHEN %2 = ? THEN %3 END)").arg(layout.aggregate, layout.pivot, layout.value);
+        if (layout.emptyAsZero)
             cell = QStringLiteral("COALESCE(%1, 0)").arg(cell);
         columns << cell + QStringLiteral(" AS ") + quoteIdentifier(value);
         pivotParams << rawValues[i];
     }
 
-    query.sql = QStringLiteral("SELECT %1 FROM %2%3").arg(columns.join(QStringLiteral(", ")), spec.from, where);
-    if (!spec.groupBy.isEmpty())
-        query.sql += QStringLiteral(" GROUP BY ") + spec.groupBy.join(QStringLiteral(", "));
-    if (!spec.orderBy.trimmed().isEmpty())
-        query.sql += QStringLiteral(" ORDER BY ") + spec.orderBy;
+    query.sql = QStringLiteral("SELECT %1 FROM %2%3").arg(columns.join(QStringLiteral(", ")), layout.from, where);
+    if (!layout.groupBy.isEmpty())
+        query.sql += QStringLiteral(" GROUP BY ") + layout.groupBy.join(QStringLiteral(", "));
+    if (!layout.orderBy.trimmed().isEmpty())
+        query.sql += QStringLiteral(" ORDER BY ") + layout.orderBy;
     // Placeholders of the select list come before those of the WHERE clause.
-    query.params = pivotParams + spec.params;
+    query.params = pivotParams + layout.params;
     return query;
 }
 

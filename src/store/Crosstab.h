@@ -31,6 +31,6 @@ struct CrosstabQuery {
     QStringList pivotValues;    // the pivot columns, in order
 };
 
-CrosstabQuery buildCrosstab(Database& db, const CrosstabSpec& spec);
+CrosstabQuery buildCrosstab(Database& db, const CrosstabSpec& layout);
 
 } // namespace velcaris::store

@@ -24,7 +24,7 @@ protected:
             db.exec("INSERT INTO Millesimi VALUES (?,?,?,?)", {QString(r.c), QString(r.l), QString(r.t), r.v});
     }
 
-    CrosstabSpec spec(bool zero)
+    CrosstabSpec layout(bool zero)
     {
         CrosstabSpec s;
         s.fixedColumns = {"Locale"};
@@ -47,7 +47,7 @@ protected:
 
 TEST_F(CrosstabTest, PivotColumnsInAscendingOrderWithTheirSums)
 {
-    const CrosstabQuery q = buildCrosstab(db, spec(false));
+    const CrosstabQuery q = buildCrosstab(db, layout(false));
     EXPECT_EQ(q.pivotValues, QStringList({"A", "Ascensore", "Scale"}));
     Dataset ds("ADOQueryLocali");
     ds.setConnection(&db);
@@ -61,7 +61,7 @@ TEST_F(CrosstabTest, PivotColumnsInAscendingOrderWithTheirSums)
     // Int. 2 has no row in Ascensore: an empty cell, unless zero is asked for.
     EXPECT_TRUE(ds.valueAt(1, "Ascensore").isNull());
 
-    const CrosstabQuery z = buildCrosstab(db, spec(true));
+    const CrosstabQuery z = buildCrosstab(db, layout(true));
     ds.setSql(z.sql, z.params);
     EXPECT_DOUBLE_EQ(ds.valueAt(1, "Ascensore").toDouble(), 0);
 }
@@ -69,7 +69,7 @@ TEST_F(CrosstabTest, PivotColumnsInAscendingOrderWithTheirSums)
 TEST_F(CrosstabTest, PivotValuesThatLookLikeSqlStayValues)
 {
     db.exec("INSERT INTO Millesimi VALUES ('D''Angelo - Via Po 2', 'Int. 1', 'x\" FROM y; --', 1)");
-    const CrosstabQuery q = buildCrosstab(db, spec(false));
+    const CrosstabQuery q = buildCrosstab(db, layout(false));
     ASSERT_EQ(q.pivotValues.size(), 4);
     Dataset ds("q");
     ds.setConnection(&db);
@@ -80,7 +80,7 @@ TEST_F(CrosstabTest, PivotValuesThatLookLikeSqlStayValues)
 
 TEST_F(CrosstabTest, NoRowsGivesOnlyTheFixedColumns)
 {
-    CrosstabSpec s = spec(false);
+    CrosstabSpec s = layout(false);
     s.params = {QString("Nessuno")};
     const CrosstabQuery q = buildCrosstab(db, s);
     EXPECT_TRUE(q.pivotValues.isEmpty());
