@@ -683,12 +683,12 @@ void TForm1::connectCommands()
 
     auto* owner = button("BProprietario");
     auto* tenant = button("BInquilino");
-    connect(owner, &QPushButton::clicked, this, [=] { exclusiveToggle(owner, tenant); });
-    connect(tenant, &QPushButton::clicked, this, [=] { exclusiveToggle(tenant, owner); });
     auto* toPay = button("Bpagare");
     auto* paid = button("Bpagato");
-    connect(toPay, &QPushButton::clicked, this, [=] { exclusiveToggle(toPay, paid); });
-    connect(paid, &QPushButton::clicked, this, [=] { exclusiveToggle(paid, toPay); });
+    // Pairs of toggles of which at most one is down.
+    for (const auto& [one, other] : {std::pair{owner, tenant}, std::pair{tenant, owner}, std::pair{toPay, paid},
+                                     std::pair{paid, toPay}})
+        connect(one, &QPushButton::clicked, this, [this, one = one, other = other] { exclusiveToggle(one, other); });
     connect(button("ButtonPositivo"), &QPushButton::clicked, this, [this] { loadActiveTab(); });
     connect(button("ButtonConclusi"), &QPushButton::clicked, this, [this] { loadActiveTab(); });
 
