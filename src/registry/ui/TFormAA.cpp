@@ -55,6 +55,8 @@ TFormAA::TFormAA(app::TForm1& form) : QDialog(&form), form_(form)
     annulla->setObjectName(QStringLiteral("BtnAnnulla"));
 
     auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    grid->setColumnStretch(1, 1);
     const std::pair<const char*, QWidget*> labelled[] = {
         {"Anno Amministrativo", name_}, {"Data di inizio", start_}, {"Data di fine", end_}};
     int row = 0;
@@ -63,7 +65,10 @@ TFormAA::TFormAA(app::TForm1& form) : QDialog(&form), form_(form)
         label->setObjectName(QStringLiteral("Label") + control->objectName());
         label->setBuddy(control);
         control->setAccessibleName(label->text());
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(label->text()) + 6);
         grid->addWidget(label, row, 0);
+        control->setMinimumWidth(90);
+        control->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         grid->addWidget(control, row, 1);
         ++row;
     }
@@ -74,7 +79,9 @@ TFormAA::TFormAA(app::TForm1& form) : QDialog(&form), form_(form)
     buttons->addStretch(1);
     buttons->addWidget(conferma);
     buttons->addWidget(annulla);
+    // The dialog is small: narrow margins leave the captions room.
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(grid);
     layout->addStretch(1);
     layout->addLayout(buttons);
