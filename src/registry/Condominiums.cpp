@@ -1,0 +1,283 @@
+#include "registry/Condominiums.h"
+
+#include "app/Selection.h"
+#include "registry/NameRules.h"
+#include "store/Database.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace velcaris::registry {
+
+using store::Database;
+using store::Statement;
+
+namespace {
+
+// Every column of the main database that holds a condominium's full name, by table.
+const char* const kMainNameColumns[][2] = {
+    {"AnnoAmministrativo", "idCondominio"}, {"Tabelle", "Id_Condominio"},
+    {"Locali", "IdCondominio"},             {"Millesimi", "IdCondominio"},
+    {"Anagrafe", "idCondominio"},           {"Quote", "IdCondominio"},
+    {"fornitori_associazione", "IdCondominio"}, {"Entrate", "Condominio"},
+    {"Uscite", "Condominio"},               {"Preventivi", "Condominio"},
+    {"Scadenzario", "Condominio"},          {"Interventi", "Condominio"},
+};
+// The same in the web database.
+const char* const kWebNameColumns[][2] = {
+    {"Accesso", "IdCondominio"}, {"Quote", "Condominio"}, {"Files", "Condominio"},
+};
+
+// Registers whose rows a change of condominium may have touched.
+const char* const kRefreshed[] = {
+    "ADOTableCondomini", "ADOTableAnagrafe", "ADOTableAA", "ADOTableTabelle", "ADOTableScadenzario",
+    "ADOQueryPreventivi", "ADOTablePreventivi", "ADOTableLocali", "ADOTableMillesimi", "ADOTableQuote",
+    "ADOTableAssociaFornitore", "ADOQueryEntrate", "ADOQueryUscite", "ADOQueryInterventi",
+    "ADOWEBDBquote2", "ADOWEBDBQuote", "ADOWEBDBCodiceCondominio", "ADOWEBDBAccesso",
+};
+
+void refresh(app::Workspace& ws)
+{
+    // The condominium and its person row are looked up among every row, not the chosen ones.
+    ws.ds(QStringLiteral("ADOTableCondomini")).setFilter(QString());
+    ws.ds(QStringLiteral("ADOTableAnagrafe")).setFilter(QString());
+    for (const char* name : kRefreshed) {
+        const QString n = QString::fromLatin1(name);
+        if (ws.hasDataset(n) && ws.ds(n).isActive())
+            ws.ds(n).requery();
+    }
+}
+
+bool hasRefused(const CondominiumInput& input)
+{
+    bool removed = false;
+    withoutRefused(input.nome + input.indirizzo, condominiumRefusedCharacters(), &removed);
+    return removed;
+}
+
+// The first Condomini row whose name is `name` (rowid), or 0.
+qint64 condominiumRow(Database& db, const QString& name)
+{
+    return db.scalar(QStringLiteral("SELECT rowid FROM Condomini WHERE Nome = ? ORDER BY rowid LIMIT 1"), {name})
+        .toLongLong();
+}
+
+// Folder names must not clash even where the file system ignores letter case, so two
+// condominiums may not differ by case alone.
+bool nameTakenByAnother(Database& db, const QString& fullName, qint64 ownRow)
+{
+    Statement st(db, QStringLiteral("SELECT rowid, Nome FROM Condomini"));
+    while (st.step()) {
+        if (st.value(0).toLongLong() == ownRow)
+            continue;
+        if (QString::compare(st.value(1).toString(), fullName, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+EditOutcome checkInput(const CondominiumInput& input, const QString& fullName, Database& db, qint64 ownRow)
+{
+    if (trimmedName(input.nome).isEmpty() || trimmedName(input.indirizzo).isEmpty())
+        return EditOutcome::refused(kNameAndAddressRequired);
+    // The dialog's boxes drop these while typed; text arriving by other ways is refused here.
+    if (hasRefused(input))
+        return EditOutcome::refused(kRefusedCharacterMessage);
+    if (nameTakenByAnother(db, fullName, ownRow))
+        return EditOutcome::refused(duplicateCondominiumMessage(fullName));
+    return EditOutcome::accepted();
+}
+
+QVector<QVariant> otherFields(const CondominiumInput& in)
+{
+    return {in.comune, in.codiceFiscale, in.contoCorrente, in.ascensore, in.intestatario, in.banca,
+            in.sezioneUrbana, in.foglio, in.particella, in.sub, in.zonaCensuaria, in.microzona};
+}
+
+const QString kFieldList = QStringLiteral(
+    "Comune, Codice_fiscale, Conto_corrente, Ascensore, Intestatario, Banca, Sezione_urbana, Foglio, "
+    "Particella, Sub, Zona_censuaria, Microzona");
+
+// Creates the folder and its Ricevute; the text of what could not be made, or empty.
+QString makeFolders(const app::Workspace& ws, const QString& fullName)
+{
+    const QString receipts = receiptsFolder(ws, fullName);
+    QDir().mkpath(receipts);
+    return QFileInfo(receipts).isDir() ? QString() : folderNotCreatedMessage(receipts);
+}
+
+} // namespace
+
+QString duplicateCondominiumMessage(const QString& fullName)
+{
+    return QStringLiteral("Esiste già un condominio di nome \"%1\"").arg(fullName);
+}
+
+QString folderInTheWayMessage(const QString& folder)
+{
+    return QStringLiteral("La cartella \"%1\" esiste già: spostarla o rinominarla prima di cambiare il nome del "
+                          "condominio. Nessun dato è stato modificato.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+QString folderNotRenamedMessage(const QString& from, const QString& to)
+{
+    return QStringLiteral("Impossibile rinominare la cartella \"%1\" in \"%2\". Nessun dato è stato modificato.")
+        .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to));
+}
+
+QString folderNotCreatedMessage(const QString& folder)
+{
+    return QStringLiteral("Impossibile creare la cartella \"%1\"").arg(QDir::toNativeSeparators(folder));
+}
+
+QString trimmedName(const QString& text)
+{
+    qsizetype start = 0, end = text.size();
+    auto blank = [](QChar c) { return c.unicode() <= 32 || c.isSpace(); };
+    while (start < end && blank(text[start]))
+        ++start;
+    while (end > start && blank(text[end - 1]))
+        --end;
+    return text.mid(start, end - start);
+}
+
+QString fullCondominiumName(const QString& nome, const QString& indirizzo)
+{
+    return trimmedName(nome) + QStringLiteral(" - ") + trimmedName(indirizzo);
+}
+
+QString condominiumFolder(const app::Workspace& ws, const QString& fullName)
+{
+    return ws.paths().outputFolder() + fullName;
+}
+
+QString receiptsFolder(const app::Workspace& ws, const QString& fullName)
+{
+    return condominiumFolder(ws, fullName) + QStringLiteral("/Ricevute");
+}
+
+bool loadCondominium(app::Workspace& ws, const QString& fullName, CondominiumInput& out)
+{
+    Statement st(ws.mainDb(), QStringLiteral("SELECT Nome, ") + kFieldList +
+                                  QStringLiteral(" FROM Condomini WHERE Nome = ? ORDER BY rowid LIMIT 1"));
+    st.bind(1, fullName);
+    if (!st.step())
+        return false;
+    app::Selection split;
+    app::SplitCondominiumName(split, fullName);
+    const bool hasDash = fullName.contains(u'-');
+    out = CondominiumInput();
+    out.nome = hasDash ? split.shortName : fullName;
+    out.indirizzo = hasDash ? split.address : QString();
+    QString* fields[] = {&out.comune, &out.codiceFiscale, &out.contoCorrente, &out.ascensore,
+                         &out.intestatario, &out.banca, &out.sezioneUrbana, &out.foglio,
+                         &out.particella, &out.sub, &out.zonaCensuaria, &out.microzona};
+    for (int i = 0; i < 12; ++i)
+        *fields[i] = st.value(i + 1).toString();
+    return true;
+}
+
+EditOutcome addCondominium(app::Workspace& ws, const CondominiumInput& input)
+{
+    Database& db = ws.mainDb();
+    const QString fullName = fullCondominiumName(input.nome, input.indirizzo);
+    if (EditOutcome check = checkInput(input, fullName, db, 0); !check.done)
+        return check;
+
+    {
+        store::Transaction tr(db);
+        QVector<QVariant> values{fullName};
+        values += otherFields(input);
+        db.exec(QStringLiteral("INSERT INTO Condomini (Nome, ") + kFieldList +
+                    QStringLiteral(") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                values);
+        // The condominium's own person row: no condominium of its own, so the Anagrafe tab never lists it.
+        db.exec(QStringLiteral("INSERT INTO Anagrafe (Cognome) VALUES (?)"), {fullName});
+        tr.commit();
+    }
+
+    QStringList warnings;
+    if (const QString failure = makeFolders(ws, fullName); !failure.isEmpty())
+        warnings << failure;
+    ws.selection.condominium = fullName;
+    refresh(ws);
+    return EditOutcome::accepted(warnings);
+}
+
+EditOutcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input)
+{
+    Database& db = ws.mainDb();
+    const QString oldName = ws.selection.condominium;
+    const qint64 row = oldName.isEmpty() ? 0 : condominiumRow(db, oldName);
+    if (row == 0)
+        return EditOutcome::refused(kChooseCondominiumFirst);
+    const QString fullName = fullCondominiumName(input.nome, input.indirizzo);
+    if (EditOutcome check = checkInput(input, fullName, db, row); !check.done)
+        return check;
+
+    const bool renamed = fullName != oldName;
+    const QString oldFolder = condominiumFolder(ws, oldName);
+    const QString newFolder = condominiumFolder(ws, fullName);
+    const QFileInfo oldInfo(oldFolder), newInfo(newFolder);
+    const bool moveFolder = renamed && oldInfo.isDir();
+    // Where the file system ignores case, a change of case alone finds its own folder there.
+    const bool sameFolder = moveFolder && newInfo.exists() && oldInfo.canonicalFilePath() == newInfo.canonicalFilePath();
+    // Never merge the condominium's documents into a folder that holds others.
+    if (moveFolder && newInfo.exists() && !sameFolder)
+        return EditOutcome::refused(folderInTheWayMessage(newFolder));
+
+    QStringList warnings;
+    {
+        store::Transaction tr(db);
+        QVector<QVariant> values{fullName};
+        values += otherFields(input);
+        values << row;
+        db.exec(QStringLiteral("UPDATE Condomini SET Nome = ?, Comune = ?, Codice_fiscale = ?, Conto_corrente = ?, "
+                               "Ascensore = ?, Intestatario = ?, Banca = ?, Sezione_urbana = ?, Foglio = ?, "
+                               "Particella = ?, Sub = ?, Zona_censuaria = ?, Microzona = ? WHERE rowid = ?"),
+                values);
+        if (renamed) {
+            for (const auto& [table, column] : kMainNameColumns)
+                db.exec(QStringLiteral("UPDATE main.%1 SET %2 = ? WHERE %2 = ?")
+                            .arg(store::quoteIdentifier(QString::fromLatin1(table)),
+                                 store::quoteIdentifier(QString::fromLatin1(column))),
+                        {fullName, oldName});
+            for (const auto& [table, column] : kWebNameColumns)
+                db.exec(QStringLiteral("UPDATE web.%1 SET %2 = ? WHERE %2 = ?")
+                            .arg(store::quoteIdentifier(QString::fromLatin1(table)),
+                                 store::quoteIdentifier(QString::fromLatin1(column))),
+                        {fullName, oldName});
+        }
+        // The condominium's own person row follows the name; one lost earlier is made again.
+        db.exec(QStringLiteral("UPDATE Anagrafe SET Cognome = ? WHERE Cognome = ? AND "
+                               "(idCondominio IS NULL OR idCondominio = '')"),
+                {fullName, oldName});
+        if (db.changes() == 0)
+            db.exec(QStringLiteral("INSERT INTO Anagrafe (Cognome) VALUES (?)"), {fullName});
+        db.exec(QStringLiteral("UPDATE web.CodiceCondominio SET Condominio = ?, IBAN = ?, Intestatario = ? "
+                               "WHERE Condominio = ?"),
+                {fullName, input.contoCorrente, input.intestatario, oldName});
+
+        // The folder moves last, so that a refusal leaves the rows untouched by rolling back.
+        if (moveFolder && !QDir().rename(oldFolder, newFolder))
+            return EditOutcome::refused(folderNotRenamedMessage(oldFolder, newFolder));
+        try {
+            tr.commit();
+        } catch (...) {
+            if (moveFolder)
+                QDir().rename(newFolder, oldFolder);
+            throw;
+        }
+    }
+    if (renamed) {
+        if (const QString failure = makeFolders(ws, fullName); !failure.isEmpty())
+            warnings << failure;
+    }
+    ws.selection.condominium = fullName;
+    app::SplitCondominiumName(ws.selection, fullName);
+    refresh(ws);
+    return EditOutcome::accepted(warnings);
+}
+
+} // namespace velcaris::registry

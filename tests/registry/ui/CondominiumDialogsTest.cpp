@@ -1,0 +1,257 @@
+#include "app/ui/Messages.h"
+#include "app/ui/TForm1.h"
+#include "registry/ui/CondominiumDialogs.h"
+#include "support/TempDir.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace velcaris;
+using velcaris::test::TempDir;
+
+namespace {
+
+void keepScreenshot(QWidget& w, const char* name)
+{
+    QDir().mkpath("/tmp/shots");
+    w.grab().save(QStringLiteral("/tmp/shots/") + QString::fromLatin1(name) + QStringLiteral(".png"));
+}
+
+class Dialogs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app::TForm1::setShowErrors(false);
+        app::setQuietMessages(true);
+        registry::setDialogsBlocking(false);
+        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
+        registry::installCondominiumDialogs(*form);
+        form->resize(1280, 800);
+        form->show();
+        form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(app::Tab::Condomini));
+        app::takeMessages();
+    }
+    void TearDown() override { form.reset(); }
+
+    QDialog* condominiumDialog() { return form->findChild<QDialog*>("FormCondomini"); }
+    QDialog* yearDialog() { return form->findChild<QDialog*>("FormAA"); }
+    QLineEdit* edit(QDialog* d, const char* name) { return d->findChild<QLineEdit*>(name); }
+    void click(QWidget* parent, const char* name) { QTest::mouseClick(parent->findChild<QPushButton*>(name), Qt::LeftButton); }
+    QStringList listed()
+    {
+        QStringList out;
+        auto* list = form->findChild<QListWidget*>("ListBox1");
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+    QString chosen()
+    {
+        auto* item = form->findChild<QListWidget*>("ListBox1")->currentItem();
+        return item && item->isSelected() ? item->text() : QString();
+    }
+    // Adds a condominium through the dialog.
+    void addThroughDialog(const QString& nome, const QString& indirizzo)
+    {
+        click(form.get(), "Baggiungi");
+        QDialog* d = condominiumDialog();
+        ASSERT_TRUE(d->isVisible());
+        QTest::keyClicks(edit(d, "EditNome"), nome);
+        QTest::keyClicks(edit(d, "EditIndirizzo"), indirizzo);
+        click(d, "BtnConferma");
+        ASSERT_FALSE(d->isVisible()) << app::takeMessages().join('|').toStdString();
+    }
+
+    TempDir dir;
+    std::unique_ptr<app::TForm1> form;
+};
+
+} // namespace
+
+// ---- the condominium dialog ----
+
+TEST_F(Dialogs, CondominiumDialogHasItsBoxesLabelsLimitsAndTabOrder)
+{
+    click(form.get(), "Baggiungi");
+    QDialog* d = condominiumDialog();
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(d->isVisible());
+    EXPECT_EQ(d->windowTitle(), "Condominio");
+    EXPECT_EQ(d->size(), QSize(381, 541));
+    const std::tuple<const char*, const char*, int> boxes[] = {
+        {"EditNome", "Nome", 59}, {"EditIndirizzo", "Indirizzo", 58}, {"EditComune", "Comune", 50},
+        {"EditCodiceFiscale", "Codice fiscale", 50}, {"EditContoCorrente", "Conto corrente", 50},
+        {"EditIntestatario", "Intestatario C.C.", 50}, {"EditBanca", "Banca", 50}, {"EditAscensore", "Ascensore", 50},
+        {"EditSezioneUrbana", "Sezione urbana", 50}, {"EditFoglio", "Foglio", 50},
+        {"EditParticella", "Particella", 200}, {"EditSub", "Sub.", 50}, {"EditMicrozona", "Microzona", 50},
+        {"EditZonaCensuaria", "Zona censuaria", 50}};
+    QWidget* expected = nullptr;
+    for (const auto& [name, label, max] : boxes) {
+        QLineEdit* e = edit(d, name);
+        ASSERT_NE(e, nullptr) << name;
+        EXPECT_EQ(e->maxLength(), max) << name;
+        EXPECT_TRUE(e->text().isEmpty());
+        bool buddied = false;
+        for (QLabel* l : d->findChildren<QLabel*>())
+            buddied |= l->buddy() == e && l->text() == QString::fromUtf8(label);
+        EXPECT_TRUE(buddied) << name;
+        if (expected) {
+            // The next control that takes focus from the keyboard.
+            QWidget* next = expected->nextInFocusChain();
+            while (!(next->focusPolicy() & Qt::TabFocus))
+                next = next->nextInFocusChain();
+            EXPECT_EQ(next, e) << name;
+        }
+        expected = e;
+    }
+    EXPECT_EQ(d->findChild<QPushButton*>("BtnConferma")->text(), "Conferma");
+    EXPECT_EQ(d->findChild<QPushButton*>("BtnAnnulla")->text(), "Annulla");
+    keepScreenshot(*d, "TFormCondomini");
+    click(d, "BtnAnnulla");
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_TRUE(listed().isEmpty());
+}
+
+TEST_F(Dialogs, AddingRefusesAHyphenThenWritesAndChoosesTheCondominium)
+{
+    addThroughDialog("Beta", "Via Po 2");
+    click(form.get(), "Baggiungi");
+    QDialog* d = condominiumDialog();
+    EXPECT_TRUE(edit(d, "EditNome")->text().isEmpty()); // emptied again in add mode
+    QTest::keyClicks(edit(d, "EditNome"), "Al-fa");
+    EXPECT_EQ(edit(d, "EditNome")->text(), "Alfa");
+    EXPECT_EQ(app::takeMessages(), QStringList{"Carattere non ammesso"});
+
+    // Missing address: the dialog stays open with its input.
+    click(d, "BtnConferma");
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(app::takeMessages(), QStringList{"I campi \"Nome\" e \"Indirizzo\" sono obbligatori"});
+    QTest::keyClicks(edit(d, "EditIndirizzo"), "  Via Roma 1 ");
+    QTest::keyClicks(edit(d, "EditComune"), "Torino");
+    click(d, "BtnConferma");
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(listed(), QStringList({"Alfa - Via Roma 1", "Beta - Via Po 2"}));
+    EXPECT_EQ(chosen(), "Alfa - Via Roma 1");
+    EXPECT_EQ(form->windowTitle(), "Velcaris 2014 - Alfa - Via Roma 1 - A.A. ");
+    EXPECT_EQ(form->findChild<QLabel*>("LabelComune")->text(), "Torino");
+    EXPECT_TRUE(QFileInfo(dir.path() + "/Output/Alfa - Via Roma 1/Ricevute").isDir());
+}
+
+TEST_F(Dialogs, ADuplicateNameKeepsTheDialogOpen)
+{
+    addThroughDialog("Alfa", "Via Roma 1");
+    click(form.get(), "Baggiungi");
+    QDialog* d = condominiumDialog();
+    QTest::keyClicks(edit(d, "EditNome"), "Alfa");
+    QTest::keyClicks(edit(d, "EditIndirizzo"), "Via Roma 1");
+    click(d, "BtnConferma");
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(app::takeMessages(), QStringList{"Esiste già un condominio di nome \"Alfa - Via Roma 1\""});
+    EXPECT_EQ(listed().size(), 1);
+    click(d, "BtnAnnulla");
+}
+
+TEST_F(Dialogs, ModifyOpensTheChosenCondominiumAndRenamesIt)
+{
+    addThroughDialog("Alfa", "Via Roma 1");
+    addThroughDialog("Beta", "Via Po 2");
+    form->selectCondominium("Alfa - Via Roma 1");
+    click(form.get(), "BModifica");
+    QDialog* d = condominiumDialog();
+    ASSERT_TRUE(d->isVisible());
+    EXPECT_EQ(edit(d, "EditNome")->text(), "Alfa");
+    EXPECT_EQ(edit(d, "EditIndirizzo")->text(), "Via Roma 1");
+    edit(d, "EditNome")->clear();
+    QTest::keyClicks(edit(d, "EditNome"), "Zeta");
+    click(d, "BtnConferma");
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(listed(), QStringList({"Beta - Via Po 2", "Zeta - Via Roma 1"}));
+    EXPECT_EQ(chosen(), "Zeta - Via Roma 1");
+    EXPECT_EQ(form->windowTitle(), "Velcaris 2014 - Zeta - Via Roma 1 - A.A. ");
+    EXPECT_EQ(form->findChild<QLabel*>("LabelNome")->text(), "Zeta");
+    EXPECT_TRUE(QFileInfo(dir.path() + "/Output/Zeta - Via Roma 1/Ricevute").isDir());
+    EXPECT_FALSE(QFileInfo(dir.path() + "/Output/Alfa - Via Roma 1").exists());
+}
+
+TEST_F(Dialogs, ModifyWithNoCondominiumChosenOpensNothing)
+{
+    addThroughDialog("Alfa", "Via Roma 1");
+    form->selectCondominium(QString());
+    click(form.get(), "BModifica");
+    EXPECT_FALSE(condominiumDialog()->isVisible());
+    EXPECT_EQ(app::takeMessages(), QStringList{"Selezionare prima un condominio"});
+}
+
+// ---- the year dialog ----
+
+TEST_F(Dialogs, YearDialogAddsTheCurrentYearAndRenamesIt)
+{
+    addThroughDialog("Alfa", "Via Roma 1");
+    click(form.get(), "AAaggiungi");
+    QDialog* d = yearDialog();
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(d->isVisible());
+    EXPECT_EQ(d->windowTitle(), "Anno amministrativo");
+    EXPECT_EQ(d->size(), QSize(263, 205));
+    auto* import = d->findChild<QCheckBox*>("CheckImportaPreventivo");
+    EXPECT_EQ(import->text(), "Importa preventivo da A.A. precedente");
+    EXPECT_TRUE(import->isEnabled());
+    EXPECT_TRUE(import->isChecked());
+    EXPECT_EQ(d->findChild<QDateEdit*>("DataInizio")->date(), QDate::currentDate());
+    EXPECT_EQ(d->findChild<QCheckBox*>("CheckApprovato")->text(), "Bilanci approvati");
+    QLineEdit* name = edit(d, "EditNome");
+    EXPECT_EQ(name->maxLength(), 50);
+    for (QLabel* l : d->findChildren<QLabel*>())
+        if (l->text() == "Anno Amministrativo")
+            EXPECT_EQ(l->buddy(), name);
+    keepScreenshot(*d, "TFormAA");
+
+    click(d, "BtnConferma");
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(app::takeMessages(), QStringList{"Inserire il nome dell'anno amministrativo"});
+    QTest::keyClicks(name, "2014/15");
+    EXPECT_EQ(name->text(), "201415");
+    EXPECT_EQ(app::takeMessages(), QStringList{"Carattere non ammesso"});
+    name->clear();
+    QTest::keyClicks(name, "2014-15");
+    click(d, "BtnConferma");
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(form->windowTitle(), "Velcaris 2014 - Alfa - Via Roma 1 - A.A. 2014-15");
+    EXPECT_EQ(form->findChild<QComboBox*>("ComboAA")->currentText(), "2014-15");
+
+    click(form.get(), "AAmodifica");
+    ASSERT_TRUE(d->isVisible());
+    EXPECT_EQ(name->text(), "2014-15");
+    EXPECT_FALSE(import->isEnabled());
+    EXPECT_FALSE(import->isChecked());
+    QTest::keyClick(name, Qt::Key_End); // the name comes selected
+    QTest::keyClicks(name, " bis");
+    auto* approved = d->findChild<QCheckBox*>("CheckApprovato");
+    QTest::mouseClick(approved, Qt::LeftButton, {}, QPoint(8, approved->height() / 2));
+    EXPECT_TRUE(approved->isChecked());
+    click(d, "BtnConferma");
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(form->windowTitle(), "Velcaris 2014 - Alfa - Via Roma 1 - A.A. 2014-15 bis");
+    EXPECT_EQ(form->findChild<QComboBox*>("ComboAA")->currentText(), "2014-15 bis");
+    EXPECT_TRUE(form->findChild<QWidget*>("TabCondomini")->findChild<QCheckBox*>("CheckApprovato")->isChecked());
+}
+
+TEST_F(Dialogs, YearModifyWithoutAnyYearOpensNothing)
+{
+    addThroughDialog("Alfa", "Via Roma 1");
+    click(form.get(), "AAmodifica");
+    EXPECT_FALSE(yearDialog()->isVisible());
+    EXPECT_EQ(app::takeMessages(),
+              QStringList{"E' necessario inserire prima un anno amministrativo nella linguetta \"Condomini\""});
+}
