@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "app/ui/TForm1.h"
 #include "app/ui/Tsplash.h"
+#include "registry/ui/CondominiumDialogs.h"
 #include "store/Money.h"
 
 #include <QApplication>
@@ -24,6 +25,11 @@ int main(int argc, char** argv)
         splash->advance();
         QApplication::processEvents();
     });
+
+    // The dialogs, created once and reused; each one moves the splash bar.
+    velcaris::registry::installCondominiumDialogs(mainWindow);
+    splash->advance();
+    splash->advance();
 
     velcaris::app::ReadSettings();
     splash->hide();
