@@ -1,0 +1,142 @@
+#include "registry/Persons.h"
+
+#include "registry/NameRules.h"
+#include "store/Database.h"
+#include "store/StoreError.h"
+
+namespace velcaris::registry {
+
+using store::Database;
+using store::Statement;
+
+QStringList noticeChannels(app::Workspace& ws)
+{
+    QStringList channels;
+    Statement st(ws.mainDb(), QStringLiteral("SELECT Tipo FROM TipoAvvisi ORDER BY Id"));
+    while (st.step())
+        channels << st.value(0).toString();
+    return channels;
+}
+
+QString defaultNoticeChannel(app::Workspace& ws)
+{
+    const QStringList channels = noticeChannels(ws);
+    if (channels.contains(QStringLiteral("Raccomandata")))
+        return QStringLiteral("Raccomandata");
+    return channels.value(0);
+}
+
+PersonInput newPerson(app::Workspace& ws)
+{
+    PersonInput person;
+    person.comunicazioni = defaultNoticeChannel(ws);
+    return person;
+}
+
+std::optional<PersonInput> readPerson(app::Workspace& ws, qint64 id)
+{
+    Statement st(ws.mainDb(), QStringLiteral("SELECT Cognome, Nome, Mobile, Telefono, Fax, Indirizzo, CAP, \"Città\", "
+                                             "Email, CodiceFiscale, Comunicazioni, Consiglio, Note, UserID, Password "
+                                             "FROM Anagrafe WHERE Id = ?"));
+    st.bind(1, id);
+    if (!st.step())
+        return std::nullopt;
+    PersonInput p;
+    QString* texts[] = {&p.cognome, &p.nome, &p.mobile, &p.telefono, &p.fax, &p.indirizzo, &p.cap, &p.citta,
+                        &p.email, &p.codiceFiscale, &p.comunicazioni};
+    int c = 0;
+    for (QString* t : texts)
+        *t = st.value(c++).toString();
+    p.consiglio = st.value(c++).toBool();
+    p.note = st.value(c++).toString();
+    p.userId = st.value(c++).toString();
+    p.password = st.value(c++).toString();
+    return p;
+}
+
+namespace {
+
+QVector<QVariant> fieldValues(const PersonInput& p)
+{
+    return {p.cognome, p.nome, p.mobile, p.telefono, p.fax, p.indirizzo, p.cap, p.citta, p.email,
+            p.codiceFiscale, p.comunicazioni, p.consiglio, p.note, p.userId, p.password};
+}
+
+// The registers that show persons or web rows see the change.
+void requeryAfterSave(app::Workspace& ws)
+{
+    for (const char* name : {"ADOTableAnagrafe", "ADOWEBDBCodiceCondominio", "ADOWEBDBAccesso"}) {
+        store::Dataset& d = ws.ds(QString::fromLatin1(name));
+        if (d.isActive())
+            d.requery();
+    }
+    // The web quotas and their source are left unfiltered and the source unsorted.
+    store::Dataset& webQuote = ws.ds(QStringLiteral("ADOWEBDBQuote"));
+    store::Dataset& source = ws.ds(QStringLiteral("ADOWEBDBquote2"));
+    if (webQuote.isActive()) {
+        webQuote.setFilter(QString());
+        webQuote.requery();
+    }
+    if (source.isActive()) {
+        source.setFilter(QString());
+        source.setSort(QString());
+        source.requery();
+    }
+}
+
+} // namespace
+
+PersonOutcome savePerson(app::Workspace& ws, std::optional<qint64> id, const PersonInput& input)
+{
+    PersonOutcome outcome;
+    // The boxes refuse these while typed; text that reaches here another way is refused too,
+    // since the names become parts of file names.
+    const QString refused = fileNameRefusedCharacters();
+    if (withoutRefused(input.cognome, refused) != input.cognome || withoutRefused(input.nome, refused) != input.nome) {
+        outcome.messages << kRefusedCharacterMessage;
+        return outcome;
+    }
+
+    Database& db = ws.mainDb();
+    try {
+        store::Transaction transaction(db);
+        QString condominium;
+        if (id) {
+            const QVariant stored = db.scalar(QStringLiteral("SELECT idCondominio FROM Anagrafe WHERE Id = ?"), {*id});
+            if (!stored.isValid())
+                throw store::StoreError(QStringLiteral("Anagrafe: riga %1 non trovata").arg(*id));
+            condominium = stored.toString();
+            QVector<QVariant> values = fieldValues(input);
+            values << *id;
+            db.exec(QStringLiteral("UPDATE Anagrafe SET Cognome = ?, Nome = ?, Mobile = ?, Telefono = ?, Fax = ?, "
+                                   "Indirizzo = ?, CAP = ?, \"Città\" = ?, Email = ?, CodiceFiscale = ?, "
+                                   "Comunicazioni = ?, Consiglio = ?, Note = ?, UserID = ?, Password = ? WHERE Id = ?"),
+                    values);
+            outcome.id = *id;
+        } else {
+            condominium = ws.selection.condominium;
+            QVector<QVariant> values{condominium};
+            values << fieldValues(input);
+            db.exec(QStringLiteral("INSERT INTO Anagrafe (idCondominio, Cognome, Nome, Mobile, Telefono, Fax, Indirizzo, "
+                                   "CAP, \"Città\", Email, CodiceFiscale, Comunicazioni, Consiglio, Note, UserID, "
+                                   "Password) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                    values);
+            outcome.id = db.lastInsertId();
+        }
+        if (!input.userId.isEmpty() && !input.password.isEmpty()) {
+            outcome.web = registerOnWeb(ws, outcome.id, condominium, input.cognome, input.nome, input.userId,
+                                        input.password);
+            outcome.registeredOnWeb = true;
+        }
+        transaction.commit();
+    } catch (const store::StoreError& e) {
+        outcome = PersonOutcome{};
+        outcome.messages << e.message();
+        return outcome;
+    }
+    outcome.done = true;
+    requeryAfterSave(ws);
+    return outcome;
+}
+
+} // namespace velcaris::registry

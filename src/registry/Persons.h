@@ -1,0 +1,56 @@
+#pragma once
+// The persons register (Anagrafe): what TFormAnagrafe shows and what its "Conferma" writes,
+// including the web registration of a person saved with credentials.
+#include "app/Workspace.h"
+#include "registry/Credentials.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace velcaris::registry {
+
+// The contents of the dialog's controls.
+struct PersonInput {
+    QString cognome;
+    QString nome;
+    QString mobile;
+    QString telefono;
+    QString fax;
+    QString indirizzo;
+    QString cap;
+    QString citta;
+    QString email;
+    QString codiceFiscale;
+    QString comunicazioni;
+    bool consiglio = false;
+    QString note;
+    QString userId;
+    QString password;
+};
+
+struct PersonOutcome {
+    bool done = false;
+    QStringList messages;  // the texts to show, in order
+    qint64 id = -1;        // the person's Anagrafe Id once written
+    bool registeredOnWeb = false;
+    WebRegistration web;
+};
+
+// The channels of the drop-down list (TipoAvvisi.Tipo in stored order).
+QStringList noticeChannels(app::Workspace& ws);
+// "Raccomandata" when listed, else the first channel, else an empty text.
+QString defaultNoticeChannel(app::Workspace& ws);
+
+// Add mode: every box empty, the default channel, council unchecked.
+PersonInput newPerson(app::Workspace& ws);
+// Modify mode: the stored person; nullopt when there is no such row.
+std::optional<PersonInput> readPerson(app::Workspace& ws, qint64 id);
+
+// "Conferma". Without `id` a person of the current condominium is added; with it that person is
+// changed (its condominium stays as stored). With both credentials filled the person is also
+// registered in the web database. Everything happens in one transaction: a failure of either
+// database leaves both as they were and its text is the outcome's message.
+PersonOutcome savePerson(app::Workspace& ws, std::optional<qint64> id, const PersonInput& input);
+
+} // namespace velcaris::registry

@@ -1,0 +1,29 @@
+#pragma once
+// Pieces shared by the registry dialogs: labelled boxes whose maximum length limits typing only
+// (texts put in by the program are not cut), and the fixed, centred dialog frame.
+#include <QString>
+
+class QDialog;
+class QGridLayout;
+class QLineEdit;
+class QWidget;
+
+namespace velcaris::registry::ui {
+
+// The user cannot type `limit` characters past what the box holds; a longer text put in by the
+// program stays whole (and may be shortened, never lengthened, by typing).
+void limitTyping(QLineEdit* edit, int limit);
+// Puts `text` in the box without cutting it to the typing limit.
+void putText(QLineEdit* edit, const QString& text);
+
+// A label and its box in `row` of `grid`; the label is the box's buddy, and the box is named
+// `name`. Name boxes (`refusing`) drop the characters that cannot be part of a file name.
+QLineEdit* addLabelledEdit(QGridLayout* grid, int row, const QString& name, const QString& label, int limit,
+                           bool refusing, QWidget* parent);
+
+// Fixed border, `width` by `height` inside, title `caption`.
+void makeFixedDialog(QDialog* dialog, const QString& caption, int width, int height);
+// Centres the dialog on the screen it will appear on.
+void centreOnScreen(QDialog* dialog);
+
+} // namespace velcaris::registry::ui
