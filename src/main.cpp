@@ -4,6 +4,7 @@
 #include "app/ui/TForm1.h"
 #include "app/ui/Tsplash.h"
 #include "registry/ui/CondominiumDialogs.h"
+#include "registry/ui/PersonDialogs.h"
 #include "store/Money.h"
 
 #include <QApplication>
@@ -28,8 +29,9 @@ int main(int argc, char** argv)
 
     // The dialogs, created once and reused; each one moves the splash bar.
     velcaris::registry::installCondominiumDialogs(mainWindow);
-    splash->advance();
-    splash->advance();
+    velcaris::registry::ui::installPersonDialogs(mainWindow);
+    for (int created = 0; created < 5; ++created)
+        splash->advance();
 
     velcaris::app::ReadSettings();
     splash->hide();
