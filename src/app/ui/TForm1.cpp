@@ -5,6 +5,7 @@
 #include "app/Selection.h"
 #include "app/ui/DatasetModel.h"
 #include "app/ui/GridFooter.h"
+#include "app/ui/Messages.h"
 #include "cashbook/Balances.h"
 #include "store/FilterText.h"
 #include "store/Money.h"
@@ -24,7 +25,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -40,8 +40,6 @@
 namespace velcaris::app {
 
 namespace {
-
-bool showErrors = true;
 
 QLabel* caption(const QString& text, QWidget* parent)
 {
@@ -74,7 +72,7 @@ QString formatted(double value, const QString& format)
 
 void TForm1::setShowErrors(bool show)
 {
-    showErrors = show;
+    setQuietMessages(!show);
 }
 
 TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* parent)
@@ -181,15 +179,13 @@ TForm1::~TForm1()
 void TForm1::showMessage(const QString& text)
 {
     lastMessage_ = text;
-    if (showErrors)
-        QMessageBox::information(this, QStringLiteral("Velcaris"), text);
+    showInformation(this, text);
 }
 
 void TForm1::showError(const QString& text)
 {
     lastMessage_ = text;
-    if (showErrors)
-        QMessageBox::critical(this, QStringLiteral("Velcaris"), text);
+    showFailure(this, text);
 }
 
 void TForm1::runGuarded(const std::function<void()>& work)

@@ -58,7 +58,7 @@ public:
     // What the last command did (for the window's own checks and tests).
     DialogId lastDialogOpened() const { return lastDialog_; }
 
-    // When false, failures and messages are kept (lastMessage()) instead of being shown (tests).
+    // When false, failures and messages are only recorded (lastMessage(), takeMessages()), not shown (tests).
     static void setShowErrors(bool show);
     const QString& lastMessage() const { return lastMessage_; }
 

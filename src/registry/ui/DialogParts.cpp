@@ -1,6 +1,8 @@
 #include "registry/ui/DialogParts.h"
 
+#include "app/ui/Messages.h"
 #include "app/ui/RefusingLineEdit.h"
+#include "app/ui/TForm1.h"
 #include "registry/NameRules.h"
 
 #include <QDialog>
@@ -70,6 +72,26 @@ void centreOnScreen(QDialog* dialog)
         return;
     const QRect area = screen->availableGeometry();
     dialog->move(area.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
+}
+
+void showRefusal(QWidget* dialog, const QStringList& messages)
+{
+    for (const QString& text : messages) {
+        if (text == kRefusedCharacterMessage)
+            app::showInformation(dialog, text);
+        else
+            app::showFailure(dialog, text);
+    }
+}
+
+void refreshAfterSave(app::TForm1& form, const QString& dataset, const app::ViewMemory& memory, QWidget* dialog)
+{
+    form.loadActiveTab();
+    try {
+        app::restoreView(form.workspace().ds(dataset), memory);
+    } catch (const store::StoreError& e) {
+        app::showFailure(dialog, e.message());
+    }
 }
 
 } // namespace velcaris::registry::ui

@@ -1,7 +1,14 @@
 #pragma once
 // Pieces shared by the registry dialogs: labelled boxes whose maximum length limits typing only
 // (texts put in by the program are not cut), and the fixed, centred dialog frame.
+#include "app/ViewMemory.h"
+
 #include <QString>
+#include <QStringList>
+
+namespace velcaris::app {
+class TForm1;
+}
 
 class QDialog;
 class QGridLayout;
@@ -25,5 +32,10 @@ QLineEdit* addLabelledEdit(QGridLayout* grid, int row, const QString& name, cons
 void makeFixedDialog(QDialog* dialog, const QString& caption, int width, int height);
 // Centres the dialog on the screen it will appear on.
 void centreOnScreen(QDialog* dialog);
+
+// The messages of a refused save: a refused character as information, the rest as failures.
+void showRefusal(QWidget* dialog, const QStringList& messages);
+// After a save: the active tab reloads and `dataset` gets back the sort and row it had.
+void refreshAfterSave(app::TForm1& form, const QString& dataset, const app::ViewMemory& memory, QWidget* dialog);
 
 } // namespace velcaris::registry::ui

@@ -202,20 +202,10 @@ void TFormAnagrafe::confirm()
     }
     if (!outcome.done) {
         // The dialog stays open with its input.
-        for (const QString& text : outcome.messages) {
-            if (text == kRefusedCharacterMessage)
-                app::showInformation(this, text);
-            else
-                app::showFailure(this, text);
-        }
+        showRefusal(this, outcome.messages);
         return;
     }
-    form_.loadActiveTab();
-    try {
-        app::restoreView(form_.workspace().ds(kPersons), memory_);
-    } catch (const store::StoreError& e) {
-        app::showFailure(this, e.message());
-    }
+    refreshAfterSave(form_, kPersons, memory_, this);
     accept();
 }
 

@@ -142,20 +142,11 @@ void TFormFornitore::confirm()
         outcome.messages << e.message();
     }
     if (!outcome.done) {
-        for (const QString& text : outcome.messages) {
-            if (text == kRefusedCharacterMessage)
-                app::showInformation(this, text);
-            else
-                app::showFailure(this, text);
-        }
+        // The dialog stays open with its input.
+        showRefusal(this, outcome.messages);
         return;
     }
-    form_.loadActiveTab();
-    try {
-        app::restoreView(form_.workspace().ds(kSuppliers), memory_);
-    } catch (const store::StoreError& e) {
-        app::showFailure(this, e.message());
-    }
+    refreshAfterSave(form_, kSuppliers, memory_, this);
     accept();
 }
 
