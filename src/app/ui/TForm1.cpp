@@ -516,7 +516,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         auto* bank = findChild<QPushButton*>(QStringLiteral("BitBtn2"));
         if (watched == bank) {
-            const QPoint at = bank->mapTo(centralWidget(), QPoint(0, 90));
+            const QPoint at = bank->mapTo(this, QPoint(0, 90));
             panelCC_->move(at);
             popupCC_->popup(bank->mapToGlobal(QPoint(0, 90)));
         }
@@ -735,7 +735,8 @@ void TForm1::buildBankPanel()
     connect(negative, &QAction::triggered, this, [this] { showBankSummary(true); });
     connect(all, &QAction::triggered, this, [this] { showBankSummary(false); });
 
-    auto* panel = new QFrame(centralWidget());
+    // A floating panel over the window (a child of the splitter would become one of its panes).
+    auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("PanelCC"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setAutoFillBackground(true);

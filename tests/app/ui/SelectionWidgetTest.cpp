@@ -3,7 +3,9 @@
 #include "app/ui/TForm1.h"
 #include "support/TempDir.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -186,4 +188,51 @@ TEST(ConfirmWidget, EscapeAndCaptions)
     });
     EXPECT_EQ(app::ConfirmWithCaptions("Esportare?", app::DialogKind::Custom, {"Singole", "Accorpate"}), 1);
     EXPECT_EQ(title, "Velcaris");
+}
+
+TEST(SelectionWidgets, CashOnlyViewAndBankSummary)
+{
+    TempDir dir;
+    fillOffice(dir.path());
+    {
+        app::Workspace ws{app::AppPaths(dir.path())};
+        ASSERT_EQ(ws.startUp(), QString());
+        ws.mainDb().exec("INSERT INTO Entrate (Condominio, AA, Importo, MetodoPagamento, TipoMovimento) VALUES "
+                         "(?, '2014', 40, 'Cassa', 'Entrata')",
+                         {kAlfa});
+        ws.mainDb().exec("INSERT INTO Uscite (Condominio, AA, ImportoLordo, Pagamento, MetodoRitenuta, pagato) "
+                         "VALUES ('Beta - Via Po 2', '2014', 500, 'Conto Corrente', 'Conto Corrente', 1)");
+    }
+    app::TForm1::setShowErrors(false);
+    app::TForm1 form{app::AppPaths(dir.path())};
+    form.resize(1280, 800);
+    form.show();
+    clickItem(form.findChild<QListWidget*>("ListBox1"), kAlfa);
+    EXPECT_EQ(form.findChild<QLineEdit*>("EditTOT")->text(), "290.00");
+
+    QTest::mouseClick(form.findChild<QPushButton*>("BCassa"), Qt::LeftButton);
+    EXPECT_EQ(form.findChild<QLineEdit*>("EditEntrateC")->text(), "40.00");
+    EXPECT_EQ(form.findChild<QLineEdit*>("EditEntrateCC")->text(), "0.00");
+    EXPECT_EQ(form.workspace().ds("ADOQueryEntrate").rowCount(), 1);
+
+    // The bank menu's "Segnala C.C. negativi": only Beta is in the red.
+    auto* panel = form.findChild<QWidget*>("PanelCC");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_FALSE(panel->isVisible());
+    auto* negative = form.findChild<QAction*>("SegnalaCCnegativi1");
+    ASSERT_NE(negative, nullptr);
+    negative->trigger();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->height(), 450);
+    EXPECT_EQ(form.findChild<QPlainTextEdit*>("MemoCC")->toPlainText(), "Beta - Via Po 2\t-500.00");
+    form.findChild<QAction*>("uttiiCC1")->trigger();
+    EXPECT_EQ(form.findChild<QPlainTextEdit*>("MemoCC")->toPlainText(),
+              "Alfa - Via Roma 1\t250.00\nBeta - Via Po 2\t-500.00\nGamma - Via Nuova 3\t0.00");
+    keepScreenshot(form, "bank-summary");
+    QTest::mouseClick(panel->findChild<QPushButton*>("OK"), Qt::LeftButton);
+    EXPECT_FALSE(panel->isVisible());
+
+    // Choosing again ends the cash-only view.
+    clickItem(form.findChild<QListWidget*>("ListBox1"), kAlfa);
+    EXPECT_EQ(form.workspace().ds("ADOQueryEntrate").rowCount(), 2);
 }
