@@ -91,7 +91,7 @@ struct Segment {
 };
 
 struct Node {
-    enum class K { Literal, Value, Scan, If } kind = K::Literal;
+    enum class K { Literal, Value, Scan, If, Skeleton } kind = K::Literal;
     int tb = 0;
     int te = 0;
     // Value
@@ -116,6 +116,9 @@ struct Node {
     // Scan and If
     int openM = -1;
     int endM = -1;
+    // Scan whose markers stand in the first and last cell of one table row: the body is the
+    // whole row, the markers' own tokens included (Skeleton nodes).
+    bool rowMode = false;
 };
 
 bool startsWithWord(const QString& lower, const char* word, QString* rest)
@@ -293,7 +296,15 @@ private:
             const int idx = int(mi_);
             if (k == Kw::Scan) {
                 consume();
-                p.nodes.push_back(parseScan(idx));
+                Node scanNode = parseScan(idx);
+                // A scan widened to its table row takes the row's start from the text before it.
+                if (scanNode.rowMode && !p.nodes.empty() && p.nodes.back().kind == Node::K::Literal
+                    && p.nodes.back().te > scanNode.tb) {
+                    p.nodes.back().te = scanNode.tb;
+                    if (p.nodes.back().te <= p.nodes.back().tb)
+                        p.nodes.pop_back();
+                }
+                p.nodes.push_back(std::move(scanNode));
             } else if (k == Kw::If) {
                 consume();
                 p.nodes.push_back(parseIf(idx));
@@ -453,11 +464,121 @@ private:
                 n.endM = stop;
                 consume();
                 n.te = markers_[size_t(stop)].te;
+                if (n.entryM < 0 && n.footerM < 0)
+                    widenToTableRow(n);
                 return n;
             } else {
                 nestingError(kw, stop, "endscan");
             }
         }
+    }
+
+    QByteArray wordOf(int i) const
+    {
+        const rtf::Token& t = doc_.tokens[size_t(i)];
+        QByteArray w = doc_.source.mid(t.start, t.end - t.start).trimmed();
+        while (!w.isEmpty() && (w.back() >= '0' && w.back() <= '9'))
+            w.chop(1);
+        return w;
+    }
+
+    // A scan that starts in one cell of a table row and ends in a later cell of the same row
+    // repeats the whole row: repeating only the cells between the markers would give the row
+    // more cells than it defines. The row runs from its \trowd to its \row (and the braces
+    // that close right after it); no other marker may stand in the row outside the block.
+    void widenToTableRow(Node& n)
+    {
+        const auto& toks = doc_.tokens;
+        const Marker& open = markers_[size_t(n.openM)];
+        const Marker& end = markers_[size_t(n.endM)];
+        bool cell = false;
+        for (int i = open.te; i < end.tb; ++i)
+            if (toks[size_t(i)].kind == Tok::Break) {
+                const QByteArray w = wordOf(i);
+                if (w == "\\row" || w == "\\nestrow")
+                    return;
+                if (w == "\\cell")
+                    cell = true;
+            }
+        if (!cell)
+            return;
+        // Back to the row's definition, within the paragraph the row starts after.
+        const int prevEnd = n.openM > 0 ? markers_[size_t(n.openM - 1)].te : 0;
+        int rowStart = -1;
+        for (int i = open.tb - 1; i >= prevEnd; --i) {
+            const rtf::Token& t = toks[size_t(i)];
+            if (t.kind == Tok::Break) {
+                const QByteArray w = wordOf(i);
+                if (w == "\\row" || w == "\\par" || w == "\\sect" || w == "\\page")
+                    break;
+                if (w == "\\cell")
+                    return; // the block does not start in the row's first cell
+            }
+            if (t.kind == Tok::Word && wordOf(i) == "\\trowd")
+                rowStart = i;
+        }
+        if (rowStart < 0)
+            return;
+        // Forward to the row's end.
+        const int nextStart = size_t(n.endM) + 1 < markers_.size() ? markers_[size_t(n.endM) + 1].tb : ntok_;
+        int rowEnd = -1;
+        for (int i = end.te; i < nextStart; ++i) {
+            const rtf::Token& t = toks[size_t(i)];
+            if (t.kind == Tok::Break) {
+                const QByteArray w = wordOf(i);
+                if (w == "\\row") {
+                    rowEnd = i + 1;
+                    break;
+                }
+                if (w != "\\cell")
+                    return;
+            }
+        }
+        if (rowEnd < 0)
+            return;
+        int depth = 0;
+        for (int i = rowStart; i < rowEnd; ++i) {
+            if (toks[size_t(i)].kind == Tok::Open) ++depth;
+            else if (toks[size_t(i)].kind == Tok::Close) --depth;
+        }
+        while (depth > 0 && rowEnd < nextStart && toks[size_t(rowEnd)].kind != Tok::Char) {
+            if (toks[size_t(rowEnd)].kind == Tok::Open)
+                break;
+            if (toks[size_t(rowEnd)].kind == Tok::Close)
+                --depth;
+            ++rowEnd;
+        }
+        Segment row;
+        row.tb = rowStart;
+        row.te = rowEnd;
+        auto literal = [&](int a, int b) {
+            if (a >= b)
+                return;
+            Node lit;
+            lit.kind = Node::K::Literal;
+            lit.tb = a;
+            lit.te = b;
+            row.nodes.push_back(std::move(lit));
+        };
+        auto skeleton = [&](int m) {
+            Node sk;
+            sk.kind = Node::K::Skeleton;
+            sk.marker = m;
+            sk.tb = markers_[size_t(m)].tb;
+            sk.te = markers_[size_t(m)].te;
+            row.nodes.push_back(std::move(sk));
+        };
+        literal(rowStart, open.tb);
+        skeleton(n.openM);
+        for (Node& b : n.body.nodes)
+            row.nodes.push_back(std::move(b));
+        skeleton(n.endM);
+        literal(end.te, rowEnd);
+        n.body = std::move(row);
+        n.rowMode = true;
+        n.tb = rowStart;
+        n.te = rowEnd;
+        pos_ = rowEnd;
     }
 
     void scanCommand(Node& n, const QString& command)
@@ -578,14 +699,16 @@ public:
             MergeContext& ctx, const QVector<RecordSource*>& datasets)
         : doc_(doc), toks_(doc.tokens), markers_(markers), report_(report), ctx_(ctx), datasets_(datasets)
     {
-        depth_.resize(toks_.size() + 1);
-        int d = 0;
+        openOf_.assign(toks_.size(), -1);
+        std::vector<int> stack;
         for (size_t i = 0; i < toks_.size(); ++i) {
-            depth_[i] = d;
-            if (toks_[i].kind == Tok::Open) ++d;
-            else if (toks_[i].kind == Tok::Close) --d;
+            if (toks_[i].kind == Tok::Open)
+                stack.push_back(int(i));
+            else if (toks_[i].kind == Tok::Close && !stack.empty()) {
+                openOf_[i] = stack.back();
+                stack.pop_back();
+            }
         }
-        depth_[toks_.size()] = d;
         out_.reserve(doc.source.size() * 2);
     }
 
@@ -599,6 +722,7 @@ public:
             case Node::K::Value: value(n); break;
             case Node::K::Scan: scan(n); break;
             case Node::K::If: conditional(n); break;
+            case Node::K::Skeleton: markerSkeleton(n.marker); break;
             }
         }
     }
@@ -669,19 +793,47 @@ private:
         }
     }
 
-    // Repeats of a part whose braces do not pair up within it are balanced on their own.
+    // The opening brace of a group with the formatting words that follow it.
+    void groupOpening(int o)
+    {
+        int j = o + 1;
+        while (j < int(toks_.size()) && (toks_[size_t(j)].kind == Tok::Word || toks_[size_t(j)].kind == Tok::Symbol))
+            ++j;
+        tokens(o, j);
+    }
+
+    // Each repetition of a part starts at the depth the part starts at in the template. A part
+    // that leaves groups open has them closed before the next repetition (so a repetition is
+    // never nested inside the one before, inheriting its formatting); a part that closes groups
+    // opened before it gets those groups reopened, with their formatting, before each further
+    // repetition. The last repetition's open groups are closed by the template itself.
     void repeat(const Segment& p, int iteration)
     {
         if (iteration == 0) {
             part(p);
             return;
         }
-        const int net = depth_[size_t(p.te)] - depth_[size_t(p.tb)];
-        for (int i = 0; i < -net; ++i)
-            append("{", 1, false);
-        part(p);
-        for (int i = 0; i < net; ++i)
+        std::vector<int> closes; // groups closed in the part but opened before it, innermost first
+        int opens = 0;           // groups opened in the part and left open
+        for (int i = p.tb; i < p.te; ++i) {
+            const Tok k = toks_[size_t(i)].kind;
+            if (k == Tok::Open)
+                ++opens;
+            else if (k == Tok::Close) {
+                if (opens > 0)
+                    --opens;
+                else
+                    closes.push_back(openOf_[size_t(i)]);
+            }
+        }
+        const int leading = int(closes.size());
+        // The previous repetition's open groups stand for the first of the groups this one closes.
+        for (int i = leading; i < opens; ++i)
             append("}", 1, false);
+        for (int k = leading - 1; k >= opens; --k)
+            if (closes[size_t(k)] >= 0)
+                groupOpening(closes[size_t(k)]);
+        part(p);
     }
 
     void writeBack(const Node& n)
@@ -801,7 +953,8 @@ private:
     {
         RecordSource* ds = n.alias >= 0 ? datasets_[n.alias] : nullptr;
         const int mark = ds ? ds->position() : 0;
-        markerSkeleton(n.openM);
+        if (!n.rowMode)
+            markerSkeleton(n.openM);
         resetAggregates(n);
         if (n.entryM >= 0) {
             part(n.head);
@@ -832,7 +985,8 @@ private:
             markerSkeleton(n.footerM);
             part(n.foot);
         }
-        markerSkeleton(n.endM);
+        if (!n.rowMode)
+            markerSkeleton(n.endM);
         if (ds)
             ds->moveTo(mark);
     }
@@ -843,7 +997,7 @@ private:
     const TRtfReport& report_;
     MergeContext& ctx_;
     const QVector<RecordSource*>& datasets_;
-    std::vector<int> depth_;
+    std::vector<int> openOf_; // Close token -> its Open token
     QByteArray out_;
     bool bare_ = false;
 };

@@ -451,3 +451,157 @@ TEST(Scan, AThousandRowsInWordRunsStayBalanced)
     EXPECT_EQ(lines[999], QStringLiteral("Rata 100010000.00"));
     EXPECT_EQ(lines[1000], QStringLiteral("fine"));
 }
+
+namespace {
+
+// The group depth at which each visible occurrence of `word` stands in `rtf`.
+std::vector<int> depthsOf(const QByteArray& rtf, const QString& word)
+{
+    const rtf::Document doc = rtf::parse(rtf);
+    std::vector<int> out;
+    QString text;
+    std::vector<int> depthAt;
+    int d = 0;
+    for (const rtf::Token& t : doc.tokens) {
+        if (t.kind == rtf::Tok::Open) ++d;
+        else if (t.kind == rtf::Tok::Close) --d;
+        else if (t.kind == rtf::Tok::Char) {
+            text.append(QChar(t.ch));
+            depthAt.push_back(d);
+        }
+    }
+    for (int i = int(text.indexOf(word)); i >= 0; i = int(text.indexOf(word, i + 1)))
+        out.push_back(depthAt[size_t(i)]);
+    return out;
+}
+
+} // namespace
+
+TEST(Scan, RepetitionsAreSiblingsNotNestedInTheGroupsThePartLeavesOpen)
+{
+    struct Case {
+        const char* name;
+        QByteArray body;
+        QByteArray contains; // a piece of the output showing each repetition's own formatting
+    } cases[] = {
+        {"part opens a group it leaves to the end marker", R"(\\scan(A)\\\\A:Nome\\ {\b \\endscan\\} dopo)",
+         R"(Rata 1 {\b }Rata 2 {\b }Rata 3 {\b } dopo)"},
+        {"part closes a group opened before the scan", R"({\i \\scan(A)\\\\A:Nome\\} y \\endscan\\)",
+         R"({\i Rata 1} y {\i Rata 2} y {\i Rata 3} y )"},
+        {"two groups left open", R"(\\scan(A)\\\\A:Nome\\{\b {\i \\endscan\\}})",
+         R"(Rata 1{\b {\i }}Rata 2{\b {\i }}Rata 3{\b {\i }})"},
+        {"Word runs: closes one, opens one", R"({\rtlch \\scan(A)\\}{\b \\A:Nome\\}{\rtlch \\endscan\\})",
+         R"(}{\b Rata 1}{\rtlch }{\b Rata 2}{\rtlch }{\b Rata 3}{\rtlch })"},
+    };
+    for (const Case& c : cases) {
+        TRtfReport r;
+        MemoryRecordSource a = quotas(3);
+        const QByteArray out = merge(r, wordDocument(c.body), {&a});
+        EXPECT_TRUE(out.contains(c.contains)) << c.name << "\n" << out.constData();
+        const std::vector<int> d = depthsOf(out, QStringLiteral("Rata"));
+        ASSERT_EQ(d.size(), 3u) << c.name;
+        EXPECT_EQ(d[1], d[0]) << c.name;
+        EXPECT_EQ(d[2], d[0]) << c.name;
+    }
+}
+
+namespace {
+
+// A table row as LibreOffice writes it: the row definition, then each cell's paragraph.
+QByteArray libreOfficeRow(const QByteArray& cell1, const QByteArray& cell2)
+{
+    return "\\trowd\\trql\\ltrrow\\trpaddft3\\trpaddt0\\clbrdrt\\brdrdb\\brdrw5\\clvertalc\\cellx2311"
+           "\\clbrdrt\\brdrdb\\brdrw5\\clvertalc\\cellx4982"
+           "\\pard\\plain \\s20\\loch\\sb0\\sa283\\intbl\\ql\\sb0\\sa283\\ltrpar{\\loch\n"
+           + cell1 + "}\\cell\\pard\\plain \\s20\\loch\\sb0\\sa283\\intbl\\ql\\sb0\\sa283\\ltrpar{\\loch\n"
+           + cell2 + "}\\cell\\row\\pard ";
+}
+
+// A table row as Word writes it: the definition before the cells and again before \row.
+QByteArray wordRow(const QByteArray& cell1, const QByteArray& cell2)
+{
+    const QByteArray def = "\\trowd \\irow1\\irowband1\\ltrrow\\ts11\\trgaph108\\trleft-108 \\cellx3000\\cellx6000";
+    return def + "\r\n\\pard\\plain \\ltrpar\\ql \\intbl {\\rtlch\\fcs1 " + cell1 + "}\\cell {\\rtlch\\fcs1 " + cell2
+         + "}\\cell \r\n\\pard\\plain \\ltrpar\\ql \\intbl {\\rtlch\\fcs1 " + def + "\\row }\r\n";
+}
+
+} // namespace
+
+TEST(Scan, MarkersInTheFirstAndLastCellRepeatTheWholeTableRow)
+{
+    struct Case {
+        const char* name;
+        QByteArray table;
+    } cases[] = {
+        {"LibreOffice", libreOfficeRow("Quota", "Importo") + libreOfficeRow(R"(\\scan(A)\\\\A:Nome\\)", R"(\\FFIX(A:Importo)\\\\endscan\\)")},
+        {"Word", wordRow("Quota", "Importo") + wordRow(R"(\\scan(A)\\\\A:Nome\\)", R"(\\FFIX(A:Importo)\\\\endscan\\)")},
+    };
+    for (const Case& c : cases) {
+        TRtfReport r;
+        MemoryRecordSource a = quotas(3);
+        const QByteArray out = merge(r, wordDocument("Elenco\\par " + c.table + "Fine"), {&a});
+        // The header and one row per quota, each with the two cells its definition gives.
+        EXPECT_EQ(out.count("\\row"), 4) << c.name;
+        EXPECT_EQ(out.count("\\cell\\") + out.count("\\cell "), 8) << c.name;
+        EXPECT_EQ(visible(out), QStringLiteral("Elenco\nQuota\nImporto\n\nRata 1\n10.00\n\nRata 2\n20.00\n\n"
+                                               "Rata 3\n30.00\n\nFine")) << c.name << "\n" << out.constData();
+        MemoryRecordSource none = quotas(0);
+        const QByteArray empty = merge(r, wordDocument("Elenco\\par " + c.table + "Fine"), {&none});
+        EXPECT_EQ(empty.count("\\row"), 1) << c.name;
+        EXPECT_EQ(visible(empty), QStringLiteral("Elenco\nQuota\nImporto\n\nFine")) << c.name;
+    }
+}
+
+TEST(Markers, FoundUnderEveryUnicodeSkipCount)
+{
+    struct Case {
+        const char* name;
+        QByteArray marker;
+    } cases[] = {
+        {"uc0: no fallback", R"({\uc0 \\citt\u224\\})"},
+        {"uc1 with a code-page fallback", R"({\uc1 \\citt\u224\'e0\\})"},
+        {"uc2 with two fallbacks", R"({\uc2 \\citt\u224\'e0\'e0\\})"},
+        {"uc2, fallbacks as letters", R"({\uc2 \\citt\u224 aa\\})"},
+        {"uc0 in a group split across runs", R"({\uc0 {\b \\cit}{\i t\u224}{\\}})"},
+    };
+    for (const Case& c : cases) {
+        TRtfReport r;
+        r.AddVariable(QString::fromUtf8("città"), QString::fromUtf8("Forlì"));
+        const QByteArray out = merge(r, wordDocument("a " + c.marker + " b"));
+        EXPECT_EQ(visible(out), QString::fromUtf8("a Forlì b")) << c.name << "\n" << out.constData();
+    }
+    // A value with accents written where the template skips two characters per \u.
+    TRtfReport r;
+    r.AddVariable(QStringLiteral("x"), QString::fromUtf8("perché"));
+    EXPECT_EQ(visible(merge(r, wordDocument(R"({\uc2 \\x\\ caff\u232\'e8\'e8})"))), QString::fromUtf8("perché caffè"));
+}
+
+TEST(Markers, ALetterSavedByLibreOffice)
+{
+    // The shape of a plain-text letter converted to RTF by LibreOffice: every paragraph a
+    // {\loch ...} run opened after a line end, accents as \uN\'xx.
+    const QByteArray para = "\\pard\\plain \\s20\\rtlch\\af5\\afs20 \\ltrch\\hich\\af5\\loch\\sb0\\sa0\\f5\\fs20\\dbch\\af5\\ql\\sb0\\sa0\\ltrpar{\\loch\n";
+    const QByteArray templ =
+        "{\\rtf1\\ansi\\deff3\\adeflang1025\n{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Times New Roman;}{\\f5\\fmodern\\fprq1\\fcharset0 DejaVu Sans Mono;}}\n"
+        "{\\colortbl;\\red0\\green0\\blue0;}\n{\\stylesheet{\\s0\\snext0 Normal;}\n}{\\*\\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}"
+        "{\\info{\\creatim\\yr0\\mo0\\dy0\\hr0\\min0}}{\\*\\userprops}\\deftab709\n"
+        "{\\*\\pgdsctbl\n{\\pgdsc0\\pgdscuse451\\pgwsxn11906\\pghsxn16838\\pgdscnxt0 Default Page Style;}}\n"
+        "\\formshade\\paperh16838\\paperw11906\\sectd\\sbknone\\pgndec\n{\\*\\ftnsep\\chftnsep}\\pgndec"
+        + para + "Gentile \\\\persona\\\\, citt\\u224\\'e0 \\\\citt\\u224\\'e0\\\\}\n\\par "
+        + para + "Totale \\\\FFIX(totale)\\\\ euro}\n\\par "
+        + para + "\\\\scan(A)\\\\}\n\\par "
+        + para + "\\\\A:Nome\\\\ - \\\\A:Importo\\\\}\n\\par "
+        + para + "\\\\endscan\\\\}\n\\par "
+        + para + "Fine}\n\\par }";
+    TRtfReport r;
+    r.AddVariable(QStringLiteral("persona"), QStringLiteral("Mario Rossi"));
+    r.AddVariable(QString::fromUtf8("città"), QString::fromUtf8("Forlì"));
+    r.AddVariable(QStringLiteral("totale"), QStringLiteral("12.5"));
+    MemoryRecordSource a = quotas(2);
+    const QByteArray out = merge(r, templ, {&a});
+    EXPECT_EQ(rtf::plainText(out), QString::fromUtf8("Gentile Mario Rossi, città Forlì\nTotale 12.50 euro\n"
+                                                     "Rata 1 - 10\nRata 2 - 20\nFine\n"));
+    const std::vector<int> d = depthsOf(out, QStringLiteral("Rata"));
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(d[0], d[1]);
+}
