@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -114,4 +115,19 @@ TEST(Splash, HasItsSizeAndStopsAtTheEndOfTheBar)
     for (int i = 0; i < 40; ++i)
         splash.advance();
     EXPECT_EQ(splash.position(), 25);
+}
+
+TEST(Splash, PictureOnTopAndTheBarAlongTheBottomEdge)
+{
+    app::Tsplash splash;
+    auto* picture = splash.findChild<QWidget*>("Image1");
+    auto* bar = splash.findChild<QProgressBar*>("avanzamento");
+    ASSERT_NE(picture, nullptr);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(picture->geometry(), QRect(0, 0, 622, 417));
+    EXPECT_EQ(bar->size(), QSize(622, 25));
+    EXPECT_EQ(bar->geometry().bottom(), splash.height() - 1);
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 25);
+    EXPECT_EQ(bar->value(), 0);
 }
