@@ -245,10 +245,13 @@ QTableView* TForm1::makeGrid(const QString& name, const QString& dataset, QWidge
     auto* model = new DatasetModel(ds, grid);
     grid->setModel(model);
     tabModels_[page].append(model);
-    // The current row of the grid is the current row of its dataset.
-    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [ds](const QModelIndex& current) {
-        if (current.isValid() && ds->isActive() && current.row() != ds->recNo())
-            ds->moveTo(current.row());
+    // The current row of the grid is the current row of its dataset. Moving posts a pending
+    // edit, which can fail: the failure is shown like any other of the data store.
+    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this, ds](const QModelIndex& current) {
+        runGuarded([&] {
+            if (current.isValid() && ds->isActive() && current.row() != ds->recNo())
+                ds->moveTo(current.row());
+        });
     });
     // A click on a column title sorts by it; with Ctrl held the column joins the sort.
     connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this, grid, ds](int section) {

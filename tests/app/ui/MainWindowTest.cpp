@@ -93,6 +93,32 @@ TEST(MainWindow, ListsTheCondominiumsSortedAndHighlightsANonEmptyMemo)
     keepScreenshot(form, "main-window-list");
 }
 
+TEST(MainWindow, AFailingPostOnMovingInAGridIsShownNotThrown)
+{
+    TempDir dir;
+    {
+        app::Workspace ws{app::AppPaths(dir.path())};
+        ASSERT_EQ(ws.startUp(), QString());
+        ws.mainDb().exec("INSERT INTO Scadenzario (Condominio, Soggetto, Esito) VALUES ('A - Via Uno 1', 'Primo', 0), "
+                         "('A - Via Uno 1', 'Secondo', 0)");
+        ws.mainDb().exec("CREATE TRIGGER refuse BEFORE UPDATE ON Scadenzario BEGIN "
+                         "SELECT RAISE(ABORT, 'scrittura rifiutata'); END");
+    }
+    app::TForm1::setShowErrors(false);
+    app::TForm1 form{app::AppPaths(dir.path())};
+    ASSERT_EQ(form.startUpError(), QString());
+    auto* grid = form.findChild<QTableView*>("DBGridScadenzario");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->model()->rowCount(), 2);
+    store::Dataset& deadlines = form.workspace().ds("ADOTableScadenzario");
+    deadlines.first();
+    deadlines.setValue("Soggetto", "Cambiato");
+    // Moving to the other row posts the edit; the engine refuses it.
+    EXPECT_NO_THROW(grid->setCurrentIndex(grid->model()->index(1, 1)));
+    EXPECT_TRUE(form.lastMessage().contains("scrittura rifiutata")) << form.lastMessage().toStdString();
+    EXPECT_EQ(deadlines.recNo(), 0);
+}
+
 TEST(MainWindow, FailingDatabaseIsShownAndTheWindowStillOpens)
 {
     TempDir dir;
