@@ -143,13 +143,18 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
 
     // The data store, in the fixed start-up order.
     startUpError_ = workspace_->startUp(progress);
-    if (!startUpError_.isEmpty()) {
+    if (!startUpError_.isEmpty())
         showError(startUpError_);
-    } else {
-        auto& memo = workspace_->ds(QStringLiteral("ADOTableMemo"));
-        const QString general = memo.isEmpty() ? QString() : memo.value(QStringLiteral("Memo")).toString();
-        findChild<QPlainTextEdit*>(QStringLiteral("DBMemo1"))->setPlainText(general);
-        setMemoHighlighted(!general.isEmpty());
+    // The general memo is shown as soon as its table is open, even when a later step failed.
+    auto& memo = workspace_->ds(QStringLiteral("ADOTableMemo"));
+    if (memo.isActive()) {
+        runGuarded([&] {
+            const QString general = memo.isEmpty() ? QString() : memo.value(QStringLiteral("Memo")).toString();
+            findChild<QPlainTextEdit*>(QStringLiteral("DBMemo1"))->setPlainText(general);
+            setMemoHighlighted(!general.isEmpty());
+        });
+    }
+    if (startUpError_.isEmpty()) {
         fillCondominiumList();
         if (progress)
             progress();
@@ -165,9 +170,9 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     if (startUpError_.isEmpty()) {
         applyGridLayouts();
         showBalances();
+        if (progress)
+            progress();
     }
-    if (progress)
-        progress();
 }
 
 TForm1::~TForm1()

@@ -136,6 +136,29 @@ TEST(MainWindow, FailingDatabaseIsShownAndTheWindowStillOpens)
     EXPECT_EQ(form.findChild<QTabWidget*>("PageControl1")->count(), 12);
 }
 
+TEST(MainWindow, AFailingWebDatabaseKeepsWhatWasReadBeforeIt)
+{
+    TempDir dir;
+    {
+        app::Workspace ws{app::AppPaths(dir.path())};
+        ASSERT_EQ(ws.startUp(), QString());
+        ws.mainDb().exec("UPDATE MemoGenerale SET Memo = 'Assemblea a maggio'");
+    }
+    QFile web(dir.file("Database/WebDB.db"));
+    ASSERT_TRUE(web.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    web.write(QByteArray(2048, 'w'));
+    web.close();
+    app::TForm1::setShowErrors(false);
+    int steps = 0;
+    app::TForm1 form(app::AppPaths(dir.path()), [&] { ++steps; });
+    EXPECT_FALSE(form.startUpError().isEmpty());
+    // The eight steps of the main database ran; the web one and everything after it did not.
+    EXPECT_EQ(steps, 8);
+    EXPECT_EQ(form.findChild<QPlainTextEdit*>("DBMemo1")->toPlainText(), "Assemblea a maggio");
+    EXPECT_TRUE(form.isMemoHighlighted());
+    EXPECT_EQ(form.findChild<QListWidget*>("ListBox1")->count(), 0);
+}
+
 TEST(Splash, HasItsSizeAndStopsAtTheEndOfTheBar)
 {
     app::Tsplash splash;
