@@ -13,8 +13,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     velcaris::store::useDotDecimalSeparator();
+    // The title the desktop shows for the program. No display name is set: the platform would
+    // append it to every window's caption ("Condominio — Velcaris").
     QApplication::setApplicationName(QStringLiteral("Velcaris"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velcaris"));
 
     auto* splash = new velcaris::app::Tsplash;
     splash->show();

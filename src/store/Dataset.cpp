@@ -1,6 +1,7 @@
 #include "store/Dataset.h"
 
 #include "store/FilterExpression.h"
+#include "store/Money.h"
 #include "store/SortOrder.h"
 
 #include <QDate>
@@ -53,10 +54,8 @@ QString formatNumber(const QVariant& v, int decimals)
     const double d = v.toDouble(&ok);
     if (!ok)
         return v.toString();
-    // Half away from zero, as amounts are rounded everywhere in the program.
-    const double scale = std::pow(10.0, decimals);
-    const double rounded = std::round(d * scale + (d >= 0 ? 1e-9 : -1e-9)) / scale;
-    return QString::number(rounded == 0 ? 0.0 : rounded, 'f', decimals);
+    // Half away from zero on the value's decimal text, exactly as amounts are rounded when stored.
+    return decimals == 3 ? formatThousandths(d) : formatAmount(d);
 }
 
 QString isoDateToText(const QString& iso)

@@ -197,6 +197,23 @@ TEST_F(DatasetTest, DisplayFormatsShapeTheText)
     EXPECT_EQ(ds.text("Consiglio"), "No");
 }
 
+TEST_F(DatasetTest, DisplayFormatsRoundLikeStoredAmounts)
+{
+    db.exec("INSERT INTO Persone (Cognome, Importo) VALUES ('Grande', 5000000.015), ('Negativo', -2.675), "
+            "('Millesimi', 333.3335)");
+    ds.setDisplayFormat("Importo", "0.00");
+    ds.setSort("Id ASC");
+    ds.open();
+    ASSERT_TRUE(ds.locate("Cognome", {QString("Grande")}));
+    // Read as its decimal text, 5000000.015 is a half cent: it goes up, as when it is stored.
+    EXPECT_EQ(ds.text("Importo"), "5000000.02");
+    ASSERT_TRUE(ds.locate("Cognome", {QString("Negativo")}));
+    EXPECT_EQ(ds.text("Importo"), "-2.68");
+    ds.setDisplayFormat("Importo", "0.000");
+    ASSERT_TRUE(ds.locate("Cognome", {QString("Millesimi")}));
+    EXPECT_EQ(ds.text("Importo"), "333.334");
+}
+
 TEST_F(DatasetTest, RowsAreReadOnlyWhenFirstNeeded)
 {
     QSignalSpy resets(&ds, &Dataset::reset);

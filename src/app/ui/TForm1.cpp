@@ -143,13 +143,18 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
 
     // The data store, in the fixed start-up order.
     startUpError_ = workspace_->startUp(progress);
-    if (!startUpError_.isEmpty()) {
+    if (!startUpError_.isEmpty())
         showError(startUpError_);
-    } else {
-        auto& memo = workspace_->ds(QStringLiteral("ADOTableMemo"));
-        const QString general = memo.isEmpty() ? QString() : memo.value(QStringLiteral("Memo")).toString();
-        findChild<QPlainTextEdit*>(QStringLiteral("DBMemo1"))->setPlainText(general);
-        setMemoHighlighted(!general.isEmpty());
+    // The general memo is shown as soon as its table is open, even when a later step failed.
+    auto& memo = workspace_->ds(QStringLiteral("ADOTableMemo"));
+    if (memo.isActive()) {
+        runGuarded([&] {
+            const QString general = memo.isEmpty() ? QString() : memo.value(QStringLiteral("Memo")).toString();
+            findChild<QPlainTextEdit*>(QStringLiteral("DBMemo1"))->setPlainText(general);
+            setMemoHighlighted(!general.isEmpty());
+        });
+    }
+    if (startUpError_.isEmpty()) {
         fillCondominiumList();
         if (progress)
             progress();
@@ -165,9 +170,9 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     if (startUpError_.isEmpty()) {
         applyGridLayouts();
         showBalances();
+        if (progress)
+            progress();
     }
-    if (progress)
-        progress();
 }
 
 TForm1::~TForm1()
@@ -245,10 +250,13 @@ QTableView* TForm1::makeGrid(const QString& name, const QString& dataset, QWidge
     auto* model = new DatasetModel(ds, grid);
     grid->setModel(model);
     tabModels_[page].append(model);
-    // The current row of the grid is the current row of its dataset.
-    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [ds](const QModelIndex& current) {
-        if (current.isValid() && ds->isActive() && current.row() != ds->recNo())
-            ds->moveTo(current.row());
+    // The current row of the grid is the current row of its dataset. Moving posts a pending
+    // edit, which can fail: the failure is shown like any other of the data store.
+    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this, ds](const QModelIndex& current) {
+        runGuarded([&] {
+            if (current.isValid() && ds->isActive() && current.row() != ds->recNo())
+                ds->moveTo(current.row());
+        });
     });
     // A click on a column title sorts by it; with Ctrl held the column joins the sort.
     connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this, grid, ds](int section) {

@@ -65,7 +65,9 @@ Tsplash::Tsplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Frame
 
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("avanzamento"));
-    bar_->setGeometry(0, 417, 622, 22);
+    // The bar keeps its full height of 25 and sits on the window's bottom edge, over the
+    // picture's last rows: the window is 439 high, the picture 417.
+    bar_->setGeometry(0, height() - 25, 622, 25);
     bar_->setRange(0, 25);
     bar_->setValue(0);
     bar_->setTextVisible(false);

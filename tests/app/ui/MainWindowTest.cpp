@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -33,8 +34,10 @@ TEST(MainWindow, StartsOnAnEmptyFolderWithTheTwelveTabs)
     app::TForm1 form(app::AppPaths(dir.path()), [&] { ++steps; });
     EXPECT_EQ(form.startUpError(), QString());
     EXPECT_EQ(steps, 12);
-    for (const char* file : {"Database/Condomini.db", "Database/WebDB.db", "Database/FAQ.db"})
+    for (const char* file : {"Database/Condomini.db", "Database/WebDB.db"})
         EXPECT_TRUE(QFile::exists(dir.file(file))) << file;
+    // The knowledge base is not touched at start-up.
+    EXPECT_FALSE(QFile::exists(dir.file("Database/FAQ.db")));
     EXPECT_EQ(form.windowTitle(), "Velcaris 2014");
 
     auto* tabs = form.findChild<QTabWidget*>("PageControl1");
@@ -92,6 +95,32 @@ TEST(MainWindow, ListsTheCondominiumsSortedAndHighlightsANonEmptyMemo)
     keepScreenshot(form, "main-window-list");
 }
 
+TEST(MainWindow, AFailingPostOnMovingInAGridIsShownNotThrown)
+{
+    TempDir dir;
+    {
+        app::Workspace ws{app::AppPaths(dir.path())};
+        ASSERT_EQ(ws.startUp(), QString());
+        ws.mainDb().exec("INSERT INTO Scadenzario (Condominio, Soggetto, Esito) VALUES ('A - Via Uno 1', 'Primo', 0), "
+                         "('A - Via Uno 1', 'Secondo', 0)");
+        ws.mainDb().exec("CREATE TRIGGER refuse BEFORE UPDATE ON Scadenzario BEGIN "
+                         "SELECT RAISE(ABORT, 'scrittura rifiutata'); END");
+    }
+    app::TForm1::setShowErrors(false);
+    app::TForm1 form{app::AppPaths(dir.path())};
+    ASSERT_EQ(form.startUpError(), QString());
+    auto* grid = form.findChild<QTableView*>("DBGridScadenzario");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->model()->rowCount(), 2);
+    store::Dataset& deadlines = form.workspace().ds("ADOTableScadenzario");
+    deadlines.first();
+    deadlines.setValue("Soggetto", "Cambiato");
+    // Moving to the other row posts the edit; the engine refuses it.
+    EXPECT_NO_THROW(grid->setCurrentIndex(grid->model()->index(1, 1)));
+    EXPECT_TRUE(form.lastMessage().contains("scrittura rifiutata")) << form.lastMessage().toStdString();
+    EXPECT_EQ(deadlines.recNo(), 0);
+}
+
 TEST(MainWindow, FailingDatabaseIsShownAndTheWindowStillOpens)
 {
     TempDir dir;
@@ -107,6 +136,29 @@ TEST(MainWindow, FailingDatabaseIsShownAndTheWindowStillOpens)
     EXPECT_EQ(form.findChild<QTabWidget*>("PageControl1")->count(), 12);
 }
 
+TEST(MainWindow, AFailingWebDatabaseKeepsWhatWasReadBeforeIt)
+{
+    TempDir dir;
+    {
+        app::Workspace ws{app::AppPaths(dir.path())};
+        ASSERT_EQ(ws.startUp(), QString());
+        ws.mainDb().exec("UPDATE MemoGenerale SET Memo = 'Assemblea a maggio'");
+    }
+    QFile web(dir.file("Database/WebDB.db"));
+    ASSERT_TRUE(web.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    web.write(QByteArray(2048, 'w'));
+    web.close();
+    app::TForm1::setShowErrors(false);
+    int steps = 0;
+    app::TForm1 form(app::AppPaths(dir.path()), [&] { ++steps; });
+    EXPECT_FALSE(form.startUpError().isEmpty());
+    // The eight steps of the main database ran; the web one and everything after it did not.
+    EXPECT_EQ(steps, 8);
+    EXPECT_EQ(form.findChild<QPlainTextEdit*>("DBMemo1")->toPlainText(), "Assemblea a maggio");
+    EXPECT_TRUE(form.isMemoHighlighted());
+    EXPECT_EQ(form.findChild<QListWidget*>("ListBox1")->count(), 0);
+}
+
 TEST(Splash, HasItsSizeAndStopsAtTheEndOfTheBar)
 {
     app::Tsplash splash;
@@ -114,4 +166,19 @@ TEST(Splash, HasItsSizeAndStopsAtTheEndOfTheBar)
     for (int i = 0; i < 40; ++i)
         splash.advance();
     EXPECT_EQ(splash.position(), 25);
+}
+
+TEST(Splash, PictureOnTopAndTheBarAlongTheBottomEdge)
+{
+    app::Tsplash splash;
+    auto* picture = splash.findChild<QWidget*>("Image1");
+    auto* bar = splash.findChild<QProgressBar*>("avanzamento");
+    ASSERT_NE(picture, nullptr);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(picture->geometry(), QRect(0, 0, 622, 417));
+    EXPECT_EQ(bar->size(), QSize(622, 25));
+    EXPECT_EQ(bar->geometry().bottom(), splash.height() - 1);
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 25);
+    EXPECT_EQ(bar->value(), 0);
 }
