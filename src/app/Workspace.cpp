@@ -122,7 +122,11 @@ QString Workspace::startUp(const std::function<void()>& progress)
         openTable("ADOTableSolleciti", "QuerySolleciti");
         step();
 
-        // The knowledge base is left alone here: the FAQ window opens it when it is first shown.
+        // The knowledge base is opened on demand; here it is only made to exist.
+        if (!QFileInfo::exists(paths_.faqDatabase())) {
+            Database faq;
+            store::openDatabase(faq, paths_.faqDatabase(), DatabaseKind::Faq);
+        }
 
         ds("ADOTableScadenzario").setDisplayFormat(QStringLiteral("Importo"), QStringLiteral("0.00"));
         ds("ADOQueryPreventivi").setDisplayFormat(QStringLiteral("spesa"), QStringLiteral("0.00"));

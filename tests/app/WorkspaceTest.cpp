@@ -16,10 +16,8 @@ TEST(Workspace, StartUpOnAnEmptyFolderCreatesTheDatabasesAndOpensEveryDataset)
     int steps = 0;
     EXPECT_EQ(ws.startUp([&] { ++steps; }), QString());
     EXPECT_EQ(steps, 10); // the window adds two: the list and the layout
-    for (const char* file : {"Database/Condomini.db", "Database/WebDB.db"})
+    for (const char* file : {"Database/Condomini.db", "Database/WebDB.db", "Database/FAQ.db"})
         EXPECT_TRUE(QFile::exists(dir.file(file))) << file;
-    // The knowledge base is not touched at start-up.
-    EXPECT_FALSE(QFile::exists(dir.file("Database/FAQ.db")));
     EXPECT_TRUE(QDir(dir.file("Output")).exists());
     // The backups are made from the files as they were before opening: none existed yet.
     EXPECT_FALSE(QFile::exists(dir.file("Database/Condomini.bak")));

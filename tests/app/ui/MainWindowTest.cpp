@@ -34,10 +34,8 @@ TEST(MainWindow, StartsOnAnEmptyFolderWithTheTwelveTabs)
     app::TForm1 form(app::AppPaths(dir.path()), [&] { ++steps; });
     EXPECT_EQ(form.startUpError(), QString());
     EXPECT_EQ(steps, 12);
-    for (const char* file : {"Database/Condomini.db", "Database/WebDB.db"})
+    for (const char* file : {"Database/Condomini.db", "Database/WebDB.db", "Database/FAQ.db"})
         EXPECT_TRUE(QFile::exists(dir.file(file))) << file;
-    // The knowledge base is not touched at start-up.
-    EXPECT_FALSE(QFile::exists(dir.file("Database/FAQ.db")));
     EXPECT_EQ(form.windowTitle(), "Velcaris 2014");
 
     auto* tabs = form.findChild<QTabWidget*>("PageControl1");
