@@ -122,10 +122,14 @@ QString Workspace::startUp(const std::function<void()>& progress)
         openTable("ADOTableSolleciti", "QuerySolleciti");
         step();
 
-        // The knowledge base is opened on demand; here it is only made to exist.
+        // The knowledge base is opened on demand; here it is only made to exist, so that every
+        // database file is there from the first start. A failure is the FAQ window's to report.
         if (!QFileInfo::exists(paths_.faqDatabase())) {
-            Database faq;
-            store::openDatabase(faq, paths_.faqDatabase(), DatabaseKind::Faq);
+            try {
+                Database faq;
+                store::openDatabase(faq, paths_.faqDatabase(), DatabaseKind::Faq);
+            } catch (const StoreError&) {
+            }
         }
 
         ds("ADOTableScadenzario").setDisplayFormat(QStringLiteral("Importo"), QStringLiteral("0.00"));
