@@ -7,6 +7,7 @@
 #include "registry/AdministrativeYears.h"
 #include "registry/Condominiums.h"
 #include "registry/NameRules.h"
+#include "registry/ui/DialogParts.h"
 #include "store/StoreError.h"
 
 #include <QCheckBox>
@@ -35,13 +36,12 @@ QDateEdit* datePicker(const QString& name, QWidget* parent)
 TFormAA::TFormAA(app::TForm1& form) : QDialog(&form), form_(form)
 {
     setObjectName(QStringLiteral("FormAA"));
-    setWindowTitle(QStringLiteral("Anno amministrativo"));
-    setModal(true);
-    setFixedSize(263, 205);
+    ui::makeFixedDialog(this, QStringLiteral("Anno amministrativo"), 263, 205);
 
     name_ = new app::RefusingLineEdit(fileNameRefusedCharacters(), this);
     name_->setObjectName(QStringLiteral("EditNome"));
-    name_->setMaxLength(50);
+    // The limit is on typing: a longer stored name is shown whole, so that saving does not rename the year.
+    ui::limitTyping(name_, 50);
     start_ = datePicker(QStringLiteral("DataInizio"), this);
     end_ = datePicker(QStringLiteral("DataFine"), this);
     approved_ = new QCheckBox(QStringLiteral("Bilanci approvati"), this);
@@ -102,7 +102,7 @@ bool TFormAA::prepare()
         return false;
     }
     if (ws.editMode == app::EditMode::Add) {
-        name_->clear();
+        ui::putText(name_, QString());
         start_->setDate(QDate::currentDate());
         end_->setDate(QDate::currentDate());
         import_->setEnabled(true);
@@ -120,7 +120,7 @@ bool TFormAA::prepare()
             app::showInformation(&form_, app::kRequireYearMessage);
             return false;
         }
-        name_->setText(year->data.name);
+        ui::putText(name_, year->data.name);
         start_->setDate(year->data.start.isValid() ? year->data.start : QDate::currentDate());
         end_->setDate(year->data.end.isValid() ? year->data.end : QDate::currentDate());
         approved_->setChecked(year->data.approved);

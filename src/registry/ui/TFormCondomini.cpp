@@ -5,6 +5,7 @@
 #include "app/ui/TForm1.h"
 #include "registry/Condominiums.h"
 #include "registry/NameRules.h"
+#include "registry/ui/DialogParts.h"
 #include "store/StoreError.h"
 
 #include <QFormLayout>
@@ -50,9 +51,7 @@ const Box kCatastali[] = {
 TFormCondomini::TFormCondomini(app::TForm1& form) : QDialog(&form), form_(form)
 {
     setObjectName(QStringLiteral("FormCondomini"));
-    setWindowTitle(QStringLiteral("Condominio"));
-    setModal(true);
-    setFixedSize(381, 541);
+    ui::makeFixedDialog(this, QStringLiteral("Condominio"), 381, 541);
 
     auto* layout = new QVBoxLayout(this);
     QWidget* previous = nullptr;
@@ -65,7 +64,8 @@ TFormCondomini::TFormCondomini(app::TForm1& form) : QDialog(&form), form_(form)
             const bool isName = b.field == &CondominiumInput::nome || b.field == &CondominiumInput::indirizzo;
             QLineEdit* edit = isName ? new app::RefusingLineEdit(condominiumRefusedCharacters(), box) : new QLineEdit(box);
             edit->setObjectName(objectName);
-            edit->setMaxLength(b.maxLength);
+            // The limit is on typing: a longer stored text is shown whole and written back whole.
+            ui::limitTyping(edit, b.maxLength);
             auto* label = new QLabel(QString::fromUtf8(b.label), box);
             label->setObjectName(QStringLiteral("Label") + objectName.mid(4));
             label->setBuddy(edit);
@@ -118,9 +118,9 @@ bool TFormCondomini::prepare()
         }
     }
     for (const Box& b : kGenerali)
-        edits_.value(QString::fromLatin1(b.name))->setText(input.*b.field);
+        ui::putText(edits_.value(QString::fromLatin1(b.name)), input.*b.field);
     for (const Box& b : kCatastali)
-        edits_.value(QString::fromLatin1(b.name))->setText(input.*b.field);
+        ui::putText(edits_.value(QString::fromLatin1(b.name)), input.*b.field);
     tables_ = app::rememberView(ws.ds(QStringLiteral("ADOTableTabelle")));
     edits_.value(QStringLiteral("EditNome"))->setFocus();
     return true;
@@ -136,8 +136,8 @@ void TFormCondomini::confirm()
         input.*b.field = edits_.value(QString::fromLatin1(b.name))->text();
     input.nome = trimmedName(input.nome);
     input.indirizzo = trimmedName(input.indirizzo);
-    edits_.value(QStringLiteral("EditNome"))->setText(input.nome);
-    edits_.value(QStringLiteral("EditIndirizzo"))->setText(input.indirizzo);
+    ui::putText(edits_.value(QStringLiteral("EditNome")), input.nome);
+    ui::putText(edits_.value(QStringLiteral("EditIndirizzo")), input.indirizzo);
 
     EditOutcome outcome;
     try {

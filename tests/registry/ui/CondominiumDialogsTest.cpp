@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -191,6 +192,86 @@ TEST_F(Dialogs, ModifyWithNoCondominiumChosenOpensNothing)
     click(form.get(), "BModifica");
     EXPECT_FALSE(condominiumDialog()->isVisible());
     EXPECT_EQ(app::takeMessages(), QStringList{"Selezionare prima un condominio"});
+}
+
+TEST_F(Dialogs, TheDialogsHaveAFixedBorderAndOpenCentredOnTheScreen)
+{
+    click(form.get(), "Baggiungi");
+    QDialog* d = condominiumDialog();
+    ASSERT_TRUE(d->isVisible());
+    const QRect area = form->screen()->availableGeometry();
+    EXPECT_TRUE(d->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint));
+    EXPECT_EQ(d->minimumSize(), d->maximumSize());
+    EXPECT_EQ(d->pos(), area.center() - QPoint(d->width() / 2, d->height() / 2));
+    click(d, "BtnAnnulla");
+
+    addThroughDialog("Alfa", "Via Roma 1");
+    click(form.get(), "AAaggiungi");
+    QDialog* y = yearDialog();
+    ASSERT_TRUE(y->isVisible());
+    EXPECT_TRUE(y->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint));
+    EXPECT_EQ(y->minimumSize(), y->maximumSize());
+    EXPECT_EQ(y->pos(), area.center() - QPoint(y->width() / 2, y->height() / 2));
+    click(y, "BtnAnnulla");
+}
+
+TEST_F(Dialogs, StoredTextsLongerThanTheTypingLimitAreShownAndWrittenBackWhole)
+{
+    addThroughDialog("Alfa", "Via Roma 1");
+    auto& db = form->workspace().mainDb();
+    const QString comune(60, u'C');
+    db.exec("UPDATE Condomini SET Comune = ?", {comune});
+    form->selectCondominium("Alfa - Via Roma 1");
+    click(form.get(), "BModifica");
+    QDialog* d = condominiumDialog();
+    ASSERT_TRUE(d->isVisible());
+    EXPECT_EQ(edit(d, "EditComune")->text(), comune);
+    click(d, "BtnConferma");
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(db.scalar("SELECT Comune FROM Condomini").toString(), comune);
+    // Typing is still limited in a box that holds nothing longer.
+    click(form.get(), "BModifica");
+    QLineEdit* banca = edit(d, "EditBanca");
+    QTest::keyClicks(banca, QString(60, u'b'));
+    EXPECT_EQ(banca->text().size(), 50);
+    click(d, "BtnAnnulla");
+
+    // A year name longer than the box's limit is not cut, so saving does not rename the year.
+    click(form.get(), "AAaggiungi");
+    QDialog* y = yearDialog();
+    QTest::keyClicks(edit(y, "EditNome"), "2014");
+    click(y, "BtnConferma");
+    ASSERT_FALSE(y->isVisible());
+    const QString longName(60, u'7');
+    db.exec("UPDATE AnnoAmministrativo SET nome = ?", {longName});
+    db.exec("INSERT INTO Preventivi (Condominio, DescrizioneVoceSpesa, Spesa, Tabella, AA) VALUES (?, 'Pulizia', 10, 'A', ?)",
+            {QString("Alfa - Via Roma 1"), longName});
+    click(form.get(), "AAmodifica");
+    ASSERT_TRUE(y->isVisible());
+    EXPECT_EQ(edit(y, "EditNome")->text(), longName);
+    click(y, "BtnConferma");
+    EXPECT_FALSE(y->isVisible());
+    EXPECT_EQ(db.scalar("SELECT nome FROM AnnoAmministrativo").toString(), longName);
+    EXPECT_EQ(db.scalar("SELECT AA FROM Preventivi").toString(), longName);
+    // The next new year starts from an empty box limited to 50 again.
+    click(form.get(), "AAaggiungi");
+    EXPECT_EQ(edit(y, "EditNome")->text(), "");
+    EXPECT_EQ(edit(y, "EditNome")->maxLength(), 50);
+    click(y, "BtnAnnulla");
+}
+
+TEST_F(Dialogs, AFailingDataStoreWhilePreparingOpensNothingAndIsShown)
+{
+    auto& ws = form->workspace();
+    ws.mainDb().exec("DROP TABLE main.Tabelle");
+    // The register is read again when next asked for.
+    ws.ds("ADOTableTabelle").setFilter("Id_Condominio=''");
+    app::takeMessages();
+    click(form.get(), "Baggiungi");
+    EXPECT_FALSE(condominiumDialog()->isVisible());
+    const QStringList messages = app::takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.first().contains("Tabelle")) << messages.first().toStdString();
 }
 
 // ---- the year dialog ----

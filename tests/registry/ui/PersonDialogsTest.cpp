@@ -243,6 +243,63 @@ TEST_F(PersonDialogs, AFailingWebDatabaseKeepsTheDialogOpenAndSavesNothing)
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM Anagrafe WHERE Cognome = 'Neri'").toInt(), 0);
 }
 
+// The controls that take focus from the keyboard, from `first` on, in the order Tab visits them.
+static QStringList tabChain(QWidget* first, int count)
+{
+    QStringList names;
+    QWidget* w = first;
+    while (names.size() < count) {
+        names << w->objectName();
+        do
+            w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled());
+    }
+    return names;
+}
+
+TEST_F(PersonDialogs, PersonAndSupplierDialogsVisitTheirControlsInOrder)
+{
+    choose(kAlfa);
+    showTab(app::Tab::Anagrafe);
+    QStringList persons, personLabels;
+    withDialog(button("Baggiungi"), [&](QDialog* d) {
+        persons = tabChain(edit(d, "EditCognome"), 18);
+        for (const char* name : {"EditCognome", "EditNome", "EditMobile", "EditTelefono", "EditFax", "EditIndirizzo",
+                                 "EditCAP", "EditCitta", "EditEmail", "EditCodiceFiscale", "EditNote", "Edituserid",
+                                 "Editpassword"})
+            for (QLabel* l : d->findChildren<QLabel*>())
+                if (l->buddy() && l->buddy()->objectName() == QLatin1String(name))
+                    personLabels << l->text();
+        EXPECT_EQ(d->findChild<QCheckBox*>("EditConsiglio")->text(), "Membro del consiglio dei condomini");
+        EXPECT_EQ(d->findChild<QPushButton*>("BTNgeneraPassword")->text(), "Genera User ID e Password");
+        EXPECT_EQ(d->findChild<QGroupBox*>()->title(), "Web Data Base");
+    });
+    EXPECT_EQ(persons, QStringList({"EditCognome", "EditNome", "EditMobile", "EditTelefono", "EditFax", "EditIndirizzo",
+                                    "EditCAP", "EditCitta", "EditEmail", "EditCodiceFiscale", "EditComunicazioni",
+                                    "EditConsiglio", "EditNote", "Edituserid", "Editpassword", "BTNgeneraPassword",
+                                    "BitBtn1", "BitBtn2"}));
+    EXPECT_EQ(personLabels, QStringList({"Cognome", "Nome", "Mobile", "Telefono", "Fax", "Indirizzo", "CAP",
+                                         QString::fromUtf8("Città"), "E-Mail", "Codice fiscale", "Nota", "User ID",
+                                         "Password"}));
+
+    choose(QString());
+    showTab(app::Tab::Fornitori);
+    grid("DBGridFornitori")->clearSelection();
+    QStringList suppliers;
+    QString noteLabel;
+    int noteLimit = 0;
+    withDialog(button("Baggiungi"), [&](QDialog* d) {
+        suppliers = tabChain(edit(d, "EditCognome"), 15);
+        noteLabel = d->findChild<QLabel*>("LabelNote")->text();
+        noteLimit = edit(d, "EditNote")->maxLength();
+    });
+    EXPECT_EQ(suppliers, QStringList({"EditCognome", "EditNome", "EditMobile", "EditTelefono", "EditFax",
+                                      "EditIndirizzo", "EditCAP", "EditCitta", "EditEmail", "EditCodiceFiscale",
+                                      "EditPIVA", "EditIban", "EditNote", "BitBtn1", "BitBtn2"}));
+    EXPECT_EQ(noteLabel, "Note");
+    EXPECT_EQ(noteLimit, 200);
+}
+
 // ---- suppliers ----
 
 TEST_F(PersonDialogs, AddingAndChangingASupplierFromTheFornitoriTab)
