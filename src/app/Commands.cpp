@@ -20,6 +20,7 @@ QString dialogClassName(DialogId id)
     case DialogId::TFormModificaQuote: return QStringLiteral("TFormModificaQuote");
     case DialogId::TFormTabelle: return QStringLiteral("TFormTabelle");
     case DialogId::TFormAA: return QStringLiteral("TFormAA");
+    case DialogId::TFSituazioneCondomino: return QStringLiteral("TFSituazioneCondomino");
     }
     return QString();
 }

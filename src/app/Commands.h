@@ -26,6 +26,7 @@ enum class DialogId {
     TFormModificaQuote,
     TFormTabelle,
     TFormAA,
+    TFSituazioneCondomino, // the owner statement, opened by a double click in the unit grid
 };
 
 QString dialogClassName(DialogId id);

@@ -247,6 +247,20 @@ QString interventionsFilter(const QString& condominium, bool conclusi)
                                  : QStringLiteral("Condominio=") + quoteFilterValue(condominium) + QStringLiteral("AND concluso=false");
 }
 
+QVector<QPair<QString, QString>> recipientEntries(Dataset& d, bool condominiumChosen)
+{
+    QVector<QPair<QString, QString>> entries;
+    if (!condominiumChosen)
+        return entries;
+    for (int row = 0; row < d.rowCount(); ++row) {
+        const QString surname = d.valueAt(row, QStringLiteral("Cognome")).toString();
+        const QString name = d.valueAt(row, QStringLiteral("Nome")).toString();
+        entries.push_back({name.isEmpty() ? surname : surname + u' ' + name, d.valueAt(row, QStringLiteral("id")).toString()});
+    }
+    d.first();
+    return entries;
+}
+
 QuotaValue quotaValueMode(const TabToggles& toggles)
 {
     if (toggles.pagare)
@@ -365,8 +379,12 @@ TabView LoadActiveTab(Workspace& ws, Tab tab, const TabToggles& toggles)
         else
             grouped.setSort(ws.savedGroupedQuotaSort);
     }
-    if (tab == Tab::Stampe)
-        ws.ds(QStringLiteral("ADOTableAnagrafe")).setSort(QStringLiteral("Cognome ASC"));
+    if (tab == Tab::Stampe) {
+        Dataset& anagrafe = ws.ds(QStringLiteral("ADOTableAnagrafe"));
+        anagrafe.setSort(QStringLiteral("Cognome ASC"));
+        view.personEntries = recipientEntries(anagrafe, !cond.isEmpty());
+        view.supplierEntries = recipientEntries(ws.ds(QStringLiteral("ADOQueryFornitori")), !cond.isEmpty());
+    }
     return view;
 }
 

@@ -41,7 +41,16 @@ struct TabView {
     qint64 currentYearId = -1;
     std::optional<bool> showCondominiumMemo; // Memo tab: true -> Memo1 visible, false -> DBMemo1
     QVector<FooterSum> footers;
+    // Stampe tab: the entries of the recipient lists "lista" (persons) and "ListaFornitori"
+    // (suppliers), as (caption, id); set, possibly empty, only when the Stampe tab is loaded.
+    std::optional<QVector<QPair<QString, QString>>> personEntries;
+    std::optional<QVector<QPair<QString, QString>>> supplierEntries;
 };
+
+// The entries of a recipient list over `d`, from its first row to its last: the caption is
+// Cognome, a blank and Nome (Cognome alone when Nome is empty), the id the row's id as text. No
+// entries when no condominium is chosen. The dataset is left on its first row.
+QVector<QPair<QString, QString>> recipientEntries(store::Dataset& d, bool condominiumChosen);
 
 // Value summed by the quota views.
 enum class QuotaValue { Due, ToPay, Paid };

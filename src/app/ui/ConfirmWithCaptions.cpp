@@ -13,13 +13,15 @@ int ConfirmWithCaptions(const QString& message, DialogKind kind, const QStringLi
     box.setIcon(kind == DialogKind::Confirmation ? QMessageBox::Question : QMessageBox::NoIcon);
     box.setText(message);
     box.setTextFormat(Qt::PlainText);
-    QPushButton* ok = box.addButton(QMessageBox::Ok);
-    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
-    QPushButton* buttons[] = {ok, cancel};
-    for (int i = 0; i < 2 && i < captions.size(); ++i)
-        buttons[i]->setText(captions[i]);
+    // OK then Cancel, in this order on every platform: with the accept and reject roles some
+    // platforms would put Cancel first, and the captions go by position. Both buttons therefore
+    // share one role, which every layout keeps in the order of insertion.
+    auto* ok = new QPushButton(captions.value(0, QStringLiteral("OK")), &box);
+    auto* cancel = new QPushButton(captions.value(1, QStringLiteral("Cancel")), &box);
     ok->setObjectName(QStringLiteral("ButtonFirst"));
     cancel->setObjectName(QStringLiteral("ButtonSecond"));
+    box.addButton(ok, QMessageBox::ActionRole);
+    box.addButton(cancel, QMessageBox::ActionRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(cancel);
     box.exec();

@@ -63,13 +63,28 @@ int DatasetModel::columnCount(const QModelIndex& parent) const
 {
     if (parent.isValid() || !usable())
         return 0;
-    return int(dataset_->fieldNames().size());
+    try {
+        return int(dataset_->fieldNames().size());
+    } catch (const store::StoreError&) {
+        return 0;
+    }
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const
 {
     if (!usable() || !index.isValid())
         return {};
+    // Painting must not throw: a register that cannot be read (or a colour rule over a field the
+    // source lacks) shows empty cells instead of ending the program.
+    try {
+        return cellData(index, role);
+    } catch (const store::StoreError&) {
+        return {};
+    }
+}
+
+QVariant DatasetModel::cellData(const QModelIndex& index, int role) const
+{
     const bool isBool = dataset_->isBoolField(index.column());
     if (role == Qt::DisplayRole)
         return isBool ? QVariant() : QVariant(dataset_->displayText(index.row(), index.column()));
@@ -96,7 +111,12 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
         return section + 1;
     if (!usable())
         return {};
-    const QStringList names = dataset_->fieldNames();
+    QStringList names;
+    try {
+        names = dataset_->fieldNames();
+    } catch (const store::StoreError&) {
+        return {};
+    }
     if (section < 0 || section >= names.size())
         return {};
     return titles_.value(names[section].toCaseFolded(), names[section]);

@@ -33,6 +33,7 @@ public:
 
 private:
     bool usable() const;
+    QVariant cellData(const QModelIndex& index, int role) const;
 
     QPointer<store::Dataset> dataset_;
     bool live_ = false;

@@ -7,6 +7,7 @@
 #include "app/ui/GridFooter.h"
 #include "app/ui/Messages.h"
 #include "cashbook/Balances.h"
+#include "documents/ReportError.h"
 #include "store/FilterText.h"
 #include "store/Money.h"
 
@@ -199,6 +200,11 @@ void TForm1::runGuarded(const std::function<void()>& work)
         work();
     } catch (const store::StoreError& e) {
         showError(e.message());
+    } catch (const documents::ReportError& e) {
+        showError(e.message());
+    } catch (const std::exception& e) {
+        // Nothing may escape into the event loop: the general error display shows the text.
+        showError(QString::fromUtf8(e.what()));
     }
 }
 
@@ -373,7 +379,12 @@ void TForm1::loadActiveTab()
 {
     if (!startUpError_.isEmpty() || loading_)
         return;
-    loading_ = true;
+    // Cleared however the loading ends, so that a failure does not stop every later reload.
+    struct Loading {
+        bool& flag;
+        explicit Loading(bool& f) : flag(f) { flag = true; }
+        ~Loading() { flag = false; }
+    } loading(loading_);
     WaitCursor wait;
     runGuarded([&] {
         auto* preventivi = findChild<QTableView*>(QStringLiteral("DBGridPreventivi"));
@@ -385,10 +396,9 @@ void TForm1::loadActiveTab()
             findChild<QTableView*>(QStringLiteral("DBGridAnagrafe"))->clearSelection();
         applyTabView(view);
         applyGridLayouts();
-        if (preventivo)
-            preventivi->setUpdatesEnabled(true);
     });
-    loading_ = false;
+    // Drawn again also when the loading failed half-way.
+    findChild<QTableView*>(QStringLiteral("DBGridPreventivi"))->setUpdatesEnabled(true);
 }
 
 void TForm1::applyTabView(const TabView& view)
@@ -409,6 +419,21 @@ void TForm1::applyTabView(const TabView& view)
             for (const auto& [id, name] : view.years)
                 combo->addItem(name, id);
             combo->setCurrentIndex(combo->findData(view.currentYearId));
+        }
+    }
+    // The recipient lists of the Stampe tab: one unchecked entry per person or supplier, its id kept with it.
+    const std::pair<const char*, const std::optional<QVector<QPair<QString, QString>>>*> recipients[] = {
+        {"lista", &view.personEntries}, {"ListaFornitori", &view.supplierEntries}};
+    for (const auto& [name, entries] : recipients) {
+        if (!*entries)
+            continue;
+        auto* list = findChild<QListWidget*>(QString::fromLatin1(name));
+        list->clear();
+        for (const auto& [text, id] : **entries) {
+            auto* item = new QListWidgetItem(text, list);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+            item->setData(Qt::UserRole, id);
         }
     }
     if (view.showCondominiumMemo) {
@@ -494,6 +519,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
                 return true;
             }
         }
+    }
+    if (watched == listBox_->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
+        static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
+        // Only the left button chooses an item: another button must not move the list's selection
+        // away from the current condominium (the right button's release clears it).
+        return true;
     }
     if (watched == listBox_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         listReleased(static_cast<QMouseEvent*>(event)->button());
@@ -668,15 +700,17 @@ void TForm1::connectCommands()
         context.condominiumChosen = !workspace_->selection.condominium.isEmpty();
         context.suppliersSelected = suppliers->selectionModel()->hasSelection();
         context.requireYear = [this] { return RequireYear(*workspace_); };
-        openCommand(addCommand(context));
+        runGuarded([&] { openCommand(addCommand(context)); });
     });
-    connect(button("BModifica"), &QPushButton::clicked, this, [this] { openCommand(modifyCommand(activeTab())); });
+    connect(button("BModifica"), &QPushButton::clicked, this,
+            [this] { runGuarded([&] { openCommand(modifyCommand(activeTab())); }); });
     const std::pair<const char*, SmallButton> small[] = {{"TBAggiungi", SmallButton::TBAggiungi},
                                                          {"TBmodifica", SmallButton::TBmodifica},
                                                          {"AAaggiungi", SmallButton::AAaggiungi},
                                                          {"AAmodifica", SmallButton::AAmodifica}};
     for (const auto& [name, which] : small)
-        connect(button(name), &QPushButton::clicked, this, [this, which = which] { openCommand(smallButtonCommand(which)); });
+        connect(button(name), &QPushButton::clicked, this,
+                [this, which = which] { runGuarded([&] { openCommand(smallButtonCommand(which)); }); });
 
     connect(button("BCassa"), &QPushButton::clicked, this, [this] { placeOnlyMethod(QStringLiteral("Cassa")); });
     button("BitBtn2")->installEventFilter(this);
@@ -707,6 +741,16 @@ void TForm1::connectCommands()
             workspace_->selection.statementSubject = QStringLiteral("proprietario");
         else if (title == QLatin1String("Inquilino"))
             workspace_->selection.statementSubject = QStringLiteral("inquilino");
+    });
+    // A double click opens the owner statement of the unit for the subject just chosen.
+    connect(units, &QTableView::doubleClicked, this, [this] {
+        runGuarded([&] {
+            lastDialog_ = DialogId::None;
+            if (const auto open = dialogs_.value(DialogId::TFSituazioneCondomino)) {
+                lastDialog_ = DialogId::TFSituazioneCondomino;
+                open();
+            }
+        });
     });
 
     // The grouped quota view's detail panel: a double click opens it under the current row for
