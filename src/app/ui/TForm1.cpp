@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDateTimeEdit>
 #include <QFormLayout>
 #include <QFrame>
@@ -70,6 +71,21 @@ QString formatted(double value, const QString& format)
 }
 
 } // namespace
+
+template <typename T>
+T TForm1::own(const QString& name) const
+{
+    for (QObject* child : children()) {
+        if (qobject_cast<QDialog*>(child))
+            continue;
+        if (child->objectName() == name)
+            if (T found = qobject_cast<T>(child))
+                return found;
+        if (T found = child->findChild<T>(name))
+            return found;
+    }
+    return nullptr;
+}
 
 void TForm1::setShowErrors(bool show)
 {
@@ -151,7 +167,7 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     if (memo.isActive()) {
         runGuarded([&] {
             const QString general = memo.isEmpty() ? QString() : memo.value(QStringLiteral("Memo")).toString();
-            findChild<QPlainTextEdit*>(QStringLiteral("DBMemo1"))->setPlainText(general);
+            own<QPlainTextEdit*>(QStringLiteral("DBMemo1"))->setPlainText(general);
             setMemoHighlighted(!general.isEmpty());
         });
     }
@@ -319,7 +335,7 @@ void TForm1::makeGridsLive(int tabIndex)
 void TForm1::setMemoHighlighted(bool on)
 {
     memoHighlighted_ = on;
-    const int index = pageControl_->indexOf(findChild<QWidget*>(QStringLiteral("TabMemo")));
+    const int index = pageControl_->indexOf(own<QWidget*>(QStringLiteral("TabMemo")));
     if (index >= 0)
         pageControl_->tabBar()->setTabTextColor(index, on ? QColor(200, 0, 0) : QColor());
 }
@@ -332,7 +348,7 @@ Tab TForm1::activeTab() const
 TabToggles TForm1::toggles() const
 {
     auto down = [this](const char* name) {
-        auto* b = findChild<QPushButton*>(QString::fromLatin1(name));
+        auto* b = own<QPushButton*>(QString::fromLatin1(name));
         return b && b->isChecked();
     };
     TabToggles t;
@@ -387,32 +403,32 @@ void TForm1::loadActiveTab()
     } loading(loading_);
     WaitCursor wait;
     runGuarded([&] {
-        auto* preventivi = findChild<QTableView*>(QStringLiteral("DBGridPreventivi"));
+        auto* preventivi = own<QTableView*>(QStringLiteral("DBGridPreventivi"));
         const bool preventivo = activeTab() == Tab::Preventivo;
         if (preventivo)
             preventivi->setUpdatesEnabled(false); // redrawn once, after the filter and sort
         const TabView view = LoadActiveTab(*workspace_, activeTab(), toggles());
         if (activeTab() == Tab::Anagrafe || activeTab() == Tab::Stampe)
-            findChild<QTableView*>(QStringLiteral("DBGridAnagrafe"))->clearSelection();
+            own<QTableView*>(QStringLiteral("DBGridAnagrafe"))->clearSelection();
         applyTabView(view);
         applyGridLayouts();
     });
     // Drawn again also when the loading failed half-way.
-    findChild<QTableView*>(QStringLiteral("DBGridPreventivi"))->setUpdatesEnabled(true);
+    own<QTableView*>(QStringLiteral("DBGridPreventivi"))->setUpdatesEnabled(true);
 }
 
 void TForm1::applyTabView(const TabView& view)
 {
     for (auto it = view.labels.cbegin(); it != view.labels.cend(); ++it)
-        if (auto* label = findChild<QLabel*>(it.key()))
+        if (auto* label = own<QLabel*>(it.key()))
             label->setText(it.value());
     for (auto it = view.enabled.cbegin(); it != view.enabled.cend(); ++it)
-        if (auto* widget = findChild<QWidget*>(it.key()))
+        if (auto* widget = own<QWidget*>(it.key()))
             widget->setEnabled(it.value());
     if (view.approvato)
-        findChild<QCheckBox*>(QStringLiteral("CheckApprovato"))->setChecked(*view.approvato);
+        own<QCheckBox*>(QStringLiteral("CheckApprovato"))->setChecked(*view.approvato);
     if (activeTab() == Tab::Condomini) {
-        auto* combo = findChild<QComboBox*>(QStringLiteral("ComboAA"));
+        auto* combo = own<QComboBox*>(QStringLiteral("ComboAA"));
         const QSignalBlocker block(combo);
         combo->clear();
         if (view.yearBound) {
@@ -427,7 +443,7 @@ void TForm1::applyTabView(const TabView& view)
     for (const auto& [name, entries] : recipients) {
         if (!*entries)
             continue;
-        auto* list = findChild<QListWidget*>(QString::fromLatin1(name));
+        auto* list = own<QListWidget*>(QString::fromLatin1(name));
         list->clear();
         for (const auto& [text, id] : **entries) {
             auto* item = new QListWidgetItem(text, list);
@@ -437,13 +453,13 @@ void TForm1::applyTabView(const TabView& view)
         }
     }
     if (view.showCondominiumMemo) {
-        findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->setVisible(*view.showCondominiumMemo);
-        findChild<QPlainTextEdit*>(QStringLiteral("DBMemo1"))->setVisible(!*view.showCondominiumMemo);
+        own<QPlainTextEdit*>(QStringLiteral("Memo1"))->setVisible(*view.showCondominiumMemo);
+        own<QPlainTextEdit*>(QStringLiteral("DBMemo1"))->setVisible(!*view.showCondominiumMemo);
     }
     // Footers of the active tab's grids are rewritten from scratch.
     QHash<QString, QHash<int, QString>> texts;
     for (const FooterSum& f : view.footers) {
-        auto* grid = findChild<QTableView*>(f.grid);
+        auto* grid = own<QTableView*>(f.grid);
         auto* model = grid ? qobject_cast<DatasetModel*>(grid->model()) : nullptr;
         if (!model)
             continue;
@@ -462,7 +478,7 @@ void TForm1::applyGridLayouts()
     const bool completa = workspace_->ds(QStringLiteral("ADOQueryFornitori")).tableName() ==
                           QLatin1String("QueryFornitoriCompleta");
     for (const GridLayout& layout : gridLayouts(activeTab(), toggles(), completa)) {
-        auto* grid = findChild<QTableView*>(layout.grid);
+        auto* grid = own<QTableView*>(layout.grid);
         auto* model = grid ? qobject_cast<DatasetModel*>(grid->model()) : nullptr;
         if (!model || !model->dataset()->isActive())
             continue;
@@ -491,7 +507,7 @@ void TForm1::showBalances()
             {"EditUsciteCC", b.textUsciteCC()}, {"EditUsciteTOT", b.textUsciteTOT()},
             {"EditTOTC", b.textTOTC()}, {"EditTOTCC", b.textTOTCC()}, {"EditTOT", b.textTOT()}};
         for (const auto& [name, text] : figures)
-            findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
+            own<QLineEdit*>(QString::fromLatin1(name))->setText(text);
     });
 }
 
@@ -546,7 +562,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         // Releasing the right button over the persons' or suppliers' grid clears its selection.
         for (const char* name : {"DBGridAnagrafe", "DBGridFornitori"}) {
-            auto* grid = findChild<QTableView*>(QString::fromLatin1(name));
+            auto* grid = own<QTableView*>(QString::fromLatin1(name));
             if (grid && watched == grid->viewport()) {
                 grid->clearSelection();
                 return true;
@@ -554,7 +570,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         }
     }
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        auto* bank = findChild<QPushButton*>(QStringLiteral("BitBtn2"));
+        auto* bank = own<QPushButton*>(QStringLiteral("BitBtn2"));
         if (watched == bank) {
             const QPoint at = bank->mapTo(this, QPoint(0, 90));
             panelCC_->move(at);
@@ -568,9 +584,9 @@ void TForm1::listReleased(Qt::MouseButton button)
 {
     Workspace& ws = *workspace_;
     runGuarded([&] {
-        auto* memo1 = findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
-        auto* dbMemo = findChild<QPlainTextEdit*>(QStringLiteral("DBMemo1"));
-        auto* combo = findChild<QComboBox*>(QStringLiteral("ComboAA"));
+        auto* memo1 = own<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        auto* dbMemo = own<QPlainTextEdit*>(QStringLiteral("DBMemo1"));
+        auto* combo = own<QComboBox*>(QStringLiteral("ComboAA"));
         QListWidgetItem* item = listBox_->currentItem();
         const bool chosen = button == Qt::LeftButton && item && item->isSelected();
         std::optional<SelectionView> view;
@@ -608,7 +624,7 @@ void TForm1::listReleased(Qt::MouseButton button)
 
 void TForm1::yearChosen(int index)
 {
-    auto* combo = findChild<QComboBox*>(QStringLiteral("ComboAA"));
+    auto* combo = own<QComboBox*>(QStringLiteral("ComboAA"));
     if (index < 0 || workspace_->selection.condominium.isEmpty())
         return;
     WaitCursor wait;
@@ -648,7 +664,7 @@ void TForm1::openCommand(const Command& command)
     if (command.dialog == DialogId::None)
         return;
     if (command.prepareQuotas) {
-        auto* single = findChild<QTableView*>(QStringLiteral("DBGridQuoteSingole"));
+        auto* single = own<QTableView*>(QStringLiteral("DBGridQuoteSingole"));
         runGuarded([&] { prepareQuotaAllocation(*workspace_, single->isVisible()); });
     }
     // A dialog that is not part of the program yet opens nothing.
@@ -692,9 +708,9 @@ void TForm1::showBankSummary(bool onlyNegative)
 
 void TForm1::connectCommands()
 {
-    auto button = [this](const char* name) { return findChild<QPushButton*>(QString::fromLatin1(name)); };
+    auto button = [this](const char* name) { return own<QPushButton*>(QString::fromLatin1(name)); };
     connect(button("Baggiungi"), &QPushButton::clicked, this, [this] {
-        auto* suppliers = findChild<QTableView*>(QStringLiteral("DBGridFornitori"));
+        auto* suppliers = own<QTableView*>(QStringLiteral("DBGridFornitori"));
         CommandContext context;
         context.tab = activeTab();
         context.condominiumChosen = !workspace_->selection.condominium.isEmpty();
@@ -715,9 +731,9 @@ void TForm1::connectCommands()
     connect(button("BCassa"), &QPushButton::clicked, this, [this] { placeOnlyMethod(QStringLiteral("Cassa")); });
     button("BitBtn2")->installEventFilter(this);
 
-    connect(findChild<QComboBox*>(QStringLiteral("ComboAA")), &QComboBox::activated, this, &TForm1::yearChosen);
+    connect(own<QComboBox*>(QStringLiteral("ComboAA")), &QComboBox::activated, this, &TForm1::yearChosen);
     for (const char* name : {"Memo1", "DBMemo1"})
-        findChild<QPlainTextEdit*>(QString::fromLatin1(name))->installEventFilter(this);
+        own<QPlainTextEdit*>(QString::fromLatin1(name))->installEventFilter(this);
 
     auto* owner = button("BProprietario");
     auto* tenant = button("BInquilino");
@@ -731,10 +747,10 @@ void TForm1::connectCommands()
     connect(button("ButtonConclusi"), &QPushButton::clicked, this, [this] { loadActiveTab(); });
 
     for (const char* name : {"DBGridAnagrafe", "DBGridFornitori"})
-        findChild<QTableView*>(QString::fromLatin1(name))->viewport()->installEventFilter(this);
+        own<QTableView*>(QString::fromLatin1(name))->viewport()->installEventFilter(this);
 
     // A click in the owner or tenant column of a unit chooses whom the statement addresses.
-    auto* units = findChild<QTableView*>(QStringLiteral("DBGridLocali"));
+    auto* units = own<QTableView*>(QStringLiteral("DBGridLocali"));
     connect(units, &QTableView::clicked, this, [this, units](const QModelIndex& index) {
         const QString title = units->model()->headerData(index.column(), Qt::Horizontal, Qt::DisplayRole).toString();
         if (title == QLatin1String("Proprietario"))
@@ -755,8 +771,8 @@ void TForm1::connectCommands()
 
     // The grouped quota view's detail panel: a double click opens it under the current row for
     // that row's tenant, a second one closes it.
-    auto* grouped = findChild<QTableView*>(QStringLiteral("DBGridQuoteAccorpate"));
-    auto* single = findChild<QTableView*>(QStringLiteral("DBGridQuoteSingole"));
+    auto* grouped = own<QTableView*>(QStringLiteral("DBGridQuoteAccorpate"));
+    auto* single = own<QTableView*>(QStringLiteral("DBGridQuoteSingole"));
     connect(grouped, &QTableView::doubleClicked, this, [this, single](const QModelIndex& index) {
         if (single->isVisible()) {
             single->hide();

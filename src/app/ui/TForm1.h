@@ -66,6 +66,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A control of the window itself, by name. The dialogs are children of the window too and
+    // reuse some names (LabelNome, CheckApprovato): they are not searched.
+    template <typename T>
+    T own(const QString& name) const; // T is the pointer type, as for findChild
+
     QWidget* buildAgendaTab();
     QWidget* buildInterventiTab();
     QWidget* buildCondominiTab();
