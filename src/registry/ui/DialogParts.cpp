@@ -74,6 +74,20 @@ void centreOnScreen(QDialog* dialog)
     dialog->move(area.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
 }
 
+void showPrepared(QDialog* dialog, QWidget* owner, const std::function<bool()>& prepare)
+{
+    bool ready = false;
+    try {
+        ready = prepare();
+    } catch (const store::StoreError& e) {
+        app::showFailure(owner, e.message());
+    }
+    if (!ready)
+        return;
+    centreOnScreen(dialog);
+    dialog->exec();
+}
+
 void showRefusal(QWidget* dialog, const QStringList& messages)
 {
     for (const QString& text : messages) {

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace velcaris::app {
 class TForm1;
@@ -32,6 +33,10 @@ QLineEdit* addLabelledEdit(QGridLayout* grid, int row, const QString& name, cons
 void makeFixedDialog(QDialog* dialog, const QString& caption, int width, int height);
 // Centres the dialog on the screen it will appear on.
 void centreOnScreen(QDialog* dialog);
+
+// Prepares the dialog and shows it modally, centred. A failure of the data store while preparing
+// is shown over `owner` and nothing opens; so does a prepare that returns false.
+void showPrepared(QDialog* dialog, QWidget* owner, const std::function<bool()>& prepare);
 
 // The messages of a refused save: a refused character as information, the rest as failures.
 void showRefusal(QWidget* dialog, const QStringList& messages);

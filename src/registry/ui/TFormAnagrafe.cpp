@@ -131,16 +131,7 @@ bool TFormAnagrafe::prepare()
 
 void TFormAnagrafe::run()
 {
-    bool ready = false;
-    try {
-        ready = prepare();
-    } catch (const store::StoreError& e) {
-        app::showFailure(&form_, e.message());
-    }
-    if (!ready)
-        return;
-    centreOnScreen(this);
-    exec();
+    showPrepared(this, &form_, [this] { return prepare(); });
 }
 
 PersonInput TFormAnagrafe::input() const

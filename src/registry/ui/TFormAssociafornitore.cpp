@@ -89,14 +89,10 @@ void TFormAssociafornitore::prepare()
 
 void TFormAssociafornitore::run()
 {
-    try {
+    showPrepared(this, &form_, [this] {
         prepare();
-    } catch (const store::StoreError& e) {
-        app::showFailure(&form_, e.message());
-        return;
-    }
-    centreOnScreen(this);
-    exec();
+        return true;
+    });
 }
 
 QVector<qint64> TFormAssociafornitore::selectedSuppliers() const

@@ -104,16 +104,7 @@ bool TFormFornitore::prepare()
 
 void TFormFornitore::run()
 {
-    bool ready = false;
-    try {
-        ready = prepare();
-    } catch (const store::StoreError& e) {
-        app::showFailure(&form_, e.message());
-    }
-    if (!ready)
-        return;
-    centreOnScreen(this);
-    exec();
+    showPrepared(this, &form_, [this] { return prepare(); });
 }
 
 SupplierInput TFormFornitore::input() const
