@@ -88,6 +88,20 @@ void showPrepared(QDialog* dialog, QWidget* owner, const std::function<bool()>& 
     dialog->exec();
 }
 
+bool runEdit(QWidget* dialog, const std::function<EditOutcome()>& edit)
+{
+    EditOutcome outcome;
+    try {
+        outcome = edit();
+    } catch (const store::StoreError& e) {
+        app::showFailure(dialog, e.message());
+        return false;
+    }
+    for (const QString& message : outcome.messages)
+        app::showInformation(dialog, message);
+    return outcome.done;
+}
+
 void showRefusal(QWidget* dialog, const QStringList& messages)
 {
     for (const QString& text : messages) {

@@ -2,6 +2,7 @@
 // Pieces shared by the registry dialogs: labelled boxes whose maximum length limits typing only
 // (texts put in by the program are not cut), and the fixed, centred dialog frame.
 #include "app/ViewMemory.h"
+#include "registry/EditOutcome.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,6 +38,11 @@ void centreOnScreen(QDialog* dialog);
 // Prepares the dialog and shows it modally, centred. A failure of the data store while preparing
 // is shown over `owner` and nothing opens; so does a prepare that returns false.
 void showPrepared(QDialog* dialog, QWidget* owner, const std::function<bool()>& prepare);
+
+// Runs a registry action for a dialog: a failure of the data store (nothing written, the
+// transaction rolled back) is shown as a failure, the outcome's messages as information.
+// True when the action was done and the dialog may close.
+bool runEdit(QWidget* dialog, const std::function<EditOutcome()>& edit);
 
 // The messages of a refused save: a refused character as information, the rest as failures.
 void showRefusal(QWidget* dialog, const QStringList& messages);

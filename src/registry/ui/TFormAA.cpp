@@ -143,16 +143,7 @@ void TFormAA::confirm()
     input.approved = approved_->isChecked();
     input.importBudget = ws.editMode == app::EditMode::Add && import_->isChecked();
 
-    EditOutcome outcome;
-    try {
-        outcome = ws.editMode == app::EditMode::Add ? addYear(ws, input) : modifyYear(ws, input);
-    } catch (const store::StoreError& e) {
-        app::showFailure(this, e.message());
-        return;
-    }
-    for (const QString& message : outcome.messages)
-        app::showInformation(this, message);
-    if (!outcome.done)
+    if (!ui::runEdit(this, [&] { return ws.editMode == app::EditMode::Add ? addYear(ws, input) : modifyYear(ws, input); }))
         return;
 
     accept();

@@ -139,17 +139,10 @@ void TFormCondomini::confirm()
     ui::putText(edits_.value(QStringLiteral("EditNome")), input.nome);
     ui::putText(edits_.value(QStringLiteral("EditIndirizzo")), input.indirizzo);
 
-    EditOutcome outcome;
-    try {
-        outcome = ws.editMode == app::EditMode::Add ? addCondominium(ws, input) : modifyCondominium(ws, input);
-    } catch (const store::StoreError& e) {
-        // Nothing was written: the transaction rolled back. The dialog keeps the input.
-        app::showFailure(this, e.message());
-        return;
-    }
-    for (const QString& message : outcome.messages)
-        app::showInformation(this, message);
-    if (!outcome.done)
+    // A refusal or a failure keeps the dialog open with its input.
+    if (!ui::runEdit(this, [&] {
+            return ws.editMode == app::EditMode::Add ? addCondominium(ws, input) : modifyCondominium(ws, input);
+        }))
         return;
 
     accept();
