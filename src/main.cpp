@@ -3,8 +3,7 @@
 #include "app/Settings.h"
 #include "app/ui/TForm1.h"
 #include "app/ui/Tsplash.h"
-#include "registry/ui/CondominiumDialogs.h"
-#include "registry/ui/PersonDialogs.h"
+#include "registry/ui/RegistryDialogs.h"
 #include "store/Money.h"
 
 #include <QApplication>
@@ -29,8 +28,7 @@ int main(int argc, char** argv)
     });
 
     // The dialogs, created once and reused; each one moves the splash bar.
-    velcaris::registry::installCondominiumDialogs(mainWindow);
-    velcaris::registry::ui::installPersonDialogs(mainWindow);
+    velcaris::registry::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 

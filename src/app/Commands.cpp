@@ -1,5 +1,7 @@
 #include "app/Commands.h"
 
+#include "store/FilterText.h"
+
 namespace velcaris::app {
 
 QString dialogClassName(DialogId id)
@@ -95,15 +97,31 @@ Command smallButtonCommand(SmallButton button)
     return command;
 }
 
+namespace {
+
+// The single-quota view shows the quotas of the grouped view's current row's tenant. A row
+// without a tenant matches nothing rather than breaking the filter.
+void followCurrentTenant(Workspace& ws)
+{
+    const QVariant tenant = ws.ds(QStringLiteral("ADOQueryQuoteAccorpate")).value(QStringLiteral("IdInquilino"));
+    const qint64 id = tenant.isNull() ? -1 : tenant.toLongLong();
+    ws.ds(QStringLiteral("ADOQueryQuoteSingole")).setFilter(store::equalsTerm(QStringLiteral("IdInquilino"), id));
+}
+
+} // namespace
+
 void prepareQuotaAllocation(Workspace& ws, bool detailPanelOpen)
 {
     store::Dataset& grouped = ws.ds(QStringLiteral("ADOQueryQuoteAccorpate"));
     if (detailPanelOpen || !grouped.isActive() || grouped.isEmpty())
         return;
-    const QVariant tenant = grouped.value(QStringLiteral("IdInquilino"));
-    // A bare number; a row without a tenant matches nothing rather than breaking the filter.
-    const qint64 id = tenant.isNull() ? -1 : tenant.toLongLong();
-    ws.ds(QStringLiteral("ADOQueryQuoteSingole")).setFilter(QStringLiteral("IdInquilino = %1").arg(id));
+    followCurrentTenant(ws);
+}
+
+void showGroupedRowQuotas(Workspace& ws, int row)
+{
+    ws.ds(QStringLiteral("ADOQueryQuoteAccorpate")).moveTo(row);
+    followCurrentTenant(ws);
 }
 
 } // namespace velcaris::app

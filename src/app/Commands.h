@@ -54,5 +54,8 @@ Command smallButtonCommand(SmallButton button);
 // The Quote tab's preparation before the allocation dialog: the single-quota view follows the
 // grouped row's tenant, unless the detail panel is open or the grouped view is empty.
 void prepareQuotaAllocation(Workspace& ws, bool detailPanelOpen);
+// A double click on row `row` of the grouped view: that row becomes current and the detail panel
+// shows its tenant's single quotas.
+void showGroupedRowQuotas(Workspace& ws, int row);
 
 } // namespace velcaris::app

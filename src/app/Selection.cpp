@@ -4,7 +4,7 @@
 
 namespace velcaris::app {
 
-using store::quoteFilterValue;
+using store::equalsTerm;
 
 void SplitCondominiumName(Selection& selection, const QString& name)
 {
@@ -53,23 +53,19 @@ SelectionView chooseCondominium(Workspace& ws, const QString& name)
     SelectionView view;
     view.yearSelectorEnabled = true;
     ws.selection.condominium = name;
-    const QString filter = QStringLiteral("Condominio=") + quoteFilterValue(name);
+    SplitCondominiumName(ws.selection, name);
+    const QString filter = equalsTerm(QStringLiteral("Condominio"), name);
     ws.ds(QStringLiteral("ADOQueryEntrate")).setFilter(filter);
     ws.ds(QStringLiteral("ADOQueryUscite")).setFilter(filter);
     ws.ds(QStringLiteral("ADOQueryInterventi")).setFilter(filter);
     store::Dataset& condomini = ws.ds(QStringLiteral("ADOTableCondomini"));
-    condomini.setFilter(QStringLiteral("Nome = ") + quoteFilterValue(name));
+    condomini.setFilter(equalsTerm(QStringLiteral("Nome"), name));
     view.condominiumMemo = condomini.isEmpty() ? QString() : condomini.value(QStringLiteral("Memo")).toString();
     view.memoHighlighted = !view.condominiumMemo.isEmpty();
-
-    store::Dataset& years = ws.ds(QStringLiteral("ADOTableAA"));
-    if (locateCurrentYear(ws)) {
-        view.yearId = years.value(QStringLiteral("id")).toLongLong();
-        view.caption = kBaseCaption + QStringLiteral(" - ") + name + QStringLiteral(" - A.A. ") +
-                       years.value(QStringLiteral("nome")).toString();
-    } else {
-        view.caption = kBaseCaption + QStringLiteral(" - ") + name + QStringLiteral(" - A.A. ");
-    }
+    // The years are read afresh over every condominium: a filter left by the Condomini tab, or rows
+    // read before a rename, must not hide the current year from the caption.
+    ws.ds(QStringLiteral("ADOTableAA")).setFilter(QString());
+    view.caption = caption(ws);
     return view;
 }
 

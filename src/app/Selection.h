@@ -20,18 +20,18 @@ void SplitCondominiumName(Selection& selection, const QString& name);
 // "08/12/2014" -> "08.12.2014", for file names.
 QString DateWithDots(const QString& date);
 
-// What the window shows after a change of selection.
+// What a change of selection itself decides (the window's whole view is WindowView).
 struct SelectionView {
     QString caption;
     bool yearSelectorEnabled = false;
-    std::optional<qint64> yearId;  // the selector's value, when the condominium has a current year
     QString condominiumMemo;       // Memo1
     bool memoHighlighted = false;
 };
 
 // Switches off the filters that a choice sets.
 void switchOffSelectionFilters(Workspace& ws);
-// A left-button choice of `name` in the list.
+// A left-button choice of `name` in the list: the registers' filters, the short name and address,
+// the memo and the caption.
 SelectionView chooseCondominium(Workspace& ws, const QString& name);
 // The right button: no condominium; the registers show every condominium's rows.
 SelectionView clearCondominium(Workspace& ws, const QString& generalMemo);

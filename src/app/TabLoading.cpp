@@ -10,7 +10,8 @@ namespace velcaris::app {
 
 using store::Dataset;
 using store::StoreError;
-using store::quoteFilterValue;
+using store::andTerms;
+using store::equalsTerm;
 
 namespace {
 
@@ -109,10 +110,10 @@ void loadPreventivo(Workspace& ws, TabView& view)
         Dataset& aa = ws.ds(QStringLiteral("ADOTableAA"));
         view.labels[QStringLiteral("LabelAA")] =
             locateCurrentYear(aa, cond) ? aa.value(QStringLiteral("nome")).toString() : QString();
-        prev.setFilter(QStringLiteral("Condominio=") + quoteFilterValue(cond));
+        prev.setFilter(equalsTerm(QStringLiteral("Condominio"), cond));
     } else {
         view.labels[QStringLiteral("LabelAA")] = QString();
-        prev.setFilter(QStringLiteral("Condominio=") + quoteFilterValue(kNoPreventivo));
+        prev.setFilter(equalsTerm(QStringLiteral("Condominio"), kNoPreventivo));
     }
     prev.setSort(QStringLiteral("Tabella ASC,Id ASC"));
     if (!cond.isEmpty())
@@ -133,12 +134,12 @@ void loadCondomini(Workspace& ws, TabView& view)
         view.approvato = false;
         for (const char* button : kSmallButtons)
             view.enabled[QString::fromLatin1(button)] = false;
-        tabelle.setFilter(QStringLiteral("Descrizione=") + quoteFilterValue(kNoTabelle));
+        tabelle.setFilter(equalsTerm(QStringLiteral("Descrizione"), kNoTabelle));
         return;
     }
 
     view.yearBound = false;
-    aa.setFilter(QStringLiteral("IdCondominio=") + quoteFilterValue(cond));
+    aa.setFilter(equalsTerm(QStringLiteral("IdCondominio"), cond));
     if (locateCurrentYear(aa, cond)) {
         view.yearBound = true;
         for (int row = 0; row < aa.rowCount(); ++row)
@@ -148,7 +149,7 @@ void loadCondomini(Workspace& ws, TabView& view)
         ws.selection.selectedYearName = aa.value(QStringLiteral("nome")).toString();
     }
 
-    SplitCondominiumName(ws.selection, cond);
+    // The short name and the address were split from the full name when it was chosen.
     view.labels[QStringLiteral("LabelNome")] = ws.selection.shortName;
     view.labels[QStringLiteral("LabelIndirizzo")] = ws.selection.address;
 
@@ -168,7 +169,7 @@ void loadCondomini(Workspace& ws, TabView& view)
 
     for (const char* button : kSmallButtons)
         view.enabled[QString::fromLatin1(button)] = true;
-    tabelle.setFilter(QStringLiteral("Id_Condominio=") + quoteFilterValue(cond));
+    tabelle.setFilter(equalsTerm(QStringLiteral("Id_Condominio"), cond));
     if (tabelle.isEmpty()) {
         view.enabled[QStringLiteral("TBmodifica")] = false;
         view.enabled[QStringLiteral("TBElimina")] = false;
@@ -182,7 +183,7 @@ void loadAnagrafe(Workspace& ws)
     if (cond.isEmpty())
         anagrafe.setFilter(QStringLiteral("IdCondominio<>''"));
     else
-        anagrafe.setFilter(QStringLiteral("idCondominio=") + quoteFilterValue(cond));
+        anagrafe.setFilter(equalsTerm(QStringLiteral("idCondominio"), cond));
 }
 
 void loadFornitori(Workspace& ws)
@@ -196,7 +197,7 @@ void loadFornitori(Workspace& ws)
     fornitori.setTableName(cond.isEmpty() ? QStringLiteral("QueryFornitoriCompleta") : QStringLiteral("QueryFornitori"));
     fornitori.open();
     if (!cond.isEmpty())
-        fornitori.setFilter(QStringLiteral("idCondominio=") + quoteFilterValue(cond));
+        fornitori.setFilter(equalsTerm(QStringLiteral("idCondominio"), cond));
     fornitori.setSort(QStringLiteral("Fornitore ASC"));
 }
 
@@ -233,18 +234,14 @@ QString personDisplayNameSql(const QString& alias)
 
 QString agendaFilter(const QString& condominium, bool esitoPositivo)
 {
-    if (esitoPositivo)
-        return condominium.isEmpty() ? QString() : QStringLiteral("Condominio=") + quoteFilterValue(condominium);
-    return condominium.isEmpty() ? QStringLiteral("esito=false")
-                                 : QStringLiteral("Condominio=") + quoteFilterValue(condominium) + QStringLiteral("AND esito=false");
+    const QString place = condominium.isEmpty() ? QString() : equalsTerm(QStringLiteral("Condominio"), condominium);
+    return andTerms({place, esitoPositivo ? QString() : QStringLiteral("esito=false")});
 }
 
 QString interventionsFilter(const QString& condominium, bool conclusi)
 {
-    if (conclusi)
-        return condominium.isEmpty() ? QString() : QStringLiteral("Condominio=") + quoteFilterValue(condominium);
-    return condominium.isEmpty() ? QStringLiteral("concluso=false")
-                                 : QStringLiteral("Condominio=") + quoteFilterValue(condominium) + QStringLiteral("AND concluso=false");
+    const QString place = condominium.isEmpty() ? QString() : equalsTerm(QStringLiteral("Condominio"), condominium);
+    return andTerms({place, conclusi ? QString() : QStringLiteral("concluso=false")});
 }
 
 QVector<QPair<QString, QString>> recipientEntries(Dataset& d, bool condominiumChosen)

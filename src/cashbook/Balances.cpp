@@ -86,7 +86,7 @@ QStringList bankSummary(app::Workspace& ws, const QStringList& names, bool onlyN
     uscite.requery();
     QStringList lines;
     for (const QString& name : names) {
-        const QString filter = QStringLiteral("Condominio=") + store::quoteFilterValue(name);
+        const QString filter = store::equalsTerm(QStringLiteral("Condominio"), name);
         entrate.setFilter(filter);
         uscite.setFilter(filter);
         double income = 0, outflow = 0;

@@ -45,20 +45,20 @@ bool yearNameTaken(Database& db, const QString& condominium, const QString& name
     return false;
 }
 
-EditOutcome checkInput(app::Workspace& ws, const YearInput& input, qint64 ownId)
+app::Outcome checkInput(app::Workspace& ws, const YearInput& input, qint64 ownId)
 {
     if (ws.selection.condominium.isEmpty())
-        return EditOutcome::refused(kChooseCondominiumFirst);
+        return app::Outcome::refused(kChooseCondominiumFirst);
     // A name of blanks only would name nothing in the receipts' file names.
     if (trimmedName(input.name).isEmpty())
-        return EditOutcome::refused(kYearNameRequired);
+        return app::Outcome::refused(kYearNameRequired);
     bool removed = false;
     withoutRefused(input.name, fileNameRefusedCharacters(), &removed);
     if (removed)
-        return EditOutcome::refused(kRefusedCharacterMessage);
+        return app::Outcome::refused(kRefusedCharacterMessage, app::MessageKind::Information);
     if (yearNameTaken(ws.mainDb(), ws.selection.condominium, input.name, ownId))
-        return EditOutcome::refused(duplicateYearMessage(input.name));
-    return EditOutcome::accepted();
+        return app::Outcome::refused(duplicateYearMessage(input.name));
+    return app::Outcome::accepted();
 }
 
 } // namespace
@@ -86,11 +86,11 @@ std::optional<YearRecord> currentYear(app::Workspace& ws)
     return year;
 }
 
-EditOutcome addYear(app::Workspace& ws, const YearInput& input, int* copied)
+app::Outcome addYear(app::Workspace& ws, const YearInput& input, int* copied)
 {
     if (copied)
         *copied = 0;
-    if (EditOutcome check = checkInput(ws, input, 0); !check.done)
+    if (app::Outcome check = checkInput(ws, input, 0); !check.done)
         return check;
     Database& db = ws.mainDb();
     const QString& condominium = ws.selection.condominium;
@@ -115,17 +115,17 @@ EditOutcome addYear(app::Workspace& ws, const YearInput& input, int* copied)
 
     ws.selection.selectedYearName = input.name;
     refresh(ws);
-    return EditOutcome::accepted();
+    return app::Outcome::accepted();
 }
 
-EditOutcome modifyYear(app::Workspace& ws, const YearInput& input)
+app::Outcome modifyYear(app::Workspace& ws, const YearInput& input)
 {
     if (ws.selection.condominium.isEmpty())
-        return EditOutcome::refused(kChooseCondominiumFirst);
+        return app::Outcome::refused(kChooseCondominiumFirst);
     const std::optional<YearRecord> year = currentYear(ws);
     if (!year)
-        return EditOutcome::refused(app::kRequireYearMessage);
-    if (EditOutcome check = checkInput(ws, input, year->id); !check.done)
+        return app::Outcome::refused(app::kRequireYearMessage);
+    if (app::Outcome check = checkInput(ws, input, year->id); !check.done)
         return check;
     Database& db = ws.mainDb();
     const QString& condominium = ws.selection.condominium;
@@ -144,7 +144,7 @@ EditOutcome modifyYear(app::Workspace& ws, const YearInput& input)
 
     ws.selection.selectedYearName = input.name;
     refresh(ws);
-    return EditOutcome::accepted();
+    return app::Outcome::accepted();
 }
 
 } // namespace velcaris::registry

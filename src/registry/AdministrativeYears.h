@@ -4,7 +4,7 @@
 // current year. Other tables refer to a year by its name, so a change of name is carried to
 // them in one transaction.
 #include "app/Workspace.h"
-#include "registry/EditOutcome.h"
+#include "app/Outcome.h"
 
 #include <QDate>
 #include <QString>
@@ -36,10 +36,10 @@ std::optional<YearRecord> currentYear(app::Workspace& ws);
 
 // Add mode: the new year becomes current; with importBudget, every budget item of the year that
 // was current is copied into it. Returns how many items were copied in `copied` when asked.
-EditOutcome addYear(app::Workspace& ws, const YearInput& input, int* copied = nullptr);
+app::Outcome addYear(app::Workspace& ws, const YearInput& input, int* copied = nullptr);
 
 // Modify mode: the current year's name, dates and approval; a new name reaches quotas, movements,
 // budget items, interventions and the web rows of the condominium's year.
-EditOutcome modifyYear(app::Workspace& ws, const YearInput& input);
+app::Outcome modifyYear(app::Workspace& ws, const YearInput& input);
 
 } // namespace velcaris::registry

@@ -14,6 +14,15 @@ using store::Statement;
 
 namespace {
 
+// Done, with a warning for each thing beside the rows that did not work out.
+app::Outcome accepted(const QStringList& warnings)
+{
+    app::Outcome outcome = app::Outcome::accepted();
+    for (const QString& w : warnings)
+        outcome.add(app::MessageKind::Warning, w);
+    return outcome;
+}
+
 // Every column of the main database that holds a condominium's full name, by table.
 const char* const kMainNameColumns[][2] = {
     {"AnnoAmministrativo", "idCondominio"}, {"Tabelle", "Id_Condominio"},
@@ -76,16 +85,16 @@ bool nameTakenByAnother(Database& db, const QString& fullName, qint64 ownRow)
     return false;
 }
 
-EditOutcome checkInput(const CondominiumInput& input, const QString& fullName, Database& db, qint64 ownRow)
+app::Outcome checkInput(const CondominiumInput& input, const QString& fullName, Database& db, qint64 ownRow)
 {
     if (trimmedName(input.nome).isEmpty() || trimmedName(input.indirizzo).isEmpty())
-        return EditOutcome::refused(kNameAndAddressRequired);
+        return app::Outcome::refused(kNameAndAddressRequired);
     // The dialog's boxes drop these while typed; text arriving by other ways is refused here.
     if (hasRefused(input))
-        return EditOutcome::refused(kRefusedCharacterMessage);
+        return app::Outcome::refused(kRefusedCharacterMessage, app::MessageKind::Information);
     if (nameTakenByAnother(db, fullName, ownRow))
-        return EditOutcome::refused(duplicateCondominiumMessage(fullName));
-    return EditOutcome::accepted();
+        return app::Outcome::refused(duplicateCondominiumMessage(fullName));
+    return app::Outcome::accepted();
 }
 
 QVector<QVariant> otherFields(const CondominiumInput& in)
@@ -178,11 +187,11 @@ bool loadCondominium(app::Workspace& ws, const QString& fullName, CondominiumInp
     return true;
 }
 
-EditOutcome addCondominium(app::Workspace& ws, const CondominiumInput& input)
+app::Outcome addCondominium(app::Workspace& ws, const CondominiumInput& input)
 {
     Database& db = ws.mainDb();
     const QString fullName = fullCondominiumName(input.nome, input.indirizzo);
-    if (EditOutcome check = checkInput(input, fullName, db, 0); !check.done)
+    if (app::Outcome check = checkInput(input, fullName, db, 0); !check.done)
         return check;
 
     {
@@ -202,18 +211,18 @@ EditOutcome addCondominium(app::Workspace& ws, const CondominiumInput& input)
         warnings << failure;
     ws.selection.condominium = fullName;
     refresh(ws);
-    return EditOutcome::accepted(warnings);
+    return accepted(warnings);
 }
 
-EditOutcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input)
+app::Outcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input)
 {
     Database& db = ws.mainDb();
     const QString oldName = ws.selection.condominium;
     const qint64 row = oldName.isEmpty() ? 0 : condominiumRow(db, oldName);
     if (row == 0)
-        return EditOutcome::refused(kChooseCondominiumFirst);
+        return app::Outcome::refused(kChooseCondominiumFirst);
     const QString fullName = fullCondominiumName(input.nome, input.indirizzo);
-    if (EditOutcome check = checkInput(input, fullName, db, row); !check.done)
+    if (app::Outcome check = checkInput(input, fullName, db, row); !check.done)
         return check;
 
     const bool renamed = fullName != oldName;
@@ -225,7 +234,7 @@ EditOutcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input)
     const bool sameFolder = moveFolder && newInfo.exists() && oldInfo.canonicalFilePath() == newInfo.canonicalFilePath();
     // Never merge the condominium's documents into a folder that holds others.
     if (moveFolder && newInfo.exists() && !sameFolder)
-        return EditOutcome::refused(folderInTheWayMessage(newFolder));
+        return app::Outcome::refused(folderInTheWayMessage(newFolder));
 
     QStringList warnings;
     {
@@ -261,7 +270,7 @@ EditOutcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input)
 
         // The folder moves last, so that a refusal leaves the rows untouched by rolling back.
         if (moveFolder && !QDir().rename(oldFolder, newFolder))
-            return EditOutcome::refused(folderNotRenamedMessage(oldFolder, newFolder));
+            return app::Outcome::refused(folderNotRenamedMessage(oldFolder, newFolder));
         try {
             tr.commit();
         } catch (...) {
@@ -277,7 +286,7 @@ EditOutcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input)
     ws.selection.condominium = fullName;
     app::SplitCondominiumName(ws.selection, fullName);
     refresh(ws);
-    return EditOutcome::accepted(warnings);
+    return accepted(warnings);
 }
 
 } // namespace velcaris::registry

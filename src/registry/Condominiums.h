@@ -3,7 +3,7 @@
 // table and the web database use, and it names the condominium's output folder, so a change of
 // name is carried everywhere in one transaction together with the rename of the folder.
 #include "app/Workspace.h"
-#include "registry/EditOutcome.h"
+#include "app/Outcome.h"
 
 #include <QString>
 
@@ -53,11 +53,11 @@ bool loadCondominium(app::Workspace& ws, const QString& fullName, CondominiumInp
 
 // Add mode: the Condomini row, the condominium's own person row and the output folders. The new
 // condominium becomes the current one.
-EditOutcome addCondominium(app::Workspace& ws, const CondominiumInput& input);
+app::Outcome addCondominium(app::Workspace& ws, const CondominiumInput& input);
 
 // Modify mode on the current condominium: its row, its person row and its web record; under a new
 // name also every row that refers to the old one and the output folder, all or nothing. The
 // condominium stays the current one under its (new) name.
-EditOutcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input);
+app::Outcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input);
 
 } // namespace velcaris::registry

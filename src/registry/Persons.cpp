@@ -1,6 +1,7 @@
 #include "registry/Persons.h"
 
 #include "registry/NameRules.h"
+#include "store/ColumnList.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
 
@@ -33,11 +34,27 @@ PersonInput newPerson(app::Workspace& ws)
     return person;
 }
 
+namespace {
+
+// The person's columns, in the order of the dialog's controls.
+const store::ColumnList kColumns({QStringLiteral("Cognome"), QStringLiteral("Nome"), QStringLiteral("Mobile"),
+                                  QStringLiteral("Telefono"), QStringLiteral("Fax"), QStringLiteral("Indirizzo"),
+                                  QStringLiteral("CAP"), QString::fromUtf8("Città"), QStringLiteral("Email"),
+                                  QStringLiteral("CodiceFiscale"), QStringLiteral("Comunicazioni"),
+                                  QStringLiteral("Consiglio"), QStringLiteral("Note"), QStringLiteral("UserID"),
+                                  QStringLiteral("Password")});
+
+QVector<QVariant> fieldValues(const PersonInput& p)
+{
+    return {p.cognome, p.nome, p.mobile, p.telefono, p.fax, p.indirizzo, p.cap, p.citta, p.email,
+            p.codiceFiscale, p.comunicazioni, p.consiglio, p.note, p.userId, p.password};
+}
+
+} // namespace
+
 std::optional<PersonInput> readPerson(app::Workspace& ws, qint64 id)
 {
-    Statement st(ws.mainDb(), QStringLiteral("SELECT Cognome, Nome, Mobile, Telefono, Fax, Indirizzo, CAP, \"Città\", "
-                                             "Email, CodiceFiscale, Comunicazioni, Consiglio, Note, UserID, Password "
-                                             "FROM Anagrafe WHERE Id = ?"));
+    Statement st(ws.mainDb(), QStringLiteral("SELECT %1 FROM Anagrafe WHERE Id = ?").arg(kColumns.selectList()));
     st.bind(1, id);
     if (!st.step())
         return std::nullopt;
@@ -55,12 +72,6 @@ std::optional<PersonInput> readPerson(app::Workspace& ws, qint64 id)
 }
 
 namespace {
-
-QVector<QVariant> fieldValues(const PersonInput& p)
-{
-    return {p.cognome, p.nome, p.mobile, p.telefono, p.fax, p.indirizzo, p.cap, p.citta, p.email,
-            p.codiceFiscale, p.comunicazioni, p.consiglio, p.note, p.userId, p.password};
-}
 
 // The registers that show persons or web rows see the change.
 void requeryAfterSave(app::Workspace& ws)
@@ -86,18 +97,18 @@ void requeryAfterSave(app::Workspace& ws)
 
 } // namespace
 
-PersonOutcome savePerson(app::Workspace& ws, std::optional<qint64> id, const PersonInput& input)
+app::Outcome savePerson(app::Workspace& ws, std::optional<qint64> id, const PersonInput& input,
+                        std::optional<WebRegistration>* web)
 {
-    PersonOutcome outcome;
     // The boxes refuse these while typed; text that reaches here another way is refused too,
     // since the names become parts of file names.
     const QString refused = fileNameRefusedCharacters();
-    if (withoutRefused(input.cognome, refused) != input.cognome || withoutRefused(input.nome, refused) != input.nome) {
-        outcome.messages << kRefusedCharacterMessage;
-        return outcome;
-    }
+    if (withoutRefused(input.cognome, refused) != input.cognome || withoutRefused(input.nome, refused) != input.nome)
+        return app::Outcome::refused(kRefusedCharacterMessage, app::MessageKind::Information);
 
     Database& db = ws.mainDb();
+    qint64 personId = -1;
+    std::optional<WebRegistration> registration;
     try {
         store::Transaction transaction(db);
         QString condominium;
@@ -108,35 +119,28 @@ PersonOutcome savePerson(app::Workspace& ws, std::optional<qint64> id, const Per
             condominium = stored.toString();
             QVector<QVariant> values = fieldValues(input);
             values << *id;
-            db.exec(QStringLiteral("UPDATE Anagrafe SET Cognome = ?, Nome = ?, Mobile = ?, Telefono = ?, Fax = ?, "
-                                   "Indirizzo = ?, CAP = ?, \"Città\" = ?, Email = ?, CodiceFiscale = ?, "
-                                   "Comunicazioni = ?, Consiglio = ?, Note = ?, UserID = ?, Password = ? WHERE Id = ?"),
-                    values);
-            outcome.id = *id;
+            db.exec(QStringLiteral("UPDATE Anagrafe SET %1 WHERE Id = ?").arg(kColumns.assignments()), values);
+            personId = *id;
         } else {
             condominium = ws.selection.condominium;
             QVector<QVariant> values{condominium};
             values << fieldValues(input);
-            db.exec(QStringLiteral("INSERT INTO Anagrafe (idCondominio, Cognome, Nome, Mobile, Telefono, Fax, Indirizzo, "
-                                   "CAP, \"Città\", Email, CodiceFiscale, Comunicazioni, Consiglio, Note, UserID, "
-                                   "Password) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+            db.exec(QStringLiteral("INSERT INTO Anagrafe (idCondominio, %1) VALUES (%2)")
+                        .arg(kColumns.selectList(), kColumns.placeholders(1)),
                     values);
-            outcome.id = db.lastInsertId();
+            personId = db.lastInsertId();
         }
-        if (!input.userId.isEmpty() && !input.password.isEmpty()) {
-            outcome.web = registerOnWeb(ws, outcome.id, condominium, input.cognome, input.nome, input.userId,
-                                        input.password);
-            outcome.registeredOnWeb = true;
-        }
+        if (!input.userId.isEmpty() && !input.password.isEmpty())
+            registration = registerOnWeb(ws, personId, condominium, input.cognome, input.nome, input.userId,
+                                         input.password);
         transaction.commit();
     } catch (const store::StoreError& e) {
-        outcome = PersonOutcome{};
-        outcome.messages << e.message();
-        return outcome;
+        return app::Outcome::failed(e.message());
     }
-    outcome.done = true;
+    if (web)
+        *web = registration;
     requeryAfterSave(ws);
-    return outcome;
+    return app::Outcome::accepted(personId);
 }
 
 } // namespace velcaris::registry

@@ -1,6 +1,7 @@
 #pragma once
 // The persons register (Anagrafe): what TFormAnagrafe shows and what its "Conferma" writes,
 // including the web registration of a person saved with credentials.
+#include "app/Outcome.h"
 #include "app/Workspace.h"
 #include "registry/Credentials.h"
 
@@ -29,14 +30,6 @@ struct PersonInput {
     QString password;
 };
 
-struct PersonOutcome {
-    bool done = false;
-    QStringList messages;  // the texts to show, in order
-    qint64 id = -1;        // the person's Anagrafe Id once written
-    bool registeredOnWeb = false;
-    WebRegistration web;
-};
-
 // The channels of the drop-down list (TipoAvvisi.Tipo in stored order).
 QStringList noticeChannels(app::Workspace& ws);
 // "Raccomandata" when listed, else the first channel, else an empty text.
@@ -49,8 +42,10 @@ std::optional<PersonInput> readPerson(app::Workspace& ws, qint64 id);
 
 // "Conferma". Without `id` a person of the current condominium is added; with it that person is
 // changed (its condominium stays as stored). With both credentials filled the person is also
-// registered in the web database. Everything happens in one transaction: a failure of either
-// database leaves both as they were and its text is the outcome's message.
-PersonOutcome savePerson(app::Workspace& ws, std::optional<qint64> id, const PersonInput& input);
+// registered in the web database, and `web` (when given) tells what that wrote. Everything happens
+// in one transaction: a failure of either database leaves both as they were and its text is the
+// outcome's message. The outcome's key is the person's Anagrafe Id.
+app::Outcome savePerson(app::Workspace& ws, std::optional<qint64> id, const PersonInput& input,
+                        std::optional<WebRegistration>* web = nullptr);
 
 } // namespace velcaris::registry

@@ -1,6 +1,8 @@
 #include "registry/Suppliers.h"
 
 #include "registry/NameRules.h"
+#include "registry/Condominiums.h"
+#include "store/ColumnList.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
 
@@ -11,8 +13,11 @@ using store::Statement;
 
 namespace {
 
-const char* const kColumns = "Cognome, Nome, Mobile, Telefono, Fax, Indirizzo, CAP, \"Città\", Email, CodiceFiscale, "
-                             "PartitaIVA, IBAN, Note";
+const store::ColumnList kColumns({QStringLiteral("Cognome"), QStringLiteral("Nome"), QStringLiteral("Mobile"),
+                                  QStringLiteral("Telefono"), QStringLiteral("Fax"), QStringLiteral("Indirizzo"),
+                                  QStringLiteral("CAP"), QString::fromUtf8("Città"), QStringLiteral("Email"),
+                                  QStringLiteral("CodiceFiscale"), QStringLiteral("PartitaIVA"), QStringLiteral("IBAN"),
+                                  QStringLiteral("Note")});
 
 QVector<QString*> fields(SupplierInput& s)
 {
@@ -33,7 +38,7 @@ void requery(app::Workspace& ws, std::initializer_list<const char*> names)
 
 std::optional<SupplierInput> readSupplier(app::Workspace& ws, qint64 id)
 {
-    Statement st(ws.mainDb(), QStringLiteral("SELECT %1 FROM Fornitori WHERE id = ?").arg(QString::fromUtf8(kColumns)));
+    Statement st(ws.mainDb(), QStringLiteral("SELECT %1 FROM Fornitori WHERE id = ?").arg(kColumns.selectList()));
     st.bind(1, id);
     if (!st.step())
         return std::nullopt;
@@ -44,43 +49,36 @@ std::optional<SupplierInput> readSupplier(app::Workspace& ws, qint64 id)
     return s;
 }
 
-SupplierOutcome saveSupplier(app::Workspace& ws, std::optional<qint64> id, const SupplierInput& input)
+app::Outcome saveSupplier(app::Workspace& ws, std::optional<qint64> id, const SupplierInput& input)
 {
-    SupplierOutcome outcome;
     const QString refused = fileNameRefusedCharacters();
-    if (withoutRefused(input.cognome, refused) != input.cognome || withoutRefused(input.nome, refused) != input.nome) {
-        outcome.messages << kRefusedCharacterMessage;
-        return outcome;
-    }
+    if (withoutRefused(input.cognome, refused) != input.cognome || withoutRefused(input.nome, refused) != input.nome)
+        return app::Outcome::refused(kRefusedCharacterMessage, app::MessageKind::Information);
     SupplierInput copy = input;
     QVector<QVariant> values;
     for (QString* f : fields(copy))
         values << *f;
 
     Database& db = ws.mainDb();
+    qint64 supplierId = -1;
     try {
         if (id) {
             values << *id;
-            db.exec(QStringLiteral("UPDATE Fornitori SET Cognome = ?, Nome = ?, Mobile = ?, Telefono = ?, Fax = ?, "
-                                   "Indirizzo = ?, CAP = ?, \"Città\" = ?, Email = ?, CodiceFiscale = ?, "
-                                   "PartitaIVA = ?, IBAN = ?, Note = ? WHERE id = ?"),
-                    values);
+            db.exec(QStringLiteral("UPDATE Fornitori SET %1 WHERE id = ?").arg(kColumns.assignments()), values);
             if (db.changes() == 0)
                 throw store::StoreError(QStringLiteral("Fornitori: riga %1 non trovata").arg(*id));
-            outcome.id = *id;
+            supplierId = *id;
         } else {
-            db.exec(QStringLiteral("INSERT INTO Fornitori (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)")
-                        .arg(QString::fromUtf8(kColumns)),
+            db.exec(QStringLiteral("INSERT INTO Fornitori (%1) VALUES (%2)")
+                        .arg(kColumns.selectList(), kColumns.placeholders()),
                     values);
-            outcome.id = db.lastInsertId();
+            supplierId = db.lastInsertId();
         }
     } catch (const store::StoreError& e) {
-        outcome.messages << e.message();
-        return outcome;
+        return app::Outcome::failed(e.message());
     }
-    outcome.done = true;
     requery(ws, {"ADOTableFornitori", "ADOQueryFornitori", "ADOQueryUscite"});
-    return outcome;
+    return app::Outcome::accepted(supplierId);
 }
 
 QString supplierDisplayName(app::Workspace& ws, qint64 id)
@@ -105,16 +103,19 @@ QString alreadyAssociatedMessage(const QString& supplier, const QString& condomi
            QStringLiteral("\" e' già associato al condominio ") + condominium;
 }
 
-AssociationOutcome associateSuppliers(app::Workspace& ws, const QVector<qint64>& supplierIds,
-                                      const QString& condominium)
+app::Outcome associateSuppliers(app::Workspace& ws, const QVector<qint64>& supplierIds, const QString& condominium,
+                                int* written)
 {
-    AssociationOutcome outcome;
     Database& db = ws.mainDb();
+    if (written)
+        *written = 0;
     // An association with no condominium, or with one that is not in the register, would be a
     // row no view ever shows.
     if (condominium.isEmpty() ||
         !db.scalar(QStringLiteral("SELECT 1 FROM Condomini WHERE Nome = ? LIMIT 1"), {condominium}).isValid())
-        return outcome;
+        return app::Outcome::refused(kChooseCondominiumFirst, app::MessageKind::Information);
+    app::Outcome outcome = app::Outcome::accepted();
+    int rows = 0;
     try {
         store::Transaction transaction(db);
         for (const qint64 id : supplierIds) {
@@ -124,20 +125,20 @@ AssociationOutcome associateSuppliers(app::Workspace& ws, const QVector<qint64>&
                           {id, condominium})
                     .isValid();
             if (associated) {
-                outcome.messages << alreadyAssociatedMessage(supplierDisplayName(ws, id), condominium);
+                outcome.add(app::MessageKind::Information,
+                            alreadyAssociatedMessage(supplierDisplayName(ws, id), condominium));
                 continue;
             }
             db.exec(QStringLiteral("INSERT INTO fornitori_associazione (IdFornitore, IdCondominio) VALUES (?, ?)"),
                     {id, condominium});
-            ++outcome.written;
+            ++rows;
         }
         transaction.commit();
     } catch (const store::StoreError& e) {
-        outcome = AssociationOutcome{};
-        outcome.messages << e.message();
-        return outcome;
+        return app::Outcome::failed(e.message());
     }
-    outcome.done = true;
+    if (written)
+        *written = rows;
     requery(ws, {"ADOTableAssociaFornitore", "ADOQueryFornitori"});
     return outcome;
 }

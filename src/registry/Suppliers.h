@@ -1,6 +1,7 @@
 #pragma once
 // The suppliers register (Fornitori), stored once for all condominiums, and its association with
 // condominiums (fornitori_associazione): what TFormFornitore and TFormAssociafornitore write.
+#include "app/Outcome.h"
 #include "app/Workspace.h"
 
 #include <QString>
@@ -27,24 +28,13 @@ struct SupplierInput {
     QString note;
 };
 
-struct SupplierOutcome {
-    bool done = false;
-    QStringList messages;
-    qint64 id = -1;
-};
-
-struct AssociationOutcome {
-    bool done = false;
-    int written = 0;
-    QStringList messages;  // one per supplier already associated, or the engine's text
-};
-
 // The stored supplier; nullopt when there is no such row.
 std::optional<SupplierInput> readSupplier(app::Workspace& ws, qint64 id);
 
 // "Conferma": without `id` a new supplier (associated with no condominium), with it that
-// supplier changed. The supplier registers and the expenses are re-read.
-SupplierOutcome saveSupplier(app::Workspace& ws, std::optional<qint64> id, const SupplierInput& input);
+// supplier changed. The supplier registers and the expenses are re-read. The outcome's key is the
+// supplier's id.
+app::Outcome saveSupplier(app::Workspace& ws, std::optional<qint64> id, const SupplierInput& input);
 
 // The display name of a supplier as the grids show it (Fornitore).
 QString supplierDisplayName(app::Workspace& ws, qint64 id);
@@ -56,8 +46,9 @@ QStringList associationCondominiums(app::Workspace& ws);
 QString alreadyAssociatedMessage(const QString& supplier, const QString& condominium);
 
 // Associates every supplier of `supplierIds` (in that order) with `condominium`; those already
-// associated are skipped with one message each. All rows are written in one transaction.
-AssociationOutcome associateSuppliers(app::Workspace& ws, const QVector<qint64>& supplierIds,
-                                      const QString& condominium);
+// associated are skipped with one message each. All rows are written in one transaction; `written`
+// (when given) counts them.
+app::Outcome associateSuppliers(app::Workspace& ws, const QVector<qint64>& supplierIds, const QString& condominium,
+                                int* written = nullptr);
 
 } // namespace velcaris::registry

@@ -60,7 +60,8 @@ TEST_F(SelectionTest, ChoosingFiltersTheRegistersAndSetsTheCaption)
 {
     const app::SelectionView view = app::chooseCondominium(ws(), kAlfa);
     EXPECT_EQ(view.caption, "Velcaris 2014 - Alfa - Via Roma 1 - A.A. 2014");
-    EXPECT_EQ(view.yearId, y2014);
+    // The years' register is left on the current year.
+    EXPECT_EQ(ws().ds("ADOTableAA").value("id").toLongLong(), y2014);
     EXPECT_TRUE(view.yearSelectorEnabled);
     EXPECT_EQ(rows("ADOQueryEntrate"), 1);
     EXPECT_EQ(rows("ADOTableCondomini"), 1);
@@ -120,7 +121,7 @@ TEST_F(SelectionTest, CondominiumWithoutYears)
     office.addCondominium("Nuovo - Via Nuova 9");
     const app::SelectionView view = app::chooseCondominium(ws(), "Nuovo - Via Nuova 9");
     EXPECT_EQ(view.caption, "Velcaris 2014 - Nuovo - Via Nuova 9 - A.A. ");
-    EXPECT_FALSE(view.yearId.has_value());
+    EXPECT_FALSE(app::locateCurrentYear(ws()));
     EXPECT_FALSE(app::RequireYear(ws()));
     app::chooseCondominium(ws(), kAlfa);
     EXPECT_TRUE(app::RequireYear(ws()));

@@ -32,11 +32,11 @@ TEST(TabFilters, AgendaAndInterventionsFollowTheToggleAndTheCondominium)
 {
     EXPECT_EQ(app::agendaFilter(kDangelo, true), "Condominio='D''Angelo - Via dell''Orso 3'");
     EXPECT_EQ(app::agendaFilter(QString(), true), "");
-    EXPECT_EQ(app::agendaFilter(kDangelo, false), "Condominio='D''Angelo - Via dell''Orso 3'AND esito=false");
+    EXPECT_EQ(app::agendaFilter(kDangelo, false), "Condominio='D''Angelo - Via dell''Orso 3' AND esito=false");
     EXPECT_EQ(app::agendaFilter(QString(), false), "esito=false");
     EXPECT_EQ(app::interventionsFilter(kDangelo, true), "Condominio='D''Angelo - Via dell''Orso 3'");
     EXPECT_EQ(app::interventionsFilter(QString(), true), "");
-    EXPECT_EQ(app::interventionsFilter(kDangelo, false), "Condominio='D''Angelo - Via dell''Orso 3'AND concluso=false");
+    EXPECT_EQ(app::interventionsFilter(kDangelo, false), "Condominio='D''Angelo - Via dell''Orso 3' AND concluso=false");
     EXPECT_EQ(app::interventionsFilter(QString(), false), "concluso=false");
 }
 

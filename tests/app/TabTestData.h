@@ -1,6 +1,7 @@
 #pragma once
 // A started workspace over a temporary folder with a small office: two condominiums (one with
 // apostrophes in its name), their persons, units, millesimal tables, years, budget and quotas.
+#include "app/Selection.h"
 #include "app/Workspace.h"
 #include "store/FilterText.h"
 #include "support/TempDir.h"
@@ -82,6 +83,7 @@ protected:
     void choose(const QString& condominium)
     {
         ws.selection.condominium = condominium;
+        app::SplitCondominiumName(ws.selection, condominium);
         const QString c = store::quoteFilterValue(condominium);
         for (const char* name : {"ADOQueryEntrate", "ADOQueryUscite", "ADOQueryInterventi"})
             ws.ds(name).setFilter(condominium.isEmpty() ? QString() : "Condominio=" + c);

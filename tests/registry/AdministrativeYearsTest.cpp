@@ -61,7 +61,7 @@ TEST_F(Years, TheFirstYearBecomesCurrentAndImportsNothing)
     auto in = year("2014");
     in.approved = true;
     const auto outcome = registry::addYear(office.ws(), in, &copied);
-    ASSERT_TRUE(outcome.done) << outcome.messages.join('|').toStdString();
+    ASSERT_TRUE(outcome.done) << outcome.texts().join('|').toStdString();
     EXPECT_EQ(copied, 0);
     EXPECT_EQ(currentName(kAlfa), "2014");
     EXPECT_EQ(count("SELECT COUNT(*) FROM Preventivi WHERE Condominio = ?", {kAlfa}), 0);
@@ -116,13 +116,13 @@ TEST_F(Years, RefusesEmptyBlankDuplicateAndUnsafeNames)
     for (const QString& name : {QString(), QString("   ")}) {
         const auto outcome = registry::addYear(office.ws(), year(name));
         EXPECT_FALSE(outcome.done);
-        EXPECT_EQ(outcome.messages, QStringList{"Inserire il nome dell'anno amministrativo"});
+        EXPECT_EQ(outcome.texts(), QStringList{"Inserire il nome dell'anno amministrativo"});
     }
     auto outcome = registry::addYear(office.ws(), year("2014"));
     EXPECT_FALSE(outcome.done);
-    EXPECT_EQ(outcome.messages, QStringList{"Esiste già un anno amministrativo di nome \"2014\" per questo condominio"});
+    EXPECT_EQ(outcome.texts(), QStringList{"Esiste già un anno amministrativo di nome \"2014\" per questo condominio"});
     outcome = registry::addYear(office.ws(), year("2014/2015"));
-    EXPECT_EQ(outcome.messages, QStringList{"Carattere non ammesso"});
+    EXPECT_EQ(outcome.texts(), QStringList{"Carattere non ammesso"});
     EXPECT_EQ(count("SELECT COUNT(*) FROM AnnoAmministrativo"), 1);
     // The hyphen is allowed in a year's name, and another condominium may use the same name.
     EXPECT_TRUE(registry::addYear(office.ws(), year("2014-2015")).done);
@@ -135,7 +135,7 @@ TEST_F(Years, RefusesWithoutACondominium)
     office.ws().selection.condominium.clear();
     const auto outcome = registry::addYear(office.ws(), year("2014"));
     EXPECT_FALSE(outcome.done);
-    EXPECT_EQ(outcome.messages, QStringList{"Selezionare prima un condominio"});
+    EXPECT_EQ(outcome.texts(), QStringList{"Selezionare prima un condominio"});
     EXPECT_EQ(count("SELECT COUNT(*) FROM AnnoAmministrativo"), 0);
 }
 
@@ -214,7 +214,7 @@ TEST_F(Years, ModifyRefusesTheNameOfAnotherYearButKeepsItsOwn)
     ASSERT_TRUE(registry::addYear(office.ws(), year("2014")).done);
     auto outcome = registry::modifyYear(office.ws(), year("2013"));
     EXPECT_FALSE(outcome.done);
-    EXPECT_EQ(outcome.messages, QStringList{"Esiste già un anno amministrativo di nome \"2013\" per questo condominio"});
+    EXPECT_EQ(outcome.texts(), QStringList{"Esiste già un anno amministrativo di nome \"2013\" per questo condominio"});
     auto same = year("2014");
     same.approved = true;
     EXPECT_TRUE(registry::modifyYear(office.ws(), same).done);
@@ -226,7 +226,7 @@ TEST_F(Years, ModifyWithoutAnyYearAsksForOneFirst)
 {
     const auto outcome = registry::modifyYear(office.ws(), year("2014"));
     EXPECT_FALSE(outcome.done);
-    EXPECT_EQ(outcome.messages,
+    EXPECT_EQ(outcome.texts(),
               QStringList{"E' necessario inserire prima un anno amministrativo nella linguetta \"Condomini\""});
     EXPECT_EQ(count("SELECT COUNT(*) FROM AnnoAmministrativo"), 0);
 }

@@ -46,7 +46,7 @@ TEST(CondominiumAdd, StoresTheFullNameCreatesFoldersAndThePersonRow)
 {
     Office office;
     const auto outcome = registry::addCondominium(office.ws(), input("  Alfa\t", " Via Roma 1 "));
-    ASSERT_TRUE(outcome.done) << outcome.messages.join('|').toStdString();
+    ASSERT_TRUE(outcome.done) << outcome.texts().join('|').toStdString();
     EXPECT_TRUE(outcome.messages.isEmpty());
     EXPECT_EQ(office.db().scalar("SELECT Nome FROM Condomini").toString(), "Alfa - Via Roma 1");
     EXPECT_EQ(office.db().scalar("SELECT Particella FROM Condomini").toString(), QString(200, u'9'));
@@ -65,7 +65,7 @@ TEST(CondominiumAdd, RefusesMissingOrBlankNameAndAddress)
                                           {"   \t ", "Via Roma 1"}, {"Alfa", "\n "}}) {
         const auto outcome = registry::addCondominium(office.ws(), input(nome, indirizzo));
         EXPECT_FALSE(outcome.done);
-        EXPECT_EQ(outcome.messages, QStringList{"I campi \"Nome\" e \"Indirizzo\" sono obbligatori"});
+        EXPECT_EQ(outcome.texts(), QStringList{"I campi \"Nome\" e \"Indirizzo\" sono obbligatori"});
     }
     EXPECT_EQ(count(office, "SELECT COUNT(*) FROM Condomini"), 0);
     EXPECT_EQ(count(office, "SELECT COUNT(*) FROM Anagrafe"), 0);
@@ -78,7 +78,7 @@ TEST(CondominiumAdd, RefusesEveryCharacterThatCannotStandInAFolderNameOrBreaksTh
     for (const QChar c : QStringLiteral("-/\\:*?\"<>|")) {
         auto outcome = registry::addCondominium(office.ws(), input(QStringLiteral("Al") + c + "fa", "Via Roma 1"));
         EXPECT_FALSE(outcome.done) << QString(c).toStdString();
-        EXPECT_EQ(outcome.messages, QStringList{"Carattere non ammesso"});
+        EXPECT_EQ(outcome.texts(), QStringList{"Carattere non ammesso"});
         outcome = registry::addCondominium(office.ws(), input("Alfa", QStringLiteral("Via") + c + "Roma"));
         EXPECT_FALSE(outcome.done) << QString(c).toStdString();
     }
@@ -91,7 +91,7 @@ TEST(CondominiumAdd, RefusesANameAlreadyTakenAlsoInAnotherCase)
     ASSERT_TRUE(registry::addCondominium(office.ws(), input("Alfa", "Via Roma 1")).done);
     auto outcome = registry::addCondominium(office.ws(), input("Alfa ", "Via Roma 1"));
     EXPECT_FALSE(outcome.done);
-    EXPECT_EQ(outcome.messages, QStringList{"Esiste già un condominio di nome \"Alfa - Via Roma 1\""});
+    EXPECT_EQ(outcome.texts(), QStringList{"Esiste già un condominio di nome \"Alfa - Via Roma 1\""});
     outcome = registry::addCondominium(office.ws(), input("ALFA", "via roma 1"));
     EXPECT_FALSE(outcome.done);
     EXPECT_EQ(count(office, "SELECT COUNT(*) FROM Condomini"), 1);
@@ -127,7 +127,7 @@ TEST(CondominiumAdd, AFolderThatCannotBeMadeIsReportedButTheRowsStay)
     const auto outcome = registry::addCondominium(office.ws(), input("Alfa", "Via Roma 1"));
     ASSERT_TRUE(outcome.done);
     ASSERT_EQ(outcome.messages.size(), 1);
-    EXPECT_TRUE(outcome.messages.first().startsWith("Impossibile creare la cartella"));
+    EXPECT_TRUE(outcome.texts().first().startsWith("Impossibile creare la cartella"));
     EXPECT_EQ(count(office, "SELECT COUNT(*) FROM Condomini"), 1);
 }
 
@@ -201,7 +201,7 @@ TEST_F(CondominiumRename, CarriesTheNewNameToEveryRowAndTheFolder)
     in.contoCorrente = "IT99";
     in.intestatario = "Amministrazione";
     const auto outcome = registry::modifyCondominium(office.ws(), in);
-    ASSERT_TRUE(outcome.done) << outcome.messages.join('|').toStdString();
+    ASSERT_TRUE(outcome.done) << outcome.texts().join('|').toStdString();
     EXPECT_EQ(rowsNaming(alfa), 0);
     EXPECT_EQ(rowsNaming(renamed), before);
     EXPECT_EQ(rowsNaming(beta), 18); // the other condominium is untouched
@@ -231,7 +231,7 @@ TEST_F(CondominiumRename, RefusesTheNameOfAnotherCondominium)
 {
     const auto outcome = registry::modifyCondominium(office.ws(), input("Beta", "Via Po 2"));
     EXPECT_FALSE(outcome.done);
-    EXPECT_EQ(outcome.messages, QStringList{"Esiste già un condominio di nome \"Beta - Via Po 2\""});
+    EXPECT_EQ(outcome.texts(), QStringList{"Esiste già un condominio di nome \"Beta - Via Po 2\""});
     EXPECT_EQ(rowsNaming(alfa), 18);
     EXPECT_EQ(rowsNaming(beta), 18);
     // A change of letter case alone is the same condominium, not a clash.
@@ -244,7 +244,7 @@ TEST_F(CondominiumRename, RefusesWhenNoCondominiumIsChosen)
     office.ws().selection.condominium.clear();
     const auto outcome = registry::modifyCondominium(office.ws(), input("Gamma", "Via Nuova 3"));
     EXPECT_FALSE(outcome.done);
-    EXPECT_EQ(outcome.messages, QStringList{"Selezionare prima un condominio"});
+    EXPECT_EQ(outcome.texts(), QStringList{"Selezionare prima un condominio"});
     EXPECT_EQ(count(office, "SELECT COUNT(*) FROM Condomini WHERE Nome LIKE 'Gamma%'"), 0);
 }
 
@@ -273,7 +273,7 @@ TEST_F(CondominiumRename, AForeignFolderUnderTheNewNameStopsTheRename)
     const auto outcome = registry::modifyCondominium(office.ws(), input("Alfa Nuovo", "Via Roma 3"));
     EXPECT_FALSE(outcome.done);
     ASSERT_EQ(outcome.messages.size(), 1);
-    EXPECT_TRUE(outcome.messages.first().startsWith("La cartella"));
+    EXPECT_TRUE(outcome.texts().first().startsWith("La cartella"));
     EXPECT_EQ(rowsNaming(alfa), 18);
     EXPECT_TRUE(QFileInfo(outputFolder(office, alfa + "/Ricevute/Ricevuta 1.rtf")).isFile());
 }
@@ -285,7 +285,7 @@ TEST_F(CondominiumRename, AFolderThatCannotBeRenamedRollsBackEveryRow)
     const auto outcome = registry::modifyCondominium(office.ws(), input(tooLong, "Via Roma 3"));
     EXPECT_FALSE(outcome.done);
     ASSERT_EQ(outcome.messages.size(), 1);
-    EXPECT_TRUE(outcome.messages.first().startsWith("Impossibile rinominare la cartella"));
+    EXPECT_TRUE(outcome.texts().first().startsWith("Impossibile rinominare la cartella"));
     EXPECT_EQ(rowsNaming(alfa), 18);
     EXPECT_EQ(rowsNaming(tooLong + " - Via Roma 3"), 0);
     EXPECT_TRUE(QFileInfo(outputFolder(office, alfa + "/Ricevute/Ricevuta 1.rtf")).isFile());

@@ -134,18 +134,19 @@ TEST_F(PersonsTest, AddWritesEveryFieldIntoTheCurrentCondominium)
     p.comunicazioni = "PEC";
     p.consiglio = true;
     p.note = "nota";
-    const auto outcome = registry::savePerson(ws(), std::nullopt, p);
+    std::optional<registry::WebRegistration> web;
+    const auto outcome = registry::savePerson(ws(), std::nullopt, p, &web);
     ASSERT_TRUE(outcome.done);
     EXPECT_TRUE(outcome.messages.isEmpty());
-    const auto stored = registry::readPerson(ws(), outcome.id);
+    const auto stored = registry::readPerson(ws(), outcome.newKey.value_or(-1));
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->citta, "Torino");
     EXPECT_EQ(stored->comunicazioni, "PEC");
     EXPECT_TRUE(stored->consiglio);
     EXPECT_EQ(stored->codiceFiscale, "RSSMRA");
     EXPECT_EQ(stored->fax, "012");
-    EXPECT_EQ(db().scalar("SELECT idCondominio FROM Anagrafe WHERE Id = ?", {outcome.id}).toString(), kAlfa);
-    EXPECT_FALSE(outcome.registeredOnWeb);
+    EXPECT_EQ(db().scalar("SELECT idCondominio FROM Anagrafe WHERE Id = ?", {outcome.newKey.value_or(-1)}).toString(), kAlfa);
+    EXPECT_FALSE(web.has_value());
 }
 
 TEST_F(PersonsTest, ModifyKeepsTheStoredCondominium)
@@ -178,7 +179,7 @@ TEST_F(PersonsTest, ARefusedCharacterInANameWritesNothing)
         p.cognome = bad;
         const auto outcome = registry::savePerson(ws(), std::nullopt, p);
         EXPECT_FALSE(outcome.done) << bad.toStdString();
-        EXPECT_EQ(outcome.messages, QStringList{"Carattere non ammesso"});
+        EXPECT_EQ(outcome.texts(), QStringList{"Carattere non ammesso"});
         p.cognome = "Rossi";
         p.nome = bad;
         EXPECT_FALSE(registry::savePerson(ws(), std::nullopt, p).done);
@@ -198,7 +199,7 @@ TEST_F(PersonsTest, TextsAreStoredAsTypedAndUsableInFilters)
     p.indirizzo = QString(300, u'a');
     const auto outcome = registry::savePerson(ws(), std::nullopt, p);
     ASSERT_TRUE(outcome.done);
-    const auto stored = registry::readPerson(ws(), outcome.id);
+    const auto stored = registry::readPerson(ws(), outcome.newKey.value_or(-1));
     EXPECT_EQ(stored->cognome, p.cognome);
     EXPECT_EQ(stored->note, p.note);
     EXPECT_EQ(stored->indirizzo.size(), 300);
@@ -227,23 +228,25 @@ TEST_F(PersonsTest, OnlyOneCredentialLeavesTheWebDatabaseAlone)
 
 TEST_F(PersonsTest, TheFirstRegistrationCreatesTheCondominiumRecordWithItsBankAccount)
 {
-    const auto outcome = registry::savePerson(ws(), std::nullopt, withCredentials("  Rossi", "Mario  "));
-    ASSERT_TRUE(outcome.done) << outcome.messages.join(' ').toStdString();
-    EXPECT_TRUE(outcome.web.condominiumAdded);
+    std::optional<registry::WebRegistration> web;
+    const auto outcome = registry::savePerson(ws(), std::nullopt, withCredentials("  Rossi", "Mario  "), &web);
+    ASSERT_TRUE(outcome.done) << outcome.texts().join(' ').toStdString();
+    EXPECT_TRUE(web->condominiumAdded);
     EXPECT_EQ(count("SELECT COUNT(*) FROM web.CodiceCondominio"), 1);
     EXPECT_EQ(db().scalar("SELECT IBAN FROM web.CodiceCondominio WHERE Condominio = ?", {kAlfa}).toString(),
               "IT60X0542811101000000123456");
     EXPECT_EQ(db().scalar("SELECT Intestatario FROM web.CodiceCondominio").toString(), "Cond. Alfa");
-    EXPECT_EQ(db().scalar("SELECT Persona FROM web.Accesso WHERE id = ?", {outcome.id}).toString(), "Rossi Mario");
+    EXPECT_EQ(db().scalar("SELECT Persona FROM web.Accesso WHERE id = ?", {outcome.newKey.value_or(-1)}).toString(), "Rossi Mario");
     EXPECT_EQ(db().scalar("SELECT IdCondominio FROM web.Accesso").toString(), kAlfa);
     // The web connection sees it too.
     EXPECT_EQ(ws().ds("ADOWEBDBAccesso").rowCount(), 1);
 
     // A second person of the same condominium finds the record there.
-    const auto second = registry::savePerson(ws(), std::nullopt, withCredentials("Bianchi"));
-    EXPECT_FALSE(second.web.condominiumAdded);
+    std::optional<registry::WebRegistration> secondWeb;
+    const auto second = registry::savePerson(ws(), std::nullopt, withCredentials("Bianchi"), &secondWeb);
+    EXPECT_FALSE(secondWeb->condominiumAdded);
     EXPECT_EQ(count("SELECT COUNT(*) FROM web.CodiceCondominio"), 1);
-    EXPECT_EQ(db().scalar("SELECT Persona FROM web.Accesso WHERE id = ?", {second.id}).toString(), "Bianchi");
+    EXPECT_EQ(db().scalar("SELECT Persona FROM web.Accesso WHERE id = ?", {second.newKey.value_or(-1)}).toString(), "Bianchi");
 }
 
 TEST_F(PersonsTest, QuotasArePublishedOnceInDueDateOrder)
@@ -255,9 +258,10 @@ TEST_F(PersonsTest, QuotasArePublishedOnceInDueDateOrder)
     addQuota(unit, "2014", "Rata 2", 20, QDate(2014, 5, 1));
 
     auto p = withCredentials("Rossi", "Mario");
-    auto outcome = registry::savePerson(ws(), rossi, p);
-    ASSERT_TRUE(outcome.done) << outcome.messages.join(' ').toStdString();
-    EXPECT_EQ(outcome.web.quotasPublished, 3);
+    std::optional<registry::WebRegistration> web;
+    auto outcome = registry::savePerson(ws(), rossi, p, &web);
+    ASSERT_TRUE(outcome.done) << outcome.texts().join(' ').toStdString();
+    EXPECT_EQ(web->quotasPublished, 3);
 
     store::Statement st(db(), "SELECT NomeQuote, Importo, ImportoPagato, Locale, AA, Nota, Condominio, IdProprietario, "
                               "IdInquilino FROM web.Quote ORDER BY rowid");
@@ -279,10 +283,10 @@ TEST_F(PersonsTest, QuotasArePublishedOnceInDueDateOrder)
     // Saved again with new credentials: the access row changes, no quota is copied twice.
     p.userId = "MRossi";
     p.password = "zz99zz";
-    outcome = registry::savePerson(ws(), rossi, p);
+    outcome = registry::savePerson(ws(), rossi, p, &web);
     ASSERT_TRUE(outcome.done);
-    EXPECT_FALSE(outcome.web.accessAdded);
-    EXPECT_EQ(outcome.web.quotasPublished, 0);
+    EXPECT_FALSE(web->accessAdded);
+    EXPECT_EQ(web->quotasPublished, 0);
     EXPECT_EQ(count("SELECT COUNT(*) FROM web.Accesso"), 1);
     EXPECT_EQ(db().scalar("SELECT \"User\" || '/' || Password FROM web.Accesso").toString(), "MRossi/zz99zz");
     EXPECT_EQ(count("SELECT COUNT(*) FROM web.Quote"), 3);
@@ -301,9 +305,10 @@ TEST_F(PersonsTest, AnOwnerAndTenantGetsBothUnitsOfTheCurrentYearOnly)
     addQuota(owned, "2013", "Rata 1", 90, QDate(2013, 3, 1));
     addQuota(rented, "2013", "Rata 1", 40, QDate(2013, 3, 1));
 
-    const auto outcome = registry::savePerson(ws(), rossi, withCredentials("Rossi"));
+    std::optional<registry::WebRegistration> web;
+    const auto outcome = registry::savePerson(ws(), rossi, withCredentials("Rossi"), &web);
     ASSERT_TRUE(outcome.done);
-    EXPECT_EQ(outcome.web.quotasPublished, 2);
+    EXPECT_EQ(web->quotasPublished, 2);
     store::Statement st(db(), "SELECT Locale, AA, Importo FROM web.Quote ORDER BY rowid");
     QStringList rows;
     while (st.step())
@@ -312,8 +317,9 @@ TEST_F(PersonsTest, AnOwnerAndTenantGetsBothUnitsOfTheCurrentYearOnly)
 
     // Bianchi is on both rows already published (owner of Int. 2, tenant of Int. 1), so his own
     // registration copies nothing: the check is per person, not per unit.
-    const auto second = registry::savePerson(ws(), bianchi, withCredentials("Bianchi"));
-    EXPECT_EQ(second.web.quotasPublished, 0);
+    std::optional<registry::WebRegistration> secondWeb;
+    const auto second = registry::savePerson(ws(), bianchi, withCredentials("Bianchi"), &secondWeb);
+    EXPECT_EQ(secondWeb->quotasPublished, 0);
     EXPECT_EQ(count("SELECT COUNT(*) FROM web.Quote"), 2);
 }
 
@@ -336,7 +342,7 @@ TEST_F(PersonsTest, AFailureOfTheWebDatabaseRollsTheWholeSaveBack)
     const auto added = registry::savePerson(ws(), std::nullopt, withCredentials("Neri"));
     EXPECT_FALSE(added.done);
     ASSERT_EQ(added.messages.size(), 1);
-    EXPECT_TRUE(added.messages.first().contains("accesso bloccato")) << added.messages.first().toStdString();
+    EXPECT_TRUE(added.texts().first().contains("accesso bloccato")) << added.texts().first().toStdString();
     EXPECT_EQ(count("SELECT COUNT(*) FROM Anagrafe"), 1);
     EXPECT_EQ(count("SELECT COUNT(*) FROM web.CodiceCondominio"), 0);
 
@@ -351,7 +357,7 @@ TEST_F(PersonsTest, AFailureOfTheWebDatabaseRollsTheWholeSaveBack)
     db().exec("DROP TABLE web.Quote");
     const auto late = registry::savePerson(ws(), rossi, p);
     EXPECT_FALSE(late.done);
-    EXPECT_TRUE(late.messages.value(0).contains("Quote")) << late.messages.value(0).toStdString();
+    EXPECT_TRUE(late.texts().value(0).contains("Quote")) << late.texts().value(0).toStdString();
     EXPECT_EQ(count("SELECT COUNT(*) FROM web.Accesso"), 0);
     EXPECT_EQ(registry::readPerson(ws(), rossi)->nome, "Mario");
 }
@@ -365,9 +371,10 @@ TEST_F(PersonsTest, QuotasAlreadyOnTheWebAreNeitherCopiedAgainNorUpdated)
     db().exec("INSERT INTO web.Quote (Condominio, IdProprietario, IdInquilino, idLocale, NomeQuote, Importo, AA) "
               "VALUES (?, ?, 0, ?, 'Rata 1', 999, '2014')",
               {kAlfa, rossi, unit});
-    const auto outcome = registry::savePerson(ws(), rossi, withCredentials("Rossi"));
+    std::optional<registry::WebRegistration> web;
+    const auto outcome = registry::savePerson(ws(), rossi, withCredentials("Rossi"), &web);
     ASSERT_TRUE(outcome.done);
-    EXPECT_EQ(outcome.web.quotasPublished, 0);
+    EXPECT_EQ(web->quotasPublished, 0);
     EXPECT_EQ(count("SELECT COUNT(*) FROM web.Quote"), 1);
     EXPECT_EQ(count("SELECT Importo FROM web.Quote"), 999);
 }

@@ -30,7 +30,7 @@ protected:
         s.nome = first;
         const auto outcome = registry::saveSupplier(ws(), std::nullopt, s);
         EXPECT_TRUE(outcome.done);
-        return outcome.id;
+        return outcome.newKey.value_or(-1);
     }
     // The Fornitori tab with no condominium chosen: every supplier.
     store::Dataset& grid()
@@ -53,7 +53,7 @@ TEST_F(SuppliersTest, AddStoresTheThirteenFieldsAndNoAssociation)
                     "01234567890", "IT00X", "nota"};
     const auto outcome = registry::saveSupplier(ws(), std::nullopt, s);
     ASSERT_TRUE(outcome.done);
-    const auto stored = registry::readSupplier(ws(), outcome.id);
+    const auto stored = registry::readSupplier(ws(), outcome.newKey.value_or(-1));
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->partitaIva, "01234567890");
     EXPECT_EQ(stored->iban, "IT00X");
@@ -61,7 +61,7 @@ TEST_F(SuppliersTest, AddStoresTheThirteenFieldsAndNoAssociation)
     EXPECT_EQ(stored->note, "nota");
     EXPECT_EQ(stored->mobile, "333");
     EXPECT_EQ(count("SELECT COUNT(*) FROM fornitori_associazione"), 0);
-    EXPECT_EQ(registry::supplierDisplayName(ws(), outcome.id), "Idraulica Srl");
+    EXPECT_EQ(registry::supplierDisplayName(ws(), outcome.newKey.value_or(-1)), "Idraulica Srl");
 }
 
 TEST_F(SuppliersTest, EmptyFieldsAreAccepted)
@@ -95,7 +95,7 @@ TEST_F(SuppliersTest, ModifyingASupplierThatIsGoneIsRefused)
 
 TEST_F(SuppliersTest, ARefusedCharacterInANameWritesNothing)
 {
-    EXPECT_EQ(registry::saveSupplier(ws(), std::nullopt, SupplierInput{"Idraulica|Srl"}).messages,
+    EXPECT_EQ(registry::saveSupplier(ws(), std::nullopt, SupplierInput{"Idraulica|Srl"}).texts(),
               QStringList{"Carattere non ammesso"});
     EXPECT_FALSE(registry::saveSupplier(ws(), std::nullopt, SupplierInput{"Idraulica", "S?rl"}).done);
     EXPECT_EQ(count("SELECT COUNT(*) FROM Fornitori"), 0);
@@ -110,7 +110,7 @@ TEST_F(SuppliersTest, TextsAreStoredAsTypedAndUsableInFilters)
     SupplierInput s{"D'Angelo; Rossi", "L'Edile"};
     s.note = QString("'; DELETE FROM Fornitori; --") + QString(2000, u'n');
     s.indirizzo = "Via \"Nuova\" 1";
-    const qint64 id = registry::saveSupplier(ws(), std::nullopt, s).id;
+    const qint64 id = registry::saveSupplier(ws(), std::nullopt, s).newKey.value_or(-1);
     add("Altro");
     const auto stored = registry::readSupplier(ws(), id);
     EXPECT_EQ(stored->cognome, s.cognome);
@@ -137,10 +137,11 @@ TEST_F(SuppliersTest, ThreeSelectedOneAlreadyAssociatedWritesTwoRowsAndOneMessag
     const qint64 c = add("Pulizie", "Snc");
     db().exec("INSERT INTO fornitori_associazione (IdFornitore, IdCondominio) VALUES (?, ?), (?, ?)",
               {c, kAlfa, a, kBeta});
-    const auto outcome = registry::associateSuppliers(ws(), {a, b, c}, kAlfa);
+    int written = -1;
+    const auto outcome = registry::associateSuppliers(ws(), {a, b, c}, kAlfa, &written);
     ASSERT_TRUE(outcome.done);
-    EXPECT_EQ(outcome.written, 2);
-    EXPECT_EQ(outcome.messages,
+    EXPECT_EQ(written, 2);
+    EXPECT_EQ(outcome.texts(),
               QStringList{QString::fromUtf8("ATTENZIONE: Il fornitore \"Pulizie Snc\" e' già associato al condominio ") +
                           kAlfa});
     EXPECT_EQ(count("SELECT COUNT(*) FROM fornitori_associazione WHERE IdCondominio = ?", {kAlfa}), 3);
@@ -152,10 +153,10 @@ TEST_F(SuppliersTest, ThreeSelectedOneAlreadyAssociatedWritesTwoRowsAndOneMessag
     EXPECT_EQ(ws().ds("ADOQueryFornitori").rowCount(), 3);
 
     // Again: every one is refused, nothing is written.
-    const auto again = registry::associateSuppliers(ws(), {a, b, c}, kAlfa);
-    EXPECT_EQ(again.written, 0);
+    const auto again = registry::associateSuppliers(ws(), {a, b, c}, kAlfa, &written);
+    EXPECT_EQ(written, 0);
     EXPECT_EQ(again.messages.size(), 3);
-    EXPECT_TRUE(again.messages[0].contains("\"Idraulica Srl\""));
+    EXPECT_TRUE(again.texts()[0].contains("\"Idraulica Srl\""));
     EXPECT_EQ(count("SELECT COUNT(*) FROM fornitori_associazione"), 4);
 }
 
@@ -164,9 +165,13 @@ TEST_F(SuppliersTest, ACondominiumNameWithAnApostropheIsMatchedExactly)
     const QString aquila = "L'Aquila - Via dell'Orso 3";
     office.addCondominium(aquila);
     const qint64 a = add("Idraulica");
-    EXPECT_EQ(registry::associateSuppliers(ws(), {a}, aquila).written, 1);
-    EXPECT_EQ(registry::associateSuppliers(ws(), {a}, aquila).messages.size(), 1);
-    EXPECT_EQ(registry::associateSuppliers(ws(), {a}, kAlfa).written, 1);
+    int written = -1;
+    registry::associateSuppliers(ws(), {a}, aquila, &written);
+    EXPECT_EQ(written, 1);
+    EXPECT_EQ(registry::associateSuppliers(ws(), {a}, aquila, &written).messages.size(), 1);
+    EXPECT_EQ(written, 0);
+    registry::associateSuppliers(ws(), {a}, kAlfa, &written);
+    EXPECT_EQ(written, 1);
 }
 
 TEST_F(SuppliersTest, NoCondominiumOrAnUnknownOneWritesNothing)
@@ -183,9 +188,10 @@ TEST_F(SuppliersTest, AFailedAssociationLeavesNoRowBehind)
     const qint64 b = add("Elettrica");
     db().exec("CREATE TRIGGER NoSecond BEFORE INSERT ON fornitori_associazione WHEN NEW.IdFornitore = " +
               QString::number(b) + " BEGIN SELECT RAISE(ABORT, 'associazione bloccata'); END");
-    const auto outcome = registry::associateSuppliers(ws(), {a, b}, kAlfa);
+    int written = -1;
+    const auto outcome = registry::associateSuppliers(ws(), {a, b}, kAlfa, &written);
     EXPECT_FALSE(outcome.done);
-    EXPECT_EQ(outcome.written, 0);
-    EXPECT_TRUE(outcome.messages.value(0).contains("associazione bloccata"));
+    EXPECT_EQ(written, 0);
+    EXPECT_TRUE(outcome.texts().value(0).contains("associazione bloccata"));
     EXPECT_EQ(count("SELECT COUNT(*) FROM fornitori_associazione"), 0);
 }

@@ -16,6 +16,23 @@ void showInformation(QWidget* parent, const QString& text)
         QMessageBox::information(parent, QStringLiteral("Velcaris"), text);
 }
 
+void showWarning(QWidget* parent, const QString& text)
+{
+    recorded << text;
+    if (!quiet)
+        QMessageBox::warning(parent, QStringLiteral("Velcaris"), text);
+}
+
+void showMessage(QWidget* parent, const Message& message)
+{
+    switch (message.kind) {
+    case MessageKind::Warning: showWarning(parent, message.text); break;
+    case MessageKind::Error: showFailure(parent, message.text); break;
+    case MessageKind::Information:
+    case MessageKind::Question: showInformation(parent, message.text); break;
+    }
+}
+
 void showFailure(QWidget* parent, const QString& text)
 {
     recorded << text;

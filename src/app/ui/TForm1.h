@@ -1,32 +1,29 @@
 #pragma once
 // The main window: toolbar, totals bar, the twelve tabs with their registers and the list of
-// condominiums. It owns the Workspace and forwards its events to the core.
+// condominiums. It owns the Workspace; every click makes one trip into the core (refreshWindow)
+// and the window applies the view that comes back.
 #include "app/Commands.h"
 #include "app/TabLoading.h"
+#include "app/WindowView.h"
 #include "app/Workspace.h"
+#include "app/ui/DialogContext.h"
+#include "app/ui/tabs/TabParts.h"
 #include "documents/RtfReport.h"
 
+#include <QDialog>
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 
-class QCheckBox;
-class QComboBox;
 class QLabel;
-class QLineEdit;
 class QListWidget;
-class QMenu;
 class QPlainTextEdit;
-class QPushButton;
 class QTabWidget;
-class QTableView;
-class QToolBar;
 
 namespace velcaris::app {
 
-class DatasetModel;
-class GridFooter;
+class BankPanel;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -48,13 +45,17 @@ public:
     void fillCondominiumList();
     // Chooses `name` in the list as a left click would (an empty name clears the choice).
     void selectCondominium(const QString& name);
-    // The three refreshes of the window.
+    // The active tab read again with the selection as it is.
     void loadActiveTab();
     void applyGridLayouts();
     void showBalances();
 
+    // What the dialogs are built with: the workspace, this window as parent, and the one
+    // callback through which they report what they changed.
+    DialogContext dialogContext();
+    RegisterDialog dialogRegistrar();
     // A data-entry dialog opened by the add and modify commands, shown with the mode already set.
-    void registerDialog(DialogId id, std::function<void()> open);
+    void registerDialog(DialogId id, OpenDialog open);
     // What the last command did (for the window's own checks and tests).
     DialogId lastDialogOpened() const { return lastDialog_; }
 
@@ -71,57 +72,58 @@ private:
     template <typename T>
     T own(const QString& name) const; // T is the pointer type, as for findChild
 
-    QWidget* buildAgendaTab();
-    QWidget* buildInterventiTab();
-    QWidget* buildCondominiTab();
-    QWidget* buildMemoTab();
-    QWidget* buildPreventivoTab();
-    QWidget* buildEntrateTab();
-    QWidget* buildUsciteTab();
-    QWidget* buildFornitoriTab();
-    QWidget* buildAnagrafeTab();
-    QWidget* buildLocaliTab();
-    QWidget* buildQuoteTab();
-    QWidget* buildStampeTab();
-    void buildBankPanel();
-    QTableView* makeGrid(const QString& name, const QString& dataset, QWidget* page, bool footer = false);
-    QLineEdit* makeFigure(const QString& name, const QString& label, QWidget* parent, QToolBar* bar, bool bold = false,
-                          const QColor* colour = nullptr);
-    QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent);
+    QWidget* buildListPane();
     void connectCommands();
     void setMemoHighlighted(bool on);
     void makeGridsLive(int tabIndex);
     void showMessage(const QString& text);
     void showError(const QString& text);
     void runGuarded(const std::function<void()>& work);
+    // Runs a loading of the registers once at a time, with the wait cursor.
+    void withLoading(const std::function<void()>& work);
 
-    // Events of the condominium list, the year selector, the memo editors and the toggles.
-    void listReleased(Qt::MouseButton button);
-    void yearChosen(int index);
-    void memoKeyReleased(QPlainTextEdit* editor);
-    void exclusiveToggle(QPushButton* pressed, QPushButton* other);
+    // The trip: the request goes to the core, the view comes back and is applied.
+    void refresh(SelectionChange change, const QString& name = {}, const QString& year = {});
+    void apply(const WindowView& view);
     void applyTabView(const TabView& view);
+    void applyBalances(const cashbook::Balances& balances);
+    // A dialog reported what it changed.
+    void changed(const Change& change);
+
+    void listReleased(Qt::MouseButton button);
+    void memoKeyReleased(QPlainTextEdit* editor);
     void openCommand(const Command& command);
-    void placeOnlyMethod(const QString& place);
-    void showBankSummary(bool onlyNegative);
-    void findInGrid(QTableView* grid);
+    void showOnlyPlace(const QString& place);
 
     std::unique_ptr<Workspace> workspace_;
+    std::unique_ptr<TabParts> parts_;
     documents::TRtfReport modello_;
     QString startUpError_;
     QString lastMessage_;
-    QString lastFind_;
     QTabWidget* pageControl_ = nullptr;
     QListWidget* listBox_ = nullptr;
-    QWidget* panelCC_ = nullptr;
-    QPlainTextEdit* memoCC_ = nullptr;
-    QMenu* popupCC_ = nullptr;
-    QHash<QWidget*, QList<DatasetModel*>> tabModels_;
-    QHash<QString, GridFooter*> footers_;
-    QHash<DialogId, std::function<void()>> dialogs_;
+    QLabel* hint_ = nullptr;
+    BankPanel* bankPanel_ = nullptr;
+    QHash<DialogId, OpenDialog> dialogs_;
+    DialogRequest requestAtOpen_; // what the last dialog was opened with
     DialogId lastDialog_ = DialogId::None;
     bool memoHighlighted_ = false;
     bool loading_ = false;
 };
+
+template <typename T>
+inline T TForm1::own(const QString& name) const
+{
+    for (QObject* child : children()) {
+        if (qobject_cast<QDialog*>(child))
+            continue;
+        if (child->objectName() == name)
+            if (T found = qobject_cast<T>(child))
+                return found;
+        if (T found = child->findChild<T>(name))
+            return found;
+    }
+    return nullptr;
+}
 
 } // namespace velcaris::app

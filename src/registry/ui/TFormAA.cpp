@@ -1,24 +1,20 @@
 #include "registry/ui/TFormAA.h"
 
 #include "app/Selection.h"
+#include "app/ui/BoxTable.h"
 #include "app/ui/Messages.h"
-#include "app/ui/RefusingLineEdit.h"
-#include "app/ui/TForm1.h"
-#include "registry/AdministrativeYears.h"
 #include "registry/Condominiums.h"
 #include "registry/NameRules.h"
-#include "registry/ui/DialogParts.h"
-#include "store/StoreError.h"
+#include "registry/ui/RefusingLineEdit.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace velcaris::registry {
+namespace velcaris::registry::ui {
 
 namespace {
 
@@ -33,26 +29,19 @@ QDateEdit* datePicker(const QString& name, QWidget* parent)
 
 } // namespace
 
-TFormAA::TFormAA(app::TForm1& form) : QDialog(&form), form_(form)
+TFormAA::TFormAA(const app::DialogContext& context)
+    : EditDialog(context, QStringLiteral("FormAA"), QStringLiteral("Anno amministrativo"), 263, 205)
 {
-    setObjectName(QStringLiteral("FormAA"));
-    ui::makeFixedDialog(this, QStringLiteral("Anno amministrativo"), 263, 205);
-
-    name_ = new app::RefusingLineEdit(fileNameRefusedCharacters(), this);
+    name_ = new RefusingLineEdit(fileNameRefusedCharacters(), this);
     name_->setObjectName(QStringLiteral("EditNome"));
     // The limit is on typing: a longer stored name is shown whole, so that saving does not rename the year.
-    ui::limitTyping(name_, 50);
+    app::limitTyping(name_, 50);
     start_ = datePicker(QStringLiteral("DataInizio"), this);
     end_ = datePicker(QStringLiteral("DataFine"), this);
     approved_ = new QCheckBox(QStringLiteral("Bilanci approvati"), this);
     approved_->setObjectName(QStringLiteral("CheckApprovato"));
     import_ = new QCheckBox(QStringLiteral("Importa preventivo da A.A. precedente"), this);
     import_->setObjectName(QStringLiteral("CheckImportaPreventivo"));
-    auto* conferma = new QPushButton(QStringLiteral("Conferma"), this);
-    conferma->setObjectName(QStringLiteral("BtnConferma"));
-    conferma->setDefault(true);
-    auto* annulla = new QPushButton(QStringLiteral("Annulla"), this);
-    annulla->setObjectName(QStringLiteral("BtnAnnulla"));
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
@@ -75,85 +64,68 @@ TFormAA::TFormAA(app::TForm1& form) : QDialog(&form), form_(form)
     grid->addWidget(approved_, row++, 0, 1, 2);
     grid->addWidget(import_, row++, 0, 1, 2);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(conferma);
-    buttons->addWidget(annulla);
     // The dialog is small: narrow margins leave the captions room.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(grid);
     layout->addStretch(1);
-    layout->addLayout(buttons);
-
-    QWidget* order[] = {name_, start_, end_, approved_, conferma, annulla, import_};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
-
-    connect(conferma, &QPushButton::clicked, this, &TFormAA::confirm);
-    connect(annulla, &QPushButton::clicked, this, &QDialog::reject);
+    QPushButton* conferma = addButtons(layout, QStringLiteral("BtnConferma"), QStringLiteral("BtnAnnulla"));
+    conferma->setDefault(true);
+    app::chainTabOrder({name_, start_, end_, approved_, conferma, findChild<QPushButton*>(QStringLiteral("BtnAnnulla")),
+                        import_});
 }
 
-bool TFormAA::prepare()
+bool TFormAA::prepare(const app::DialogRequest&)
 {
-    app::Workspace& ws = form_.workspace();
+    app::Workspace& ws = this->ws();
     if (ws.selection.condominium.isEmpty()) {
-        app::showInformation(&form_, kChooseCondominiumFirst);
+        app::showInformation(window(), kChooseCondominiumFirst);
         return false;
     }
     if (ws.editMode == app::EditMode::Add) {
-        ui::putText(name_, QString());
+        app::putText(name_, QString());
         start_->setDate(QDate::currentDate());
         end_->setDate(QDate::currentDate());
         import_->setEnabled(true);
         import_->setChecked(true);
         // "Bilanci approvati" keeps its last state.
     } else {
-        std::optional<YearRecord> year;
-        try {
-            year = currentYear(ws);
-        } catch (const store::StoreError& e) {
-            app::showFailure(&form_, e.message());
-            return false;
-        }
+        const std::optional<YearRecord> year = currentYear(ws);
         if (!year) {
-            app::showInformation(&form_, app::kRequireYearMessage);
+            app::showInformation(window(), app::kRequireYearMessage);
             return false;
         }
-        ui::putText(name_, year->data.name);
+        app::putText(name_, year->data.name);
         start_->setDate(year->data.start.isValid() ? year->data.start : QDate::currentDate());
         end_->setDate(year->data.end.isValid() ? year->data.end : QDate::currentDate());
         approved_->setChecked(year->data.approved);
         import_->setChecked(false);
         import_->setEnabled(false);
     }
-    if (ws.hasDataset(QStringLiteral("ADOQueryPreventivi")))
-        budget_ = app::rememberView(ws.ds(QStringLiteral("ADOQueryPreventivi")));
+    budget_ = app::rememberView(ws.ds(QStringLiteral("ADOQueryPreventivi")));
     name_->setFocus();
     return true;
 }
 
-void TFormAA::confirm()
+YearInput TFormAA::input() const
 {
-    app::Workspace& ws = form_.workspace();
     YearInput input;
     input.name = name_->text();
     input.start = start_->date();
     input.end = end_->date();
     input.approved = approved_->isChecked();
-    input.importBudget = ws.editMode == app::EditMode::Add && import_->isChecked();
-
-    if (!ui::runEdit(this, [&] { return ws.editMode == app::EditMode::Add ? addYear(ws, input) : modifyYear(ws, input); }))
-        return;
-
-    accept();
-    // The refresh of a change of year: caption, selector, registers and totals.
-    form_.selectCondominium(ws.selection.condominium);
-    try {
-        app::restoreView(ws.ds(QStringLiteral("ADOQueryPreventivi")), budget_);
-    } catch (const store::StoreError& e) {
-        app::showFailure(&form_, e.message());
-    }
+    input.importBudget = ws().editMode == app::EditMode::Add && import_->isChecked();
+    return input;
 }
 
-} // namespace velcaris::registry
+void TFormAA::confirm()
+{
+    app::Workspace& ws = this->ws();
+    const YearInput in = input();
+    if (!runEdit([&] { return ws.editMode == app::EditMode::Add ? addYear(ws, in) : modifyYear(ws, in); }))
+        return;
+    // The refresh of a change of year: caption, selector, registers and totals.
+    finish({false, QStringLiteral("ADOQueryPreventivi"), budget_});
+}
+
+} // namespace velcaris::registry::ui

@@ -1,34 +1,29 @@
 #pragma once
 // The administrative year dialog (caption "Anno amministrativo"): adds a year, which becomes the
-// current one, or changes the current year. The work is in registry/AdministrativeYears.
-#include "app/ViewMemory.h"
-
-#include <QDialog>
+// current one, or changes the current year.
+#include "app/ui/EditDialog.h"
+#include "registry/AdministrativeYears.h"
 
 class QCheckBox;
 class QDateEdit;
+class QLineEdit;
 
-namespace velcaris::app {
-class TForm1;
-class RefusingLineEdit;
-} // namespace velcaris::app
+namespace velcaris::registry::ui {
 
-namespace velcaris::registry {
-
-class TFormAA : public QDialog {
+class TFormAA : public app::EditDialog {
     Q_OBJECT
 public:
-    explicit TFormAA(app::TForm1& form);
+    explicit TFormAA(const app::DialogContext& context);
 
-    // Fills the controls for the workspace's edit mode; false (after saying why) when there is
-    // no condominium, or no year to modify.
-    bool prepare();
+protected:
+    // False (after saying why) when there is no condominium, or no year to modify.
+    bool prepare(const app::DialogRequest& request) override;
+    void confirm() override;
 
 private:
-    void confirm();
+    YearInput input() const;
 
-    app::TForm1& form_;
-    app::RefusingLineEdit* name_ = nullptr;
+    QLineEdit* name_ = nullptr;
     QDateEdit* start_ = nullptr;
     QDateEdit* end_ = nullptr;
     QCheckBox* approved_ = nullptr;
@@ -36,4 +31,4 @@ private:
     app::ViewMemory budget_; // DBGridPreventivi as it was when the dialog opened
 };
 
-} // namespace velcaris::registry
+} // namespace velcaris::registry::ui

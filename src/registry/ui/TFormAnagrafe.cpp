@@ -1,48 +1,63 @@
 #include "registry/ui/TFormAnagrafe.h"
 
-#include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "registry/NameRules.h"
-#include "registry/ui/DialogParts.h"
+#include "registry/ui/RefusingLineEdit.h"
 #include "store/StoreError.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace velcaris::registry::ui {
 
 namespace {
+
+using Box = app::Box<PersonInput>;
 const QString kPersons = QStringLiteral("ADOTableAnagrafe");
+
+const Box kBeforeChannel[] = {
+    {"EditCognome", "Cognome", 50, &PersonInput::cognome},
+    {"EditNome", "Nome", 50, &PersonInput::nome},
+    {"EditMobile", "Mobile", 50, &PersonInput::mobile},
+    {"EditTelefono", "Telefono", 50, &PersonInput::telefono},
+    {"EditFax", "Fax", 50, &PersonInput::fax},
+    {"EditIndirizzo", "Indirizzo", 50, &PersonInput::indirizzo},
+    {"EditCAP", "CAP", 50, &PersonInput::cap},
+    {"EditCitta", "Città", 50, &PersonInput::citta},
+    {"EditEmail", "E-Mail", 50, &PersonInput::email},
+    {"EditCodiceFiscale", "Codice fiscale", 50, &PersonInput::codiceFiscale},
+};
+const Box kNote = {"EditNote", "Nota", 200, &PersonInput::note};
+const Box kWeb[] = {
+    {"Edituserid", "User ID", 20, &PersonInput::userId},
+    {"Editpassword", "Password", 10, &PersonInput::password},
+};
+
+// A box of the table, with a refusing box for the names, placed in `row` of `grid`.
+void place(app::BoxTable<PersonInput>& boxes, const Box& box, QGridLayout* grid, int row, QWidget* parent)
+{
+    const bool isName = box.field == &PersonInput::cognome || box.field == &PersonInput::nome;
+    QLineEdit* edit = isName ? new RefusingLineEdit(fileNameRefusedCharacters(), parent) : new QLineEdit(parent);
+    grid->addWidget(boxes.add(box, edit, parent), row, 0);
+    grid->addWidget(edit, row, 1);
 }
 
-TFormAnagrafe::TFormAnagrafe(app::TForm1& form) : QDialog(&form), form_(form)
-{
-    setObjectName(QStringLiteral("TFormAnagrafe"));
-    makeFixedDialog(this, QStringLiteral("Anagrafe condomino"), 424, 585);
+} // namespace
 
+TFormAnagrafe::TFormAnagrafe(const app::DialogContext& context)
+    : EditDialog(context, QStringLiteral("TFormAnagrafe"), QStringLiteral("Anagrafe condomino"), 424, 585)
+{
     auto* outer = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     grid->setColumnMinimumWidth(0, 110);
     outer->addLayout(grid);
     int row = 0;
-    cognome_ = addLabelledEdit(grid, row++, QStringLiteral("EditCognome"), QStringLiteral("Cognome"), 50, true, this);
-    nome_ = addLabelledEdit(grid, row++, QStringLiteral("EditNome"), QStringLiteral("Nome"), 50, true, this);
-    mobile_ = addLabelledEdit(grid, row++, QStringLiteral("EditMobile"), QStringLiteral("Mobile"), 50, false, this);
-    telefono_ = addLabelledEdit(grid, row++, QStringLiteral("EditTelefono"), QStringLiteral("Telefono"), 50, false, this);
-    fax_ = addLabelledEdit(grid, row++, QStringLiteral("EditFax"), QStringLiteral("Fax"), 50, false, this);
-    indirizzo_ = addLabelledEdit(grid, row++, QStringLiteral("EditIndirizzo"), QStringLiteral("Indirizzo"), 50, false, this);
-    cap_ = addLabelledEdit(grid, row++, QStringLiteral("EditCAP"), QStringLiteral("CAP"), 50, false, this);
-    citta_ = addLabelledEdit(grid, row++, QStringLiteral("EditCitta"), QString::fromUtf8("Città"), 50, false, this);
-    email_ = addLabelledEdit(grid, row++, QStringLiteral("EditEmail"), QStringLiteral("E-Mail"), 50, false, this);
-    codiceFiscale_ = addLabelledEdit(grid, row++, QStringLiteral("EditCodiceFiscale"), QStringLiteral("Codice fiscale"),
-                                     50, false, this);
+    for (const Box& b : kBeforeChannel)
+        place(boxes_, b, grid, row++, this);
 
     comunicazioni_ = new QComboBox(this);
     comunicazioni_->setObjectName(QStringLiteral("EditComunicazioni"));
@@ -56,41 +71,31 @@ TFormAnagrafe::TFormAnagrafe(app::TForm1& form) : QDialog(&form), form_(form)
     consiglio_ = new QCheckBox(QStringLiteral("Membro del consiglio dei condomini"), this);
     consiglio_->setObjectName(QStringLiteral("EditConsiglio"));
     grid->addWidget(consiglio_, row++, 1);
-
-    note_ = addLabelledEdit(grid, row++, QStringLiteral("EditNote"), QStringLiteral("Nota"), 200, false, this);
+    place(boxes_, kNote, grid, row++, this);
 
     auto* web = new QGroupBox(QStringLiteral("Web Data Base"), this);
     web->setObjectName(QStringLiteral("GroupBoxWeb"));
     auto* webGrid = new QGridLayout(web);
     webGrid->setColumnMinimumWidth(0, 98);
-    userId_ = addLabelledEdit(webGrid, 0, QStringLiteral("Edituserid"), QStringLiteral("User ID"), 20, false, web);
-    password_ = addLabelledEdit(webGrid, 1, QStringLiteral("Editpassword"), QStringLiteral("Password"), 10, false, web);
-    generate_ = new QPushButton(QStringLiteral("Genera User ID e Password"), web);
-    generate_->setObjectName(QStringLiteral("BTNgeneraPassword"));
-    webGrid->addWidget(generate_, 2, 1);
+    for (int i = 0; i < 2; ++i)
+        place(boxes_, kWeb[i], webGrid, i, web);
+    auto* generate = new QPushButton(QStringLiteral("Genera User ID e Password"), web);
+    generate->setObjectName(QStringLiteral("BTNgeneraPassword"));
+    webGrid->addWidget(generate, 2, 1);
     outer->addWidget(web);
     outer->addStretch();
 
-    auto* buttons = new QHBoxLayout;
-    confirm_ = new QPushButton(QStringLiteral("Conferma"), this);
-    confirm_->setObjectName(QStringLiteral("BitBtn1"));
-    cancel_ = new QPushButton(QStringLiteral("Annulla"), this);
-    cancel_->setObjectName(QStringLiteral("BitBtn2"));
-    buttons->addStretch();
-    buttons->addWidget(confirm_);
-    buttons->addWidget(cancel_);
-    outer->addLayout(buttons);
-    for (QPushButton* b : {generate_, confirm_, cancel_})
+    QPushButton* conferma = addButtons(outer, QStringLiteral("BitBtn1"), QStringLiteral("BitBtn2"));
+    auto* annulla = findChild<QPushButton*>(QStringLiteral("BitBtn2"));
+    for (QPushButton* b : {generate, conferma, annulla})
         b->setAutoDefault(false);
 
-    QWidget* order[] = {cognome_, nome_, mobile_, telefono_, fax_, indirizzo_, cap_, citta_, email_, codiceFiscale_,
-                        comunicazioni_, consiglio_, note_, userId_, password_, generate_, confirm_, cancel_};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    const QVector<QLineEdit*> edits = boxes_.edits(); // ten, the note, the two web boxes
+    QVector<QWidget*> order(edits.begin(), edits.begin() + 10);
+    order << comunicazioni_ << consiglio_ << edits[10] << edits[11] << edits[12] << generate << conferma << annulla;
+    app::chainTabOrder(order);
 
-    connect(generate_, &QPushButton::clicked, this, &TFormAnagrafe::generate);
-    connect(confirm_, &QPushButton::clicked, this, &TFormAnagrafe::confirm);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(generate, &QPushButton::clicked, this, &TFormAnagrafe::generate);
 
     // The channel list is opened with the dialog.
     try {
@@ -103,12 +108,12 @@ TFormAnagrafe::TFormAnagrafe(app::TForm1& form) : QDialog(&form), form_(form)
 void TFormAnagrafe::fillChannels()
 {
     comunicazioni_->clear();
-    comunicazioni_->addItems(noticeChannels(form_.workspace()));
+    comunicazioni_->addItems(noticeChannels(ws()));
 }
 
-bool TFormAnagrafe::prepare()
+bool TFormAnagrafe::prepare(const app::DialogRequest&)
 {
-    app::Workspace& ws = form_.workspace();
+    app::Workspace& ws = this->ws();
     store::Dataset& persons = ws.ds(kPersons);
     fillChannels();
     if (ws.editMode == app::EditMode::Add) {
@@ -125,79 +130,41 @@ bool TFormAnagrafe::prepare()
         fill(*person);
     }
     memory_ = app::rememberView(persons);
-    cognome_->setFocus();
+    boxes_.edit(&PersonInput::cognome)->setFocus();
     return true;
-}
-
-void TFormAnagrafe::run()
-{
-    showPrepared(this, &form_, [this] { return prepare(); });
 }
 
 PersonInput TFormAnagrafe::input() const
 {
     PersonInput p;
-    p.cognome = cognome_->text();
-    p.nome = nome_->text();
-    p.mobile = mobile_->text();
-    p.telefono = telefono_->text();
-    p.fax = fax_->text();
-    p.indirizzo = indirizzo_->text();
-    p.cap = cap_->text();
-    p.citta = citta_->text();
-    p.email = email_->text();
-    p.codiceFiscale = codiceFiscale_->text();
+    boxes_.read(p);
     p.comunicazioni = comunicazioni_->currentText();
     p.consiglio = consiglio_->isChecked();
-    p.note = note_->text();
-    p.userId = userId_->text();
-    p.password = password_->text();
     return p;
 }
 
 void TFormAnagrafe::fill(const PersonInput& p)
 {
-    putText(cognome_, p.cognome);
-    putText(nome_, p.nome);
-    putText(mobile_, p.mobile);
-    putText(telefono_, p.telefono);
-    putText(fax_, p.fax);
-    putText(indirizzo_, p.indirizzo);
-    putText(cap_, p.cap);
-    putText(citta_, p.citta);
-    putText(email_, p.email);
-    putText(codiceFiscale_, p.codiceFiscale);
+    boxes_.fill(p);
     // A stored channel that is no longer listed stays shown, so that saving does not lose it.
     if (!p.comunicazioni.isEmpty() && comunicazioni_->findText(p.comunicazioni) < 0)
         comunicazioni_->addItem(p.comunicazioni);
     comunicazioni_->setCurrentIndex(comunicazioni_->findText(p.comunicazioni));
     consiglio_->setChecked(p.consiglio);
-    putText(note_, p.note);
-    putText(userId_, p.userId);
-    putText(password_, p.password);
 }
 
 void TFormAnagrafe::generate()
 {
-    putText(userId_, userIdFromSurname(cognome_->text()));
-    putText(password_, generatePassword());
+    app::putText(boxes_.edit(&PersonInput::userId), userIdFromSurname(boxes_.edit(&PersonInput::cognome)->text()));
+    app::putText(boxes_.edit(&PersonInput::password), generatePassword());
 }
 
 void TFormAnagrafe::confirm()
 {
-    PersonOutcome outcome;
-    try {
-        outcome = savePerson(form_.workspace(), personId_, input());
-    } catch (const store::StoreError& e) {
-        outcome.messages << e.message();
-    }
-    if (!outcome.done) {
-        // The dialog stays open with its input.
-        showRefusal(this, outcome.messages);
+    // A refusal or a failure keeps the dialog open with its input.
+    if (!runEdit([&] { return savePerson(ws(), personId_, input()); }))
         return;
-    }
-    refreshAfterSave(form_, kPersons, memory_, this);
-    accept();
+    finish({false, kPersons, memory_});
 }
 
 } // namespace velcaris::registry::ui

@@ -1,41 +1,31 @@
 #pragma once
 // "Associa fornitore": associates every supplier selected in the Fornitori grid with one
 // condominium.
-#include "app/ViewMemory.h"
-#include "store/Dataset.h"
+#include "app/ui/EditDialog.h"
 
-#include <QDialog>
+#include <QVector>
 
 class QComboBox;
 class QLabel;
-class QPushButton;
-class QTableView;
-
-namespace velcaris::app {
-class TForm1;
-}
 
 namespace velcaris::registry::ui {
 
-class TFormAssociafornitore : public QDialog {
+class TFormAssociafornitore : public app::EditDialog {
     Q_OBJECT
 public:
-    explicit TFormAssociafornitore(app::TForm1& form);
+    explicit TFormAssociafornitore(const app::DialogContext& context);
 
-    void prepare();
-    void run();
-    // The ids of the suppliers selected in the grid, in the order of the selection.
-    QVector<qint64> selectedSuppliers() const;
+    // The suppliers the dialog was opened for, in the order of the grid's selection.
+    const QVector<qint64>& selectedSuppliers() const { return suppliers_; }
+
+protected:
+    bool prepare(const app::DialogRequest& request) override;
+    void confirm() override;
 
 private:
-    void confirm();
-    void reselect(const QVector<qint64>& ids);
-    QTableView* grid() const;
-
-    app::TForm1& form_;
-    store::Dataset condominiums_;
     QComboBox* combo_ = nullptr;
     QLabel* supplier_ = nullptr;
+    QVector<qint64> suppliers_;
     app::ViewMemory memory_;
 };
 

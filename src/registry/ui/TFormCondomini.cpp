@@ -1,31 +1,19 @@
 #include "registry/ui/TFormCondomini.h"
 
 #include "app/ui/Messages.h"
-#include "app/ui/RefusingLineEdit.h"
-#include "app/ui/TForm1.h"
-#include "registry/Condominiums.h"
 #include "registry/NameRules.h"
-#include "registry/ui/DialogParts.h"
-#include "store/StoreError.h"
+#include "registry/ui/RefusingLineEdit.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace velcaris::registry {
+namespace velcaris::registry::ui {
 
 namespace {
 
-struct Box {
-    const char* name;
-    const char* label;
-    int maxLength;
-    QString CondominiumInput::*field;
-};
+using Box = app::Box<CondominiumInput>;
 
 const Box kGenerali[] = {
     {"EditNome", "Nome", 59, &CondominiumInput::nome},
@@ -48,113 +36,69 @@ const Box kCatastali[] = {
 
 } // namespace
 
-TFormCondomini::TFormCondomini(app::TForm1& form) : QDialog(&form), form_(form)
+TFormCondomini::TFormCondomini(const app::DialogContext& context)
+    : EditDialog(context, QStringLiteral("FormCondomini"), QStringLiteral("Condominio"), 381, 541)
 {
-    setObjectName(QStringLiteral("FormCondomini"));
-    ui::makeFixedDialog(this, QStringLiteral("Condominio"), 381, 541);
-
     auto* layout = new QVBoxLayout(this);
-    QWidget* previous = nullptr;
     auto group = [&](const char* name, const char* title, const auto& boxes) {
         auto* box = new QGroupBox(QString::fromUtf8(title), this);
         box->setObjectName(QString::fromLatin1(name));
         auto* rows = new QFormLayout(box);
         for (const Box& b : boxes) {
-            const QString objectName = QString::fromLatin1(b.name);
+            // The name and the address become the folder's name: they refuse what a folder cannot hold.
             const bool isName = b.field == &CondominiumInput::nome || b.field == &CondominiumInput::indirizzo;
-            QLineEdit* edit = isName ? new app::RefusingLineEdit(condominiumRefusedCharacters(), box) : new QLineEdit(box);
-            edit->setObjectName(objectName);
-            // The limit is on typing: a longer stored text is shown whole and written back whole.
-            ui::limitTyping(edit, b.maxLength);
-            auto* label = new QLabel(QString::fromUtf8(b.label), box);
-            label->setObjectName(QStringLiteral("Label") + objectName.mid(4));
-            label->setBuddy(edit);
-            edit->setAccessibleName(label->text());
-            rows->addRow(label, edit);
-            edits_.insert(objectName, edit);
-            if (previous)
-                setTabOrder(previous, edit);
-            previous = edit;
+            QLineEdit* edit = isName ? new RefusingLineEdit(condominiumRefusedCharacters(), box) : new QLineEdit(box);
+            QLabel* caption = boxes_.add(b, edit, box);
+            rows->addRow(caption, edit);
         }
         layout->addWidget(box);
     };
     group("GroupBoxDatiGenerali", "Dati Generali", kGenerali);
     group("GroupBoxDatiCatastali", "Dati Catastali", kCatastali);
     layout->addStretch(1);
-
-    auto* buttons = new QHBoxLayout;
-    auto* conferma = new QPushButton(QStringLiteral("Conferma"), this);
-    conferma->setObjectName(QStringLiteral("BtnConferma"));
+    QPushButton* conferma = addButtons(layout, QStringLiteral("BtnConferma"), QStringLiteral("BtnAnnulla"));
     conferma->setDefault(true);
-    auto* annulla = new QPushButton(QStringLiteral("Annulla"), this);
-    annulla->setObjectName(QStringLiteral("BtnAnnulla"));
-    buttons->addStretch(1);
-    buttons->addWidget(conferma);
-    buttons->addWidget(annulla);
-    layout->addLayout(buttons);
-    setTabOrder(previous, conferma);
-    setTabOrder(conferma, annulla);
 
-    connect(conferma, &QPushButton::clicked, this, &TFormCondomini::confirm);
-    connect(annulla, &QPushButton::clicked, this, &QDialog::reject);
+    QVector<QWidget*> order;
+    for (QLineEdit* e : boxes_.edits())
+        order << e;
+    order << conferma << findChild<QPushButton*>(QStringLiteral("BtnAnnulla"));
+    app::chainTabOrder(order);
 }
 
-bool TFormCondomini::prepare()
+bool TFormCondomini::prepare(const app::DialogRequest&)
 {
-    app::Workspace& ws = form_.workspace();
+    app::Workspace& ws = this->ws();
     CondominiumInput input;
-    if (ws.editMode == app::EditMode::Modify) {
-        // Modify needs the chosen condominium: never edit one the user is not shown.
-        bool found = false;
-        try {
-            found = !ws.selection.condominium.isEmpty() && loadCondominium(ws, ws.selection.condominium, input);
-        } catch (const store::StoreError& e) {
-            app::showFailure(&form_, e.message());
-            return false;
-        }
-        if (!found) {
-            app::showInformation(&form_, kChooseCondominiumFirst);
-            return false;
-        }
+    // Modify needs the chosen condominium: never edit one the user is not shown.
+    if (ws.editMode == app::EditMode::Modify &&
+        (ws.selection.condominium.isEmpty() || !loadCondominium(ws, ws.selection.condominium, input))) {
+        app::showInformation(window(), kChooseCondominiumFirst);
+        return false;
     }
-    for (const Box& b : kGenerali)
-        ui::putText(edits_.value(QString::fromLatin1(b.name)), input.*b.field);
-    for (const Box& b : kCatastali)
-        ui::putText(edits_.value(QString::fromLatin1(b.name)), input.*b.field);
+    boxes_.fill(input);
     tables_ = app::rememberView(ws.ds(QStringLiteral("ADOTableTabelle")));
-    edits_.value(QStringLiteral("EditNome"))->setFocus();
+    boxes_.edit(&CondominiumInput::nome)->setFocus();
     return true;
 }
 
 void TFormCondomini::confirm()
 {
-    app::Workspace& ws = form_.workspace();
+    app::Workspace& ws = this->ws();
     CondominiumInput input;
-    for (const Box& b : kGenerali)
-        input.*b.field = edits_.value(QString::fromLatin1(b.name))->text();
-    for (const Box& b : kCatastali)
-        input.*b.field = edits_.value(QString::fromLatin1(b.name))->text();
+    boxes_.read(input);
     input.nome = trimmedName(input.nome);
     input.indirizzo = trimmedName(input.indirizzo);
-    ui::putText(edits_.value(QStringLiteral("EditNome")), input.nome);
-    ui::putText(edits_.value(QStringLiteral("EditIndirizzo")), input.indirizzo);
+    app::putText(boxes_.edit(&CondominiumInput::nome), input.nome);
+    app::putText(boxes_.edit(&CondominiumInput::indirizzo), input.indirizzo);
 
     // A refusal or a failure keeps the dialog open with its input.
-    if (!ui::runEdit(this, [&] {
+    if (!runEdit([&] {
             return ws.editMode == app::EditMode::Add ? addCondominium(ws, input) : modifyCondominium(ws, input);
         }))
         return;
-
-    accept();
-    // The new or renamed condominium is chosen as a click in the list would choose it.
-    const QString chosen = ws.selection.condominium;
-    form_.fillCondominiumList();
-    form_.selectCondominium(chosen);
-    try {
-        app::restoreView(ws.ds(QStringLiteral("ADOTableTabelle")), tables_);
-    } catch (const store::StoreError& e) {
-        app::showFailure(&form_, e.message());
-    }
+    // The new or renamed condominium is the current one: the window lists it and chooses it.
+    finish({true, QStringLiteral("ADOTableTabelle"), tables_});
 }
 
-} // namespace velcaris::registry
+} // namespace velcaris::registry::ui

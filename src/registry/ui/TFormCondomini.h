@@ -1,36 +1,25 @@
 #pragma once
 // The condominium dialog (caption "Condominio"): creates a condominium or changes the chosen one.
-// It gathers the boxes, lets registry/Condominiums do the work and refreshes the main window.
-#include "app/ViewMemory.h"
+#include "app/ui/BoxTable.h"
+#include "app/ui/EditDialog.h"
+#include "registry/Condominiums.h"
 
-#include <QDialog>
-#include <QHash>
+namespace velcaris::registry::ui {
 
-class QLineEdit;
-
-namespace velcaris::app {
-class TForm1;
-class RefusingLineEdit;
-} // namespace velcaris::app
-
-namespace velcaris::registry {
-
-class TFormCondomini : public QDialog {
+class TFormCondomini : public app::EditDialog {
     Q_OBJECT
 public:
-    explicit TFormCondomini(app::TForm1& form);
+    explicit TFormCondomini(const app::DialogContext& context);
 
-    // Fills or empties the boxes for the workspace's edit mode; false (after saying why) when
-    // there is nothing to modify.
-    bool prepare();
-    QLineEdit* edit(const QString& name) const { return edits_.value(name); }
+    QLineEdit* edit(const QString& name) const { return findChild<QLineEdit*>(name); }
+
+protected:
+    bool prepare(const app::DialogRequest& request) override;
+    void confirm() override;
 
 private:
-    void confirm();
-
-    app::TForm1& form_;
-    QHash<QString, QLineEdit*> edits_;
+    app::BoxTable<CondominiumInput> boxes_;
     app::ViewMemory tables_; // DBGridTabelle as it was when the dialog opened
 };
 
-} // namespace velcaris::registry
+} // namespace velcaris::registry::ui

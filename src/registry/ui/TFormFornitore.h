@@ -1,39 +1,29 @@
 #pragma once
 // "Anagrafe fornitore": adds a supplier or changes the one current in the Fornitori grid.
-#include "app/ViewMemory.h"
+#include "app/ui/BoxTable.h"
+#include "app/ui/EditDialog.h"
 #include "registry/Suppliers.h"
 
-#include <QDialog>
 #include <optional>
-
-class QLineEdit;
-class QPushButton;
-
-namespace velcaris::app {
-class TForm1;
-}
 
 namespace velcaris::registry::ui {
 
-class TFormFornitore : public QDialog {
+class TFormFornitore : public app::EditDialog {
     Q_OBJECT
 public:
-    explicit TFormFornitore(app::TForm1& form);
-
-    // Fills the boxes for the window's edit mode and remembers the grid's sort and row. False in
-    // modify mode when no supplier is current.
-    bool prepare();
-    void run();
+    explicit TFormFornitore(const app::DialogContext& context);
 
     SupplierInput input() const;
-    void fill(const SupplierInput& supplier);
+    void fill(const SupplierInput& supplier) { boxes_.fill(supplier); }
     std::optional<qint64> supplierId() const { return supplierId_; }
 
-private:
-    void confirm();
+protected:
+    // False in modify mode when no supplier is current.
+    bool prepare(const app::DialogRequest& request) override;
+    void confirm() override;
 
-    app::TForm1& form_;
-    QVector<QLineEdit*> edits_; // in the order of SupplierInput
+private:
+    app::BoxTable<SupplierInput> boxes_;
     std::optional<qint64> supplierId_;
     app::ViewMemory memory_;
 };

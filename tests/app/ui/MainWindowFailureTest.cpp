@@ -91,7 +91,7 @@ TEST(MainWindowFailures, AFailingYearCheckIsReportedAndTheWindowGoesOn)
     app::TForm1::setShowErrors(false);
     app::TForm1 form{app::AppPaths(office.folder())};
     int opened = 0;
-    form.registerDialog(app::DialogId::TFormUscite, [&] { ++opened; });
+    form.registerDialog(app::DialogId::TFormUscite, [&](const app::DialogRequest&) { ++opened; });
     form.show();
     clickItem(form.findChild<QListWidget*>("ListBox1"), kAlfa);
     form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(app::Tab::Uscite));
@@ -203,7 +203,7 @@ TEST(SelectionWidgets, ADoubleClickInTheUnitGridOpensTheOwnerStatementForTheClic
     app::TForm1 form{app::AppPaths(office.folder())};
     QString subjectWhenOpened;
     form.registerDialog(app::DialogId::TFSituazioneCondomino,
-                        [&] { subjectWhenOpened = form.workspace().selection.statementSubject; });
+                        [&](const app::DialogRequest&) { subjectWhenOpened = form.workspace().selection.statementSubject; });
     form.resize(1280, 800);
     form.show();
     clickItem(form.findChild<QListWidget*>("ListBox1"), kAlfa);

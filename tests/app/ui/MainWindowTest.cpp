@@ -1,5 +1,6 @@
 #include "app/ui/TForm1.h"
 #include "app/ui/Tsplash.h"
+#include "support/Screenshot.h"
 #include "support/TempDir.h"
 
 #include <QFile>
@@ -12,17 +13,10 @@
 #include <gtest/gtest.h>
 
 using namespace velcaris;
+using velcaris::test::keepScreenshot;
 using velcaris::test::TempDir;
 
 namespace {
-
-// Saves what the window shows when VELCARIS_SCREENSHOTS names a folder (for a look by eye).
-void keepScreenshot(QWidget& w, const char* name)
-{
-    const QString folder = qEnvironmentVariable("VELCARIS_SCREENSHOTS");
-    if (!folder.isEmpty())
-        w.grab().save(folder + u'/' + QString::fromLatin1(name) + QStringLiteral(".png"));
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "app/ui/ConfirmWithCaptions.h"
 #include "app/ui/GridFooter.h"
 #include "app/ui/TForm1.h"
+#include "support/Screenshot.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -20,18 +21,12 @@
 #include <gtest/gtest.h>
 
 using namespace velcaris;
+using velcaris::test::keepScreenshot;
 using velcaris::test::TempDir;
 
 namespace {
 
 const QString kAlfa = "Alfa - Via Roma 1";
-
-void keepScreenshot(QWidget& w, const char* name)
-{
-    const QString folder = qEnvironmentVariable("VELCARIS_SCREENSHOTS");
-    if (!folder.isEmpty())
-        w.grab().save(folder + u'/' + QString::fromLatin1(name) + QStringLiteral(".png"));
-}
 
 // An office with one condominium of two units in tables "Scale" and "A", and a current year.
 void fillOffice(const QString& folder)
@@ -150,7 +145,7 @@ TEST(SelectionWidgets, AddCommandAsksForAYearAndOpensRegisteredDialogs)
     app::TForm1::setShowErrors(false);
     app::TForm1 form{app::AppPaths(dir.path())};
     int opened = 0;
-    form.registerDialog(app::DialogId::TFormCondomini, [&] { ++opened; });
+    form.registerDialog(app::DialogId::TFormCondomini, [&](const app::DialogRequest&) { ++opened; });
     form.show();
     auto* tabs = form.findChild<QTabWidget*>("PageControl1");
     auto* add = form.findChild<QPushButton*>("Baggiungi");

@@ -1,6 +1,7 @@
 #include "app/ui/Messages.h"
 #include "app/ui/TForm1.h"
-#include "registry/ui/PersonDialogs.h"
+#include "registry/ui/RegistryDialogs.h"
+#include "support/Screenshot.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -21,21 +22,13 @@
 #include <gtest/gtest.h>
 
 using namespace velcaris;
+using velcaris::test::keepScreenshot;
 using velcaris::test::TempDir;
 
 namespace {
 
 const QString kAlfa = "Alfa - Via Roma 1";
 const QString kBeta = "Beta - Via Po 2";
-
-void keepScreenshot(QWidget& w, const char* name)
-{
-    const QString folder = qEnvironmentVariable("VELCARIS_SCREENSHOTS");
-    if (folder.isEmpty())
-        return;
-    QDir().mkpath(folder);
-    w.grab().save(folder + u'/' + QString::fromLatin1(name) + QStringLiteral(".png"));
-}
 
 void fillOffice(const QString& folder)
 {
@@ -64,7 +57,7 @@ protected:
         app::setQuietMessages(true);
         app::takeMessages();
         form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        registry::ui::installPersonDialogs(*form);
+        registry::ui::installDialogs(form->dialogContext(), form->dialogRegistrar());
         form->resize(1280, 800);
         form->show();
     }
@@ -136,7 +129,6 @@ TEST_F(PersonDialogs, AddingAPersonWithCredentialsShowsItInTheGridAndOnTheWeb)
         QTest::mouseClick(d->findChild<QPushButton*>("BTNgeneraPassword"), Qt::LeftButton);
         userId = edit(d, "Edituserid")->text();
         password = edit(d, "Editpassword")->text();
-        keepScreenshot(*d, "TFormAnagrafe");
         QTest::mouseClick(d->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
         EXPECT_FALSE(d->isVisible());
     });
@@ -314,7 +306,6 @@ TEST_F(PersonDialogs, AddingAndChangingASupplierFromTheFornitoriTab)
         EXPECT_EQ(app::takeMessages(), QStringList{"Carattere non ammesso"});
         QTest::keyClicks(edit(d, "EditPIVA"), "01234567890");
         QTest::keyClicks(edit(d, "EditIban"), "IT99Z");
-        keepScreenshot(*d, "TFormFornitore");
         QTest::mouseClick(d->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
     });
     ASSERT_NE(dialog, nullptr);
@@ -351,7 +342,6 @@ TEST_F(PersonDialogs, AssociatingTheSelectedSuppliers)
         EXPECT_EQ(d->size(), QSize(400, 165));
         label = d->findChild<QLabel*>("LabelFornitore")->text();
         condominium = d->findChild<QComboBox*>("ComboCondomini")->currentText();
-        keepScreenshot(*d, "TFormAssociafornitore");
         QTest::mouseClick(d->findChild<QPushButton*>("BtnConferma"), Qt::LeftButton);
     });
     ASSERT_NE(dialog, nullptr);

@@ -1,9 +1,9 @@
-#include "app/ui/RefusingLineEdit.h"
+#include "registry/ui/RefusingLineEdit.h"
 
 #include "app/ui/Messages.h"
 #include "registry/NameRules.h"
 
-namespace velcaris::app {
+namespace velcaris::registry::ui {
 
 RefusingLineEdit::RefusingLineEdit(const QString& refused, QWidget* parent) : QLineEdit(parent), refused_(refused)
 {
@@ -20,7 +20,7 @@ void RefusingLineEdit::filter(const QString& text)
     const int before = int(registry::withoutRefused(text.left(cursorPosition()), refused_).size());
     setText(clean);
     setCursorPosition(before);
-    showInformation(this, registry::kRefusedCharacterMessage);
+    app::showInformation(this, registry::kRefusedCharacterMessage);
 }
 
-} // namespace velcaris::app
+} // namespace velcaris::registry::ui

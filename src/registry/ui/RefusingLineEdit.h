@@ -3,7 +3,7 @@
 // "Carattere non ammesso"; typing goes on with the rest of the text.
 #include <QLineEdit>
 
-namespace velcaris::app {
+namespace velcaris::registry::ui {
 
 class RefusingLineEdit : public QLineEdit {
     Q_OBJECT
@@ -16,4 +16,4 @@ private:
     QString refused_;
 };
 
-} // namespace velcaris::app
+} // namespace velcaris::registry::ui

@@ -1,0 +1,40 @@
+#pragma once
+// What a dialog gets from the main window, and what it gives back. A dialog reads and writes
+// through the workspace and reports what it changed through one callback; it never reaches into
+// the window.
+#include "app/Commands.h"
+#include "app/ViewMemory.h"
+#include "app/Workspace.h"
+
+#include <QString>
+#include <QVector>
+#include <functional>
+
+class QWidget;
+
+namespace velcaris::app {
+
+// What the window knows at the moment a dialog opens, beyond the workspace.
+struct DialogRequest {
+    QVector<qint64> selectedSuppliers; // ids of the rows selected in DBGridFornitori, in order
+};
+
+// What a dialog changed: the window turns it into its refresh (the current condominium chosen
+// again, the active tab reloaded, the balances recomputed).
+struct Change {
+    bool condominiumList = false; // a condominium was added or renamed: the list is filled again
+    QString dataset;              // the register the dialog worked on, given back its sort and row
+    ViewMemory memory;
+};
+
+using ChangeReport = std::function<void(const Change&)>;
+using OpenDialog = std::function<void(const DialogRequest&)>;
+using RegisterDialog = std::function<void(DialogId, OpenDialog)>;
+
+struct DialogContext {
+    Workspace* workspace = nullptr;
+    QWidget* window = nullptr; // the dialogs' parent, over which preparation failures are shown
+    ChangeReport changed;
+};
+
+} // namespace velcaris::app

@@ -1,0 +1,30 @@
+// The Entrate tab: the income register with its cash, bank and total figures; special movements
+// and payments in their colours.
+#include "app/RowColours.h"
+#include "app/ui/tabs/TabParts.h"
+
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace velcaris::app {
+
+QWidget* buildEntrateTab(TabParts& parts)
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* bar = new QToolBar(page);
+    bar->setObjectName(QStringLiteral("ToolBarEntrate"));
+    parts.figure(QStringLiteral("EditEntrateC"), QStringLiteral("Entrate cassa"), page, bar);
+    parts.figure(QStringLiteral("EditEntrateCC"), QStringLiteral("Entrate conto corrente"), page, bar);
+    parts.figure(QStringLiteral("EditEntrateTOT"), QStringLiteral("Entrate totali"), page, bar);
+    layout->addWidget(bar);
+    QTableView* grid = parts.grid(QStringLiteral("DBGridEntrate"), QStringLiteral("ADOQueryEntrate"), page);
+    grid->setProperty("enterMoves", true);
+    store::Dataset* entrate = &parts.ws.ds(QStringLiteral("ADOQueryEntrate"));
+    parts.paintRows(grid, [entrate](int row) { return incomeRowColourAt(*entrate, row); });
+    layout->addWidget(grid);
+    return page;
+}
+
+} // namespace velcaris::app

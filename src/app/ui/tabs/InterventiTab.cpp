@@ -1,0 +1,26 @@
+// The Interventi tab: contacts and interventions of the current year, open ones only unless
+// "Mostra conclusi" is down.
+#include "app/ui/tabs/TabParts.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace velcaris::app {
+
+QWidget* buildInterventiTab(TabParts& parts)
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* bar = new QHBoxLayout;
+    QPushButton* conclusi = parts.toggle(QStringLiteral("ButtonConclusi"), QStringLiteral("Mostra conclusi"), page);
+    QObject::connect(conclusi, &QPushButton::clicked, page, [&parts] { parts.reload(); });
+    bar->addWidget(conclusi);
+    bar->addStretch();
+    layout->addLayout(bar);
+    layout->addWidget(parts.grid(QStringLiteral("DBGridInterventi"), QStringLiteral("ADOQueryInterventi"), page));
+    return page;
+}
+
+} // namespace velcaris::app
