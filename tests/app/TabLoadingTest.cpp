@@ -1,4 +1,7 @@
+#include "app/Commands.h"
 #include "app/TabLoading.h"
+
+#include <QSet>
 #include "app/TabTestData.h"
 
 using namespace velcaris;
@@ -391,4 +394,34 @@ TEST_F(TabTest, ApostrophesInEveryNameAreQuotedOrBound)
     app::LoadActiveTab(ws, Tab::Quote, mode(false, false));
     EXPECT_EQ(ws.ds("ADOQueryQuoteSingole").fieldNames().mid(7), QStringList({"Rata 1'", "Rata 2'"}));
     EXPECT_EQ(ws.ds("ADOQueryQuoteAccorpate").rowCount(), 3);
+}
+
+TEST_F(TabTest, TheDetailPanelFollowsTheTenantOfTheRowDoubleClicked)
+{
+    choose(kDangelo);
+    app::LoadActiveTab(ws, Tab::Quote, mode(false, false));
+    store::Dataset& grouped = ws.ds("ADOQueryQuoteAccorpate");
+    store::Dataset& single = ws.ds("ADOQueryQuoteSingole");
+    ASSERT_GE(grouped.rowCount(), 2);
+    QSet<qint64> tenantsSeen;
+    for (int row = 0; row < grouped.rowCount(); ++row) {
+        app::showGroupedRowQuotas(ws, row);
+        EXPECT_EQ(grouped.recNo(), row);
+        const qint64 tenant = grouped.valueAt(row, "IdInquilino").toLongLong();
+        tenantsSeen.insert(tenant);
+        ASSERT_GT(single.rowCount(), 0) << row;
+        for (int r = 0; r < single.rowCount(); ++r)
+            EXPECT_EQ(single.valueAt(r, "IdInquilino").toLongLong(), tenant);
+    }
+    EXPECT_GE(tenantsSeen.size(), 2);
+
+    // Before the allocation dialog the panel follows the current row, unless it is open.
+    app::showGroupedRowQuotas(ws, 0);
+    const QString filterOfFirst = single.filter();
+    grouped.moveTo(grouped.rowCount() - 1);
+    app::prepareQuotaAllocation(ws, true);
+    EXPECT_EQ(single.filter(), filterOfFirst);
+    app::prepareQuotaAllocation(ws, false);
+    EXPECT_EQ(single.filter(),
+              "IdInquilino=" + QString::number(grouped.valueAt(grouped.rowCount() - 1, "IdInquilino").toLongLong()));
 }

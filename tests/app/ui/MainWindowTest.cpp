@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -53,6 +54,20 @@ TEST(MainWindow, StartsOnAnEmptyFolderWithTheTwelveTabs)
     }
     form.resize(1280, 800);
     form.show();
+    // A newcomer sees where the list is and what to press first.
+    auto* title = form.findChild<QLabel*>("LabelCondomini");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), "Condomini");
+    EXPECT_EQ(title->buddy(), form.findChild<QListWidget*>("ListBox1"));
+    EXPECT_TRUE(title->isVisible());
+    auto* hint = form.findChild<QLabel*>("LabelPrimoAvvio");
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_TRUE(hint->text().contains("\"Aggiungi\""));
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        EXPECT_TRUE(hint->isVisible()) << i;
+    }
     keepScreenshot(form, "main-window-empty");
 }
 
@@ -84,6 +99,7 @@ TEST(MainWindow, ListsTheCondominiumsSortedAndHighlightsANonEmptyMemo)
     EXPECT_EQ(form.findChild<QLineEdit*>("EditEntrateTOT")->text(), "100.00");
     form.resize(1280, 800);
     form.show();
+    EXPECT_FALSE(form.findChild<QLabel*>("LabelPrimoAvvio")->isVisible());
     keepScreenshot(form, "main-window-list");
 }
 

@@ -4,6 +4,7 @@
 #include "support/Screenshot.h"
 #include "support/TempDir.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -89,12 +90,29 @@ TEST(SelectionWidgets, ClickingACondominiumUpdatesTheCaptionAndTheCondominiTab)
     EXPECT_EQ(combo->currentText(), "2014");
     EXPECT_TRUE(form.findChild<QPushButton*>("TBmodifica")->isEnabled());
     EXPECT_EQ(form.findChild<QLineEdit*>("EditTOTCC")->text(), "250.00");
+    EXPECT_TRUE(combo->isEnabled());
     keepScreenshot(form, "condomini-tab");
+
+    // A screen reader hears each value label's caption and its value.
+    const std::pair<const char*, const char*> spoken[] = {
+        {"LabelNome", "Nome"}, {"LabelIndirizzo", "Indirizzo"}, {"LabelComune", "Comune"},
+        {"LabelBanca", "Banca"}, {"LabelDI", "Data inzio"}};
+    for (const auto& [name, caption] : spoken) {
+        QLabel* label = form.findChild<QLabel*>(name);
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(label);
+        ASSERT_NE(a11y, nullptr) << name;
+        EXPECT_EQ(a11y->text(QAccessible::Name), caption) << name;
+        EXPECT_EQ(a11y->text(QAccessible::Description), label->text()) << name;
+        EXPECT_FALSE(label->text().isEmpty()) << name;
+    }
 
     // The right button clears the choice.
     clickItem(list, kAlfa, Qt::RightButton);
     EXPECT_EQ(form.windowTitle(), "Velcaris 2014");
     EXPECT_EQ(form.findChild<QLabel*>("LabelNome")->text(), "");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form.findChild<QLabel*>("LabelNome"))->text(QAccessible::Description),
+              "");
+    EXPECT_FALSE(combo->isEnabled());
     EXPECT_FALSE(form.findChild<QPushButton*>("TBAggiungi")->isEnabled());
     EXPECT_EQ(form.findChild<QLineEdit*>("EditTOT")->text(), "349.00");
 }

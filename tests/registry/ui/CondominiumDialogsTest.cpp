@@ -333,3 +333,34 @@ TEST_F(Dialogs, YearModifyWithoutAnyYearOpensNothing)
     EXPECT_EQ(app::takeMessages(),
               QStringList{"E' necessario inserire prima un anno amministrativo nella linguetta \"Condomini\""});
 }
+
+TEST_F(Dialogs, ARenameKeepsTheYearInTheCaptionAcrossTheTabs)
+{
+    auto* hint = form->findChild<QLabel*>("LabelPrimoAvvio");
+    EXPECT_TRUE(hint->isVisible());
+    addThroughDialog("Alfa", "Via 1");
+    EXPECT_FALSE(hint->isVisible()); // gone with the first condominium
+    click(form.get(), "AAaggiungi");
+    QDialog* year = yearDialog();
+    ASSERT_TRUE(year->isVisible());
+    QTest::keyClicks(edit(year, "EditNome"), "2025");
+    click(year, "BtnConferma");
+    ASSERT_FALSE(year->isVisible());
+    EXPECT_EQ(form->windowTitle(), "Velcaris 2014 - Alfa - Via 1 - A.A. 2025");
+
+    click(form.get(), "BModifica");
+    QDialog* d = condominiumDialog();
+    ASSERT_TRUE(d->isVisible());
+    edit(d, "EditNome")->clear();
+    QTest::keyClicks(edit(d, "EditNome"), "Beta");
+    click(d, "BtnConferma");
+    ASSERT_FALSE(d->isVisible());
+    EXPECT_EQ(form->windowTitle(), "Velcaris 2014 - Beta - Via 1 - A.A. 2025");
+    EXPECT_EQ(form->findChild<QComboBox*>("ComboAA")->currentText(), "2025");
+    auto* tabs = form->findChild<QTabWidget*>("PageControl1");
+    for (app::Tab tab : {app::Tab::Entrate, app::Tab::Quote, app::Tab::Condomini}) {
+        tabs->setCurrentIndex(int(tab));
+        EXPECT_EQ(form->windowTitle(), "Velcaris 2014 - Beta - Via 1 - A.A. 2025") << int(tab);
+    }
+    EXPECT_EQ(form->findChild<QLabel*>("LabelNome")->text(), "Beta");
+}
