@@ -2,20 +2,11 @@
 // can be selected, and a right click clears the selection.
 #include "app/ui/tabs/TabParts.h"
 
-#include <QTableView>
-#include <QVBoxLayout>
-
 namespace velcaris::app {
 
 QWidget* buildAnagrafeTab(TabParts& parts)
 {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    QTableView* grid = parts.grid(QStringLiteral("DBGridAnagrafe"), QStringLiteral("ADOTableAnagrafe"), page);
-    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    clearSelectionOnRightRelease(grid);
-    layout->addWidget(grid);
-    return page;
+    return multiSelectPage(parts, QStringLiteral("DBGridAnagrafe"), QStringLiteral("ADOTableAnagrafe"));
 }
 
 } // namespace velcaris::app

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 namespace velcaris::app {
 
@@ -111,6 +112,17 @@ void makeExclusive(TabParts& parts, QPushButton* one, QPushButton* other)
                 released->setChecked(false);
             parts.reload();
         });
+}
+
+QWidget* multiSelectPage(TabParts& parts, const QString& gridName, const QString& dataset)
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    QTableView* grid = parts.grid(gridName, dataset, page);
+    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    clearSelectionOnRightRelease(grid);
+    layout->addWidget(grid);
+    return page;
 }
 
 void clearSelectionOnRightRelease(QTableView* grid)

@@ -65,6 +65,9 @@ private:
     QHash<QString, GridFooter*> footers_;
 };
 
+// A page with one register grid in which several rows can be selected; a right click clears the
+// selection.
+QWidget* multiSelectPage(TabParts& parts, const QString& grid, const QString& dataset);
 // Two toggles of which at most one is down; either one reloads the tab.
 void makeExclusive(TabParts& parts, QPushButton* one, QPushButton* other);
 // Releasing the right button over the grid clears its (multi-row) selection.

@@ -1,0 +1,169 @@
+// The write side of a dataset: append, edit, set values, post (written through at once) and
+// delete. Reading, navigation and locating are in Dataset.cpp.
+#include "store/Dataset.h"
+
+#include "store/Money.h"
+
+namespace velcaris::store {
+
+void Dataset::checkWritable() const
+{
+    if (kind_ != SourceKind::Table)
+        throw StoreError(QStringLiteral("%1: dataset di sola lettura").arg(name_));
+}
+
+void Dataset::autoPost()
+{
+    if (state_ == State::Edit || state_ == State::Insert)
+        post();
+}
+
+void Dataset::append()
+{
+    ensureLoaded();
+    checkWritable();
+    autoPost();
+    buffer_ = QVector<QVariant>(columns_.size() + (hiddenRowid_ ? 1 : 0));
+    touched_ = QVector<bool>(buffer_.size(), false);
+    state_ = State::Insert;
+}
+
+void Dataset::edit()
+{
+    ensureLoaded();
+    checkWritable();
+    if (state_ == State::Edit || state_ == State::Insert)
+        return;
+    if (current_ < 0)
+        throw StoreError(QStringLiteral("%1: nessuna riga da modificare").arg(name_));
+    buffer_ = rows_[current_];
+    touched_ = QVector<bool>(buffer_.size(), false);
+    state_ = State::Edit;
+}
+
+void Dataset::setValue(const QString& field, const QVariant& value)
+{
+    if (state_ == State::Browse)
+        edit();
+    if (state_ != State::Edit && state_ != State::Insert)
+        throw StoreError(QStringLiteral("%1: dataset chiuso").arg(name_));
+    const int column = fieldIndex(field);
+    if (column < 0)
+        throw StoreError(QStringLiteral("%1: campo sconosciuto: %2").arg(name_, field));
+    const int index = column + (hiddenRowid_ ? 1 : 0);
+    buffer_[index] = toStoredValue(value);
+    touched_[index] = true;
+}
+
+QVector<QVariant> Dataset::readRowByKey(const QVariant& key)
+{
+    QString query;
+    if (keyColumn_ == -2)
+        query = baseSelect() + QStringLiteral(" WHERE rowid = ?");
+    else if (keyColumn_ >= 0)
+        query = baseSelect() + QStringLiteral(" WHERE %1 = ?").arg(quoteIdentifier(columns_[keyColumn_]));
+    else
+        return {};
+    Statement st(*db_, query);
+    st.bind(1, key);
+    if (!st.step())
+        return {};
+    QVector<QVariant> row(st.columnCount());
+    for (int i = 0; i < row.size(); ++i)
+        row[i] = st.value(i);
+    return row;
+}
+
+void Dataset::post()
+{
+    if (state_ != State::Edit && state_ != State::Insert)
+        return;
+    const int offset = hiddenRowid_ ? 1 : 0;
+    QStringList names;
+    QVector<QVariant> params;
+    for (int i = offset; i < buffer_.size(); ++i) {
+        if (touched_[i]) {
+            names << quoteIdentifier(columns_[i - offset]);
+            params << buffer_[i];
+        }
+    }
+    const QString target = quoteIdentifier(table_);
+    if (state_ == State::Insert) {
+        if (names.isEmpty()) {
+            db_->exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(target));
+        } else {
+            QStringList marks;
+            for (int i = 0; i < names.size(); ++i)
+                marks << QStringLiteral("?");
+            db_->exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(target, names.join(u','), marks.join(u',')),
+                      params);
+        }
+        QVariant key;
+        if (keyColumn_ == -2) {
+            key = db_->lastInsertId();
+        } else if (keyColumn_ >= 0) {
+            // A view's trigger hides the new rowid: the newest key of the source is the row just written.
+            key = db_->scalar(QStringLiteral("SELECT max(%1) FROM %2").arg(quoteIdentifier(columns_[keyColumn_]), target));
+        }
+        QVector<QVariant> row = key.isValid() ? readRowByKey(key) : QVector<QVariant>();
+        if (row.isEmpty())
+            row = buffer_;
+        state_ = State::Browse;
+        buffer_.clear();
+        rows_.push_back(row);
+        eof_ = bof_ = false;
+        Q_EMIT rowInserted(int(rows_.size()) - 1);
+        setCurrent(int(rows_.size()) - 1);
+        return;
+    }
+    // Edit: write the changed fields of the row, found by its key.
+    const QVariant key = keyValue();
+    if (!names.isEmpty()) {
+        if (!key.isValid() || key.isNull())
+            throw StoreError(QStringLiteral("%1: riga senza chiave, impossibile salvare").arg(name_));
+        QStringList sets;
+        for (const QString& n : names)
+            sets << n + QStringLiteral(" = ?");
+        const QString keyName = keyColumn_ == -2 ? QStringLiteral("rowid") : quoteIdentifier(columns_[keyColumn_]);
+        params << key;
+        db_->exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(target, sets.join(QStringLiteral(", ")), keyName),
+                  params);
+    }
+    QVector<QVariant> row = readRowByKey(key);
+    rows_[current_] = row.isEmpty() ? buffer_ : row;
+    state_ = State::Browse;
+    buffer_.clear();
+    Q_EMIT rowChanged(current_);
+}
+
+void Dataset::cancel()
+{
+    if (state_ == State::Edit || state_ == State::Insert) {
+        state_ = State::Browse;
+        buffer_.clear();
+    }
+}
+
+void Dataset::remove()
+{
+    ensureLoaded();
+    checkWritable();
+    cancel();
+    if (current_ < 0)
+        throw StoreError(QStringLiteral("%1: nessuna riga da eliminare").arg(name_));
+    const QVariant key = keyValue();
+    if (!key.isValid() || key.isNull())
+        throw StoreError(QStringLiteral("%1: riga senza chiave, impossibile eliminare").arg(name_));
+    const QString keyName = keyColumn_ == -2 ? QStringLiteral("rowid") : quoteIdentifier(columns_[keyColumn_]);
+    db_->exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteIdentifier(table_), keyName), {key});
+    const int removed = current_;
+    rows_.removeAt(removed);
+    Q_EMIT rowRemoved(removed);
+    if (rows_.isEmpty()) {
+        eof_ = bof_ = true;
+        setCurrent(-1);
+    } else {
+        setCurrent(std::min(removed, int(rows_.size()) - 1));
+    }
+}
+} // namespace velcaris::store
