@@ -294,8 +294,8 @@ private:
 
     SqlFragment parseNot()
     {
-        const Nesting nesting(*this);
         if (isKeyword(peek(), "NOT")) {
+            const Nesting nesting(*this);
             const Token op = take();
             expectCondition(op);
             SqlFragment inner = parseNot();
