@@ -140,10 +140,11 @@ RestoreResult restoreFromBackup(DatabaseKind kind, const QString& databaseFile, 
         return result;
     }
     // A journal left by a crash belongs to the damaged file: it goes aside with it.
-    if (QFileInfo::exists(journal))
-        QFile::rename(journal, aside + QStringLiteral("-journal"));
+    const bool journalMoved = QFileInfo::exists(journal) && QFile::rename(journal, aside + QStringLiteral("-journal"));
     if (!QFile::rename(incoming, databaseFile)) {
         QFile::rename(aside, databaseFile);
+        if (journalMoved)
+            QFile::rename(aside + QStringLiteral("-journal"), journal);
         QFile::remove(incoming);
         result.message = QStringLiteral("Impossibile mettere la copia di sicurezza al posto di \"%1\": il database "
                                         "non è stato toccato.")

@@ -147,7 +147,16 @@ QString Workspace::startUp(const std::function<void()>& progress)
         return unusableDatabaseMessage(phase, main ? paths_.mainDatabase() : paths_.webDatabase(),
                                        main ? paths_.mainBackup() : paths_.webBackup(), e);
     }
-    warnings_ += reconcileFolders(paths_, condominiumNames());
+    // Read from the table itself: the datasets fetch their rows when first shown.
+    QStringList names;
+    try {
+        store::Statement st(main_, QStringLiteral("SELECT Nome FROM Condomini"));
+        while (st.step())
+            names << st.value(0).toString();
+    } catch (const StoreError& e) {
+        return unusableDatabaseMessage(DatabaseKind::Main, paths_.mainDatabase(), paths_.mainBackup(), e);
+    }
+    warnings_ += reconcileFolders(paths_, names);
     return QString();
 }
 

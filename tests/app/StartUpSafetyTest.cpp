@@ -244,3 +244,23 @@ TEST(StartUpDamage, RestoringPutsTheBackupInPlaceAndKeepsTheDamagedFileAside)
     ASSERT_EQ(ws.startUp(), QString());
     EXPECT_EQ(ws.condominiumNames(), QStringList{"Alfa - Via Roma 1"});
 }
+
+TEST(StartUpFolders, FoldersThatMatchNoCondominiumAreReportedAsWarnings)
+{
+    TempDir dir;
+    firstStart(dir); // Alfa, without a folder of its own
+    const app::AppPaths paths(dir.path());
+    {
+        app::Workspace ws{app::AppPaths(dir.path())};
+        ASSERT_EQ(ws.startUp(), QString());
+        EXPECT_EQ(ws.startUpWarnings(), QStringList()); // no stray folder: nothing to say
+    }
+    ASSERT_TRUE(QDir().mkpath(paths.outputFolder() + "Alfa - Via Roma 0/Ricevute"));
+    app::Workspace ws{app::AppPaths(dir.path())};
+    ASSERT_EQ(ws.startUp(), QString());
+    ASSERT_EQ(ws.startUpWarnings().size(), 1);
+    EXPECT_TRUE(ws.startUpWarnings()[0].contains("\"Alfa - Via Roma 1\"")) << ws.startUpWarnings()[0].toStdString();
+    EXPECT_TRUE(ws.startUpWarnings()[0].contains("\"Alfa - Via Roma 0\"")) << ws.startUpWarnings()[0].toStdString();
+    EXPECT_TRUE(QFileInfo(paths.outputFolder() + "Alfa - Via Roma 0").isDir());
+    EXPECT_EQ(ws.condominiumNames(), QStringList{"Alfa - Via Roma 1"});
+}
