@@ -214,7 +214,7 @@ Office& office()
 
 // The window's whole trip for a click in the list with the Quote tab active: filters, caption,
 // the tab's two crosstabs and the balances.
-void chooseCondominium(app::Workspace& ws, const QString& name)
+void chooseInWindow(app::Workspace& ws, const QString& name)
 {
     app::WindowRequest request;
     request.change = app::SelectionChange::Choose;
@@ -229,7 +229,7 @@ void BM_ChooseCondominium(benchmark::State& state)
     Office& o = office();
     int i = 0;
     for (auto _ : state) {
-        chooseCondominium(*o.ws, o.names[(i++ * 37) % o.names.size()]);
+        chooseInWindow(*o.ws, o.names[(i++ * 37) % o.names.size()]);
     }
     app::Workspace& ws = *o.ws;
     state.counters["quota_rows"] = ws.ds(QStringLiteral("ADOQueryQuoteSingole")).rowCount();

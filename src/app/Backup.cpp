@@ -1,10 +1,13 @@
 #include "app/Backup.h"
 
+#include "store/OnlineCopy.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryFile>
+#include <QUuid>
+#include <filesystem>
+#include <system_error>
 
 namespace velcaris::app {
 
@@ -12,47 +15,22 @@ namespace {
 
 const QString kDateFormat = QStringLiteral("dd/MM/yyyy");
 
-// Streams the whole of `source` into `out`; false on any open, read or write failure.
-bool copyInto(const QString& source, QIODevice& out)
+bool isDue(const QString& backupFile, const QDate& today)
 {
-    QFile in(source);
-    if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly))
-        return false;
-    char buffer[64 * 1024];
-    for (;;) {
-        const qint64 n = in.read(buffer, sizeof buffer);
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return in.atEnd();
-        if (out.write(buffer, n) != n)
-            return false;
-    }
+    if (!QFileInfo::exists(backupFile))
+        return true;
+    // A backup whose date can't be read counts as current: it is kept.
+    const QDate last = QDate::fromString(FileDateText(backupFile, today), kDateFormat);
+    return last.isValid() && today > last;
 }
 
-// Writes a fresh backup under a name that must not exist yet; the rename refuses to overwrite a
-// file that appeared in the meantime.
-void createBackup(const QString& databaseFile, const QString& backupFile)
+// Puts `from` in the place of `to` in one step, replacing it.
+bool replaceFile(const QString& from, const QString& to)
 {
-    QTemporaryFile tmp(backupFile + QStringLiteral(".XXXXXX"));
-    if (!tmp.open() || !copyInto(databaseFile, tmp) || !tmp.flush())
-        return; // the temporary file removes itself
-    tmp.close();
-    if (tmp.rename(backupFile))
-        tmp.setAutoRemove(false);
-}
-
-// Replaces an existing backup in one step once the whole copy has been written.
-void replaceBackup(const QString& databaseFile, const QString& backupFile)
-{
-    QSaveFile out(backupFile);
-    if (!out.open(QIODevice::WriteOnly))
-        return;
-    if (!copyInto(databaseFile, out)) {
-        out.cancelWriting();
-        return;
-    }
-    out.commit();
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
+                            std::filesystem::path(to.toStdU16String()), error);
+    return !error;
 }
 
 } // namespace
@@ -68,16 +46,33 @@ QString FileDateText(const QString& fileName, const QDate& fallback)
     return date.toString(kDateFormat);
 }
 
-void BackupFile(const QString& databaseFile, const QString& backupFile, const QDate& today)
+BackupResult BackupFile(store::Database& db, store::DatabaseKind kind, const QString& backupFile, const QDate& today)
 {
-    if (QFileInfo::exists(backupFile)) {
-        // A backup whose date can't be read counts as current: it is kept.
-        const QDate last = QDate::fromString(FileDateText(backupFile, today), kDateFormat);
-        if (last.isValid() && today > last)
-            replaceBackup(databaseFile, backupFile);
-        return;
+    BackupResult result;
+    if (!isDue(backupFile, today))
+        return result;
+    const QString fresh = backupFile + QStringLiteral(".%1.nuovo").arg(QUuid::createUuid().toString(QUuid::Id128));
+    auto discard = [&] {
+        QFile::remove(fresh);
+        QFile::remove(fresh + QStringLiteral("-journal"));
+    };
+    try {
+        store::copyOpenDatabase(db, fresh, store::databaseKey(kind));
+    } catch (const store::StoreError& e) {
+        discard();
+        return {BackupResult::Status::Failed, e.message()};
     }
-    createBackup(databaseFile, backupFile);
+    const store::FileCheck check = store::checkDatabaseFile(fresh, kind);
+    if (!check.ok) {
+        discard();
+        return {BackupResult::Status::Refused, check.detail};
+    }
+    if (!replaceFile(fresh, backupFile)) {
+        discard();
+        return {BackupResult::Status::Failed, QStringLiteral("rename failed")};
+    }
+    result.status = BackupResult::Status::Made;
+    return result;
 }
 
 } // namespace velcaris::app

@@ -1,6 +1,8 @@
 #include "app/Workspace.h"
 
 #include "app/Backup.h"
+#include "app/DatabaseHealth.h"
+#include "app/FolderReconcile.h"
 #include "store/Schema.h"
 
 #include <QDir>
@@ -65,9 +67,11 @@ QString Workspace::startUp(const std::function<void()>& progress)
     };
 
     paths_.ensureFolders();
+    warnings_.clear();
+    // Which database the steps are working on, so that a failure names its file and its backup.
+    DatabaseKind phase = DatabaseKind::Main;
     try {
-        BackupFile(paths_.mainDatabase(), paths_.mainBackup());
-        store::openDatabase(main_, paths_.mainDatabase(), DatabaseKind::Main);
+        openWithBackup(main_, DatabaseKind::Main);
         step();
         openTable("ADOTableEntrate", "Entrate");
         openTable("ADOQueryEntrate", "QueryEntrateAC", "Data DESC");
@@ -107,8 +111,8 @@ QString Workspace::startUp(const std::function<void()>& progress)
         // The agenda opens on the deadlines still to be dealt with.
         ds("ADOTableScadenzario").setFilter(QStringLiteral("esito=false"));
 
-        BackupFile(paths_.webDatabase(), paths_.webBackup());
-        store::openDatabase(web_, paths_.webDatabase(), DatabaseKind::Web);
+        phase = DatabaseKind::Web;
+        openWithBackup(web_, DatabaseKind::Web);
         // The web file is also reachable from the main connection as "web", so that an operation
         // writing both databases commits or rolls back as one.
         main_.exec(QStringLiteral("ATTACH DATABASE ? AS web KEY ''"), {paths_.webDatabase()});
@@ -139,9 +143,37 @@ QString Workspace::startUp(const std::function<void()>& progress)
         ds("ADOQueryInterventi").setDisplayFormat(QStringLiteral("Ora"), QStringLiteral("HH.mm"));
         ds("ADOQueryInterventi").setDisplayFormat(QStringLiteral("Data"), QStringLiteral("DD/MM/YYYY"));
     } catch (const StoreError& e) {
-        return e.message();
+        const bool main = phase == DatabaseKind::Main;
+        return unusableDatabaseMessage(phase, main ? paths_.mainDatabase() : paths_.webDatabase(),
+                                       main ? paths_.mainBackup() : paths_.webBackup(), e);
     }
+    // Read from the table itself: the datasets fetch their rows when first shown.
+    QStringList names;
+    try {
+        store::Statement st(main_, QStringLiteral("SELECT Nome FROM Condomini"));
+        while (st.step())
+            names << st.value(0).toString();
+    } catch (const StoreError& e) {
+        return unusableDatabaseMessage(DatabaseKind::Main, paths_.mainDatabase(), paths_.mainBackup(), e);
+    }
+    warnings_ += reconcileFolders(paths_, names);
     return QString();
+}
+
+void Workspace::openWithBackup(Database& db, DatabaseKind kind)
+{
+    const bool main = kind == DatabaseKind::Main;
+    const QString file = main ? paths_.mainDatabase() : paths_.webDatabase();
+    const QString backup = main ? paths_.mainBackup() : paths_.webBackup();
+    const bool existed = QFileInfo::exists(file);
+    // Opening first rolls back a commit that a crash interrupted; the backup is then read from
+    // the open connection. A file made by this very start has nothing to save yet.
+    store::openDatabase(db, file, kind);
+    if (!existed)
+        return;
+    const BackupResult made = BackupFile(db, kind, backup, today_.isValid() ? today_ : QDate::currentDate());
+    if (const QString warning = backupNotReplacedMessage(kind, file, backup, made); !warning.isEmpty())
+        warnings_ << warning;
 }
 
 QStringList Workspace::condominiumNames()

@@ -5,7 +5,9 @@
 #include "app/AppPaths.h"
 #include "store/Database.h"
 #include "store/Dataset.h"
+#include "store/Schema.h"
 
+#include <QDate>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -38,12 +40,19 @@ public:
     store::Database& webDb() { return web_; }
 
     // The start-up of the data store, in its fixed order (the web database is also attached to the
-    // main connection as "web": write both through mainDb() inside one Transaction): daily backups, connections (the
-    // database files are created with their schema when missing), every dataset opened with
-    // its sort, the agenda filter and the display formats. `progress` is called at each step
-    // of the splash bar. Returns the engine's text of the first failure (the later steps are
-    // then skipped), or an empty text.
+    // main connection as "web": write both through mainDb() inside one Transaction): connections
+    // (the database files are created with their schema when missing), each followed by its
+    // daily backup copied from the open connection, every dataset opened with its sort, the
+    // agenda filter and the display formats, and last the output folders checked against the
+    // condominiums. `progress` is called at each step of the splash bar. Returns the Italian
+    // explanation of the first failure, naming the file and its last good backup (the later
+    // steps are then skipped), or an empty text.
     QString startUp(const std::function<void()>& progress = {});
+    // What start-up has to tell without stopping: a daily backup not replaced because the copy
+    // failed its check, output folders that do not match the condominiums. Italian, one per item.
+    const QStringList& startUpWarnings() const { return warnings_; }
+    // The day the daily backups compare against; today unless set (tests).
+    void setToday(const QDate& day) { today_ = day; }
 
     // The dataset of that component name (ADOTableQuote, ADOQueryEntrate, ...); raises when unknown.
     store::Dataset& ds(const QString& name);
@@ -61,12 +70,15 @@ public:
 private:
     struct DatasetDef;
     store::Dataset& create(const QString& name, store::Database& db);
+    void openWithBackup(store::Database& db, store::DatabaseKind kind);
 
     AppPaths paths_;
     store::Database main_;
     store::Database web_;
     QHash<QString, store::Dataset*> datasets_;
     QStringList order_;
+    QStringList warnings_;
+    QDate today_;
 };
 
 } // namespace velcaris::app

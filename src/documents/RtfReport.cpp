@@ -968,7 +968,8 @@ private:
                 break;
             if (n.whileCond && !evaluate(*n.whileCond, ctx_).toBool(report_.FalseValue))
                 break;
-            if ((!ds || n.noEof) && count >= report_.MaxLoopCount)
+            // Every scan is bounded: a body that moves its own dataset back never reaches the end.
+            if (count >= report_.MaxLoopCount)
                 throw ReportError(QStringLiteral("Il blocco %1 non termina: superate %2 ripetizioni")
                                       .arg(markers_[size_t(n.openM)].text).arg(report_.MaxLoopCount));
             accumulate(n);

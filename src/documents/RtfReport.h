@@ -90,7 +90,8 @@ public:
     // The merge itself, on a template held in memory.
     QByteArray MergeBytes(const QByteArray& rtfTemplate, const QVector<RecordSource*>& datasets = {});
 
-    // Guard against a while-scan that never ends.
+    // The most repetitions of any one scan block: a while-scan that never ends, or a body that
+    // moves its own dataset back (FIRST, PRIOR), fails the merge once it is reached.
     int MaxLoopCount = 1000000;
 
 private:

@@ -1,8 +1,10 @@
 #include "registry/Condominiums.h"
 
+#include "app/FolderReconcile.h"
 #include "app/Selection.h"
 #include "registry/NameRules.h"
 #include "store/Database.h"
+#include "store/Failpoint.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -115,6 +117,15 @@ QString makeFolders(const app::Workspace& ws, const QString& fullName)
     return QFileInfo(receipts).isDir() ? QString() : folderNotCreatedMessage(receipts);
 }
 
+// Whether a folder of that name can be made in its place (made and removed at once).
+bool canMakeFolder(const QString& folder)
+{
+    if (!QDir().mkdir(folder))
+        return false;
+    QDir().rmdir(folder);
+    return true;
+}
+
 } // namespace
 
 QString duplicateCondominiumMessage(const QString& fullName)
@@ -132,6 +143,13 @@ QString folderInTheWayMessage(const QString& folder)
 QString folderNotRenamedMessage(const QString& from, const QString& to)
 {
     return QStringLiteral("Impossibile rinominare la cartella \"%1\" in \"%2\". Nessun dato è stato modificato.")
+        .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to));
+}
+
+QString folderLeftBehindMessage(const QString& from, const QString& to)
+{
+    return QStringLiteral("Il condominio è stato rinominato, ma la cartella \"%1\" non si è potuta rinominare in \"%2\": "
+                          "al prossimo avvio il programma riproverà; altrimenti rinominarla a mano.")
         .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to));
 }
 
@@ -237,7 +255,14 @@ app::Outcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input
         return app::Outcome::refused(folderInTheWayMessage(newFolder));
 
     QStringList warnings;
-    {
+    // A folder name the file system refuses (too long, say) is found before any row changes.
+    if (moveFolder && !sameFolder && !canMakeFolder(newFolder))
+        return app::Outcome::refused(folderNotRenamedMessage(oldFolder, newFolder));
+    // The folder is renamed only once the rows are committed; the intent is recorded first, so
+    // that the next start finishes the move if the program stops in between.
+    if (moveFolder && !app::recordPendingFolderRename(ws.paths(), oldName, fullName))
+        return app::Outcome::refused(folderNotRenamedMessage(oldFolder, newFolder));
+    try {
         store::Transaction tr(db);
         QVector<QVariant> values{fullName};
         values += otherFields(input);
@@ -268,18 +293,24 @@ app::Outcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input
                                "WHERE Condominio = ?"),
                 {fullName, input.contoCorrente, input.intestatario, oldName});
 
-        // The folder moves last, so that a refusal leaves the rows untouched by rolling back.
-        if (moveFolder && !QDir().rename(oldFolder, newFolder))
-            return app::Outcome::refused(folderNotRenamedMessage(oldFolder, newFolder));
-        try {
-            tr.commit();
-        } catch (...) {
-            if (moveFolder)
-                QDir().rename(newFolder, oldFolder);
-            throw;
-        }
+        tr.commit();
+    } catch (...) {
+        // Nothing was committed: the recorded intent is void.
+        if (moveFolder)
+            app::clearPendingFolderRename(ws.paths());
+        throw;
     }
-    if (renamed) {
+    store::failpoint("condominio.rinomina.dopo-il-commit");
+    bool folderInPlace = true;
+    if (moveFolder) {
+        folderInPlace = QDir().rename(oldFolder, newFolder);
+        if (folderInPlace)
+            app::clearPendingFolderRename(ws.paths());
+        else
+            warnings << folderLeftBehindMessage(oldFolder, newFolder);
+    }
+    // A folder that could not be moved is not replaced by an empty one: the next start moves it.
+    if (renamed && folderInPlace) {
         if (const QString failure = makeFolders(ws, fullName); !failure.isEmpty())
             warnings << failure;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // Creating and changing a condominium. Its full name ("Nome - Indirizzo") is the key every other
 // table and the web database use, and it names the condominium's output folder, so a change of
-// name is carried everywhere in one transaction together with the rename of the folder.
+// name is carried everywhere in one transaction, and the folder follows once it has committed.
 #include "app/Workspace.h"
 #include "app/Outcome.h"
 
@@ -19,6 +19,8 @@ QString duplicateCondominiumMessage(const QString& fullName);
 QString folderInTheWayMessage(const QString& folder);
 QString folderNotRenamedMessage(const QString& from, const QString& to);
 QString folderNotCreatedMessage(const QString& folder);
+// The rows carry the new name but the folder kept the old one (the next start tries again).
+QString folderLeftBehindMessage(const QString& from, const QString& to);
 
 // What the fourteen boxes of the condominium dialog hold.
 struct CondominiumInput {

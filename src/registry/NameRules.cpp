@@ -4,7 +4,8 @@ namespace velcaris::registry {
 
 QString fileNameRefusedCharacters()
 {
-    return QStringLiteral("/\\:*?\"<>|");
+    // NUL too: it ends a file name for the system and a text for the database engine's C side.
+    return QStringLiteral("/\\:*?\"<>|") + QChar(u'\0');
 }
 
 QString condominiumRefusedCharacters()

@@ -6,7 +6,7 @@ namespace velcaris::registry {
 
 inline const QString kRefusedCharacterMessage = QStringLiteral("Carattere non ammesso");
 
-// / \ : * ? " < > |
+// / \ : * ? " < > | and NUL
 QString fileNameRefusedCharacters();
 // The condominium's name and address also refuse "-": it separates them in the full name.
 QString condominiumRefusedCharacters();

@@ -16,7 +16,11 @@ CrosstabQuery buildCrosstab(Database& db, const CrosstabSpec& layout)
         while (st.step()) {
             const QVariant v = st.value(0);
             if (v.isValid() && !v.isNull()) {
-                query.pivotValues << v.toString();
+                // The value names a column: a NUL in it would end the SQL text there, so the
+                // column's name shows it as the symbol for NUL. The value itself stays bound.
+                QString column = v.toString();
+                column.replace(QChar(u'\0'), QChar(0x2400));
+                query.pivotValues << column;
                 rawValues << v;
             }
         }

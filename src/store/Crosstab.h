@@ -28,7 +28,7 @@ struct CrosstabSpec {
 struct CrosstabQuery {
     QString sql;
     QVector<QVariant> params;
-    QStringList pivotValues;    // the pivot columns, in order
+    QStringList pivotValues;    // the pivot columns' names, in order (a NUL shows as U+2400)
 };
 
 CrosstabQuery buildCrosstab(Database& db, const CrosstabSpec& layout);

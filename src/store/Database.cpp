@@ -14,6 +14,28 @@ QString engineText(sqlite3* db)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("database not open");
 }
 
+StoreFault faultOf(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_NOTADB: return StoreFault::NotADatabase;
+    case SQLITE_CORRUPT: return StoreFault::Corrupt;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return StoreFault::Busy;
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return StoreFault::CannotOpen;
+    case SQLITE_READONLY: return StoreFault::ReadOnly;
+    case SQLITE_FULL: return StoreFault::DiskFull;
+    default: return StoreFault::Other;
+    }
+}
+
+// The engine's last failure on the connection, with its kind.
+StoreError engineError(sqlite3* db)
+{
+    return StoreError(engineText(db), db ? faultOf(sqlite3_extended_errcode(db)) : StoreFault::Other);
+}
+
 // Wildcard match of the registers' LIKE: '*' any run, '?' one character, letter case ignored.
 bool wildcardMatch(const QString& pattern, const QString& text)
 {
@@ -45,8 +67,13 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
         sqlite3_result_int(ctx, 0);
         return;
     }
-    const auto pattern = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
-    const auto text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])));
+    // Lengths come from the engine, so that a NUL inside a value is a character like any other.
+    auto textOf = [](sqlite3_value* v) {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        return QString::fromUtf8(bytes, sqlite3_value_bytes(v));
+    };
+    const QString pattern = textOf(argv[0]);
+    const QString text = textOf(argv[1]);
     sqlite3_result_int(ctx, wildcardMatch(pattern, text) ? 1 : 0);
 }
 
@@ -83,13 +110,16 @@ Statement::Statement(Database& db, const QString& sql) : db_(&db)
 {
     if (!db.isOpen())
         throw StoreError(QStringLiteral("Database non aperto"));
+    // The engine stops reading SQL text at a NUL: the rest would be dropped without a word.
+    if (sql.contains(QChar(0)))
+        throw StoreError(QStringLiteral("Testo SQL con un carattere NUL"));
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &stmt_, &tail) != SQLITE_OK) {
-        const QString message = engineText(db.handle());
+        const StoreError error = engineError(db.handle());
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
-        throw StoreError(message);
+        throw error;
     }
 }
 
@@ -136,7 +166,7 @@ void Statement::bind(int index, const QVariant& raw)
         }
     }
     if (rc != SQLITE_OK)
-        throw StoreError(engineText(db_->handle()));
+        throw engineError(db_->handle());
 }
 
 void Statement::bindAll(const QVector<QVariant>& values)
@@ -152,9 +182,9 @@ bool Statement::step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString message = engineText(db_->handle());
+    const StoreError error = engineError(db_->handle());
     sqlite3_reset(stmt_);
-    throw StoreError(message);
+    throw error;
 }
 
 void Statement::reset()
@@ -204,16 +234,17 @@ Database::~Database()
     close();
 }
 
-void Database::open(const QString& path, const QString& key)
+void Database::open(const QString& path, const QString& key, OpenMode mode)
 {
     close();
     sqlite3* db = nullptr;
     const QByteArray file = path.toUtf8();
-    const int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int flags = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString message = engineText(db);
+        const StoreError error = engineError(db);
         sqlite3_close(db);
-        throw StoreError(message);
+        throw error;
     }
     db_ = db;
     path_ = path;
@@ -221,12 +252,13 @@ void Database::open(const QString& path, const QString& key)
         if (!key.isEmpty()) {
             const QByteArray k = key.toUtf8();
             if (sqlite3_key(db_, k.constData(), int(k.size())) != SQLITE_OK)
-                throw StoreError(engineText(db_));
+                throw engineError(db_);
         }
         // Reading the catalogue is what tells a foreign file or a wrong key.
         exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
         sqlite3_busy_timeout(db_, 3000);
-        exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA foreign_keys=OFF;"));
+        if (mode == OpenMode::ReadWrite)
+            exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA foreign_keys=OFF;"));
         sqlite3_create_function_v2(db_, "vlike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                    &likeFunction, nullptr, nullptr, nullptr);
     } catch (...) {
@@ -247,11 +279,14 @@ void Database::exec(const QString& sql)
 {
     if (!db_)
         throw StoreError(QStringLiteral("Database non aperto"));
+    if (sql.contains(QChar(0)))
+        throw StoreError(QStringLiteral("Testo SQL con un carattere NUL"));
     char* error = nullptr;
-    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+    const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
         const QString message = error ? QString::fromUtf8(error) : engineText(db_);
         sqlite3_free(error);
-        throw StoreError(message);
+        throw StoreError(message, faultOf(sqlite3_extended_errcode(db_)));
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// One SQLCipher connection. Rollback journal (never WAL), so that each file is complete on its
-// own after every commit and a plain file copy is a backup.
+// One SQLCipher connection. Rollback journal (never WAL): each file is complete on its own after
+// every commit, but not in the middle of one (its journal then lies beside it), so backups are
+// copied from an open connection (see OnlineCopy.h), never from the file alone.
 #include "store/StoreError.h"
 
 #include <QString>
@@ -42,6 +43,8 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
+enum class OpenMode { ReadWrite, ReadOnly };
+
 class Database {
 public:
     Database() = default;
@@ -50,8 +53,9 @@ public:
     Database& operator=(const Database&) = delete;
 
     // Opens (or creates) the file; a non-empty key encrypts it. A file that is not a database,
-    // or one whose key is wrong, raises StoreError with the engine's text.
-    void open(const QString& path, const QString& key = QString());
+    // or one whose key is wrong, raises StoreError with the engine's text. ReadOnly never creates
+    // nor writes the file (a missing file raises).
+    void open(const QString& path, const QString& key = QString(), OpenMode mode = OpenMode::ReadWrite);
     void close();
     bool isOpen() const { return db_ != nullptr; }
     const QString& path() const { return path_; }

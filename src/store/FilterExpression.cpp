@@ -276,9 +276,26 @@ private:
         return result;
     }
 
+    // Brackets and NOT nest through recursion; deeper text is refused before the stack runs out.
+    struct Nesting {
+        Compiler& c;
+        explicit Nesting(Compiler& compiler) : c(compiler)
+        {
+            if (++c.depth_ > kMaxFilterNesting) {
+                --c.depth_;
+                throw StoreError(QStringLiteral("Filtro troppo annidato: più di %1 livelli di parentesi o di NOT "
+                                                "(filtro: %2)")
+                                     .arg(kMaxFilterNesting)
+                                     .arg(c.expr_.size() > 80 ? c.expr_.left(80) + QStringLiteral("...") : c.expr_));
+            }
+        }
+        ~Nesting() { --c.depth_; }
+    };
+
     SqlFragment parseNot()
     {
         if (isKeyword(peek(), "NOT")) {
+            const Nesting nesting(*this);
             const Token op = take();
             expectCondition(op);
             SqlFragment inner = parseNot();
@@ -292,6 +309,7 @@ private:
     {
         const Token& t = peek();
         if (t.kind == Kind::Open) {
+            const Nesting nesting(*this);
             const Token open = take();
             if (peek().kind == Kind::Close)
                 fail(QStringLiteral("Parentesi vuote"), source(open.start, peek().end));
@@ -435,6 +453,7 @@ private:
     const FieldResolver& resolve_;
     QVector<Token> tokens_;
     qsizetype pos_ = 0;
+    int depth_ = 0;
 };
 
 } // namespace

@@ -20,6 +20,10 @@ struct SqlFragment {
 // column name of the dataset's source, or returns an empty QString when there is no such field.
 using FieldResolver = std::function<QString(const QString&)>;
 
+// How deep brackets and NOT may nest in a filter; deeper ones are refused (the engine's own
+// parser has a bounded stack too, which the SQL of a filter must fit into).
+inline constexpr int kMaxFilterNesting = 32;
+
 // Compiles a filter expression into a parameterised SQL boolean expression (without "WHERE").
 // An empty or blank expression gives an empty sql (no filter). Any error raises StoreError whose
 // message names the offending text and quotes the whole expression.

@@ -408,6 +408,16 @@ QString mainDatabaseKey()
     return QStringLiteral("tarvio");
 }
 
+QString databaseKey(DatabaseKind kind)
+{
+    return keyOf(kind);
+}
+
+QString signatureTable(DatabaseKind kind)
+{
+    return probeTable(kind);
+}
+
 void createSchema(Database& db, DatabaseKind kind)
 {
     Transaction tr(db);
@@ -454,9 +464,10 @@ void openDatabase(Database& db, const QString& path, DatabaseKind kind)
     db.open(path, keyOf(kind));
     try {
         db.exec(QStringLiteral("SELECT 1 FROM %1 WHERE 0").arg(quoteIdentifier(probeTable(kind))));
-    } catch (...) {
+    } catch (const StoreError& e) {
         db.close();
-        throw;
+        // A readable file without the program's tables: empty, or another program's database.
+        throw StoreError(e.message(), e.fault() == StoreFault::Other ? StoreFault::MissingTable : e.fault());
     }
 }
 

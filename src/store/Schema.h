@@ -17,6 +17,10 @@ QString personDisplayNameSql(const QString& alias);
 
 // The key of the main database.
 QString mainDatabaseKey();
+// The key the file of that kind is opened with (empty: not encrypted).
+QString databaseKey(DatabaseKind kind);
+// A table every database of the kind has: its absence tells a file of another program.
+QString signatureTable(DatabaseKind kind);
 
 // Tables, indexes, views, triggers and seed rows of the kind, in one transaction.
 void createSchema(Database& db, DatabaseKind kind);
@@ -24,7 +28,8 @@ void createSchema(Database& db, DatabaseKind kind);
 // Opens the file of the kind. A missing file is built under a temporary name in the same folder
 // and renamed into place once complete, so a failure never leaves a half-made database behind.
 // An existing file is opened as it is and never altered; a damaged or foreign file raises
-// StoreError with the engine's text and is left untouched.
+// StoreError with the engine's text and is left untouched; one without the program's tables
+// raises with the fault MissingTable.
 void openDatabase(Database& db, const QString& path, DatabaseKind kind);
 
 } // namespace velcaris::store

@@ -1,5 +1,6 @@
 #include "app/AppPaths.h"
 #include "app/Backup.h"
+#include "DatabaseFiles.h"
 #include "support/TempDir.h"
 
 #include <QDateTime>
@@ -7,40 +8,32 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+using namespace velcaris;
 using namespace velcaris::app;
+using store::DatabaseKind;
+using velcaris::test::age;
+using velcaris::test::integrityOf;
+using velcaris::test::makeDatabase;
+using velcaris::test::marksIn;
+using velcaris::test::readFile;
 using velcaris::test::TempDir;
+using velcaris::test::writeFile;
+using Status = BackupResult::Status;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll();
-}
-
-// Dates the file's last write at noon, local time, `days` days before today.
-void age(const QString& path, int days)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    const QDateTime when(QDate::currentDate().addDays(-days), QTime(12, 0));
-    ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
-    ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileAccessTime));
-}
-
+// A database opened as start-up opens it, and the name of its backup.
 struct Folder {
+    explicit Folder(DatabaseKind k = DatabaseKind::Main) : kind(k)
+    {
+        makeDatabase(db, kind, "Alfa - Via Roma 1");
+        store::openDatabase(open, db, kind);
+    }
     TempDir dir;
+    DatabaseKind kind;
     QString db = dir.file("Condomini.db");
     QString bak = dir.file("Condomini.bak");
+    store::Database open;
 };
 
 // Nothing but the database and its backup: no temporary copy is left behind.
@@ -52,79 +45,86 @@ void expectNoStrayFiles(const QString& folder, int expected)
 
 } // namespace
 
-TEST(Backup, MissingBackupIsCreatedAndDatabaseUnchanged)
+TEST(Backup, MissingBackupIsCopiedFromTheOpenDatabaseAndChecked)
 {
-    Folder f;
-    writeFile(f.db, "database v1");
-    age(f.db, 3);
-    const QDateTime dbWritten = QFileInfo(f.db).lastModified();
-
-    BackupFile(f.db, f.bak);
-
-    EXPECT_EQ(readFile(f.bak), "database v1");
-    EXPECT_EQ(readFile(f.db), "database v1");
-    EXPECT_EQ(QFileInfo(f.db).lastModified(), dbWritten);
-    expectNoStrayFiles(f.dir.path(), 2);
+    for (DatabaseKind kind : {DatabaseKind::Main, DatabaseKind::Web}) {
+        Folder f(kind);
+        age(f.db, 3);
+        const QByteArray before = readFile(f.db);
+        EXPECT_EQ(BackupFile(f.open, kind, f.bak).status, Status::Made);
+        EXPECT_EQ(marksIn(f.bak, kind), QStringList{"Alfa - Via Roma 1"});
+        EXPECT_EQ(integrityOf(f.bak, kind), "ok");
+        EXPECT_EQ(readFile(f.db), before);
+        expectNoStrayFiles(f.dir.path(), 2);
+    }
 }
 
-TEST(Backup, OutdatedBackupIsReplacedOnceADay)
+TEST(Backup, AnOutdatedBackupIsReplacedOnceADay)
 {
     Folder f;
-    writeFile(f.db, "database v2");
-    writeFile(f.bak, "backup of yesterday");
-    age(f.bak, 1);
+    makeDatabase(f.bak, DatabaseKind::Main, "backup of last month");
+    age(f.bak, 30);
 
-    BackupFile(f.db, f.bak);
-    EXPECT_EQ(readFile(f.bak), "database v2");
+    EXPECT_EQ(BackupFile(f.open, DatabaseKind::Main, f.bak).status, Status::Made);
+    EXPECT_EQ(marksIn(f.bak, DatabaseKind::Main), QStringList{"Alfa - Via Roma 1"});
     expectNoStrayFiles(f.dir.path(), 2);
 
     // Later the same day the database changes; the backup keeps the first start's copy.
-    writeFile(f.db, "database v3");
-    BackupFile(f.db, f.bak);
-    EXPECT_EQ(readFile(f.bak), "database v2");
-}
-
-TEST(Backup, BackupsOlderThanYesterdayAreReplacedToo)
-{
-    Folder f;
-    writeFile(f.db, "fresh");
-    writeFile(f.bak, "last month");
-    age(f.bak, 30);
-    BackupFile(f.db, f.bak);
-    EXPECT_EQ(readFile(f.bak), "fresh");
-}
-
-TEST(Backup, BackupWrittenTodayIsLeftAlone)
-{
-    Folder f;
-    writeFile(f.db, "database now");
-    writeFile(f.bak, "made this morning");
-    age(f.bak, 0);
-    BackupFile(f.db, f.bak);
-    EXPECT_EQ(readFile(f.bak), "made this morning");
-}
-
-TEST(Backup, ReadingTheBackupDoesNotMakeItCurrent)
-{
-    Folder f;
-    writeFile(f.db, "new");
-    writeFile(f.bak, "old");
-    age(f.bak, 2);
-    EXPECT_EQ(readFile(f.bak), "old"); // a reader may move the access time, not the write time
-    BackupFile(f.db, f.bak);
-    EXPECT_EQ(readFile(f.bak), "new");
+    f.open.exec("INSERT INTO Condomini (Nome) VALUES ('Beta - Via Po 2')");
+    EXPECT_EQ(BackupFile(f.open, DatabaseKind::Main, f.bak).status, Status::NotDue);
+    EXPECT_EQ(marksIn(f.bak, DatabaseKind::Main), QStringList{"Alfa - Via Roma 1"});
 }
 
 TEST(Backup, TheDateComparedIsTheGivenToday)
 {
     Folder f;
-    writeFile(f.db, "db");
-    writeFile(f.bak, "bak");
+    makeDatabase(f.bak, DatabaseKind::Main, "made this morning");
     age(f.bak, 0);
-    BackupFile(f.db, f.bak, QDate::currentDate().addDays(-1)); // a clock set back: nothing
-    EXPECT_EQ(readFile(f.bak), "bak");
-    BackupFile(f.db, f.bak, QDate::currentDate().addDays(1));
-    EXPECT_EQ(readFile(f.bak), "db");
+    const QByteArray morning = readFile(f.bak);
+    EXPECT_EQ(BackupFile(f.open, DatabaseKind::Main, f.bak).status, Status::NotDue);
+    // A clock set back: nothing.
+    EXPECT_EQ(BackupFile(f.open, DatabaseKind::Main, f.bak, QDate::currentDate().addDays(-1)).status, Status::NotDue);
+    EXPECT_EQ(readFile(f.bak), morning);
+    EXPECT_EQ(BackupFile(f.open, DatabaseKind::Main, f.bak, QDate::currentDate().addDays(1)).status, Status::Made);
+    EXPECT_EQ(marksIn(f.bak, DatabaseKind::Main), QStringList{"Alfa - Via Roma 1"});
+}
+
+TEST(Backup, ReadingTheBackupDoesNotMakeItCurrent)
+{
+    Folder f;
+    makeDatabase(f.bak, DatabaseKind::Main, "old");
+    age(f.bak, 2);
+    EXPECT_EQ(marksIn(f.bak, DatabaseKind::Main), QStringList{"old"}); // a reader may move the access time only
+    EXPECT_EQ(BackupFile(f.open, DatabaseKind::Main, f.bak).status, Status::Made);
+    EXPECT_EQ(marksIn(f.bak, DatabaseKind::Main), QStringList{"Alfa - Via Roma 1"});
+}
+
+TEST(Backup, ADamagedDatabaseNeverReplacesTheBackup)
+{
+    Folder f;
+    for (int i = 0; i < 2000; ++i)
+        f.open.exec("INSERT INTO Anagrafe (Cognome, idCondominio) VALUES (?, 'Alfa - Via Roma 1')",
+                    {QString("Persona %1 ").arg(i).repeated(8)});
+    f.open.close();
+    makeDatabase(f.bak, DatabaseKind::Main, "good backup");
+    age(f.bak, 1);
+    const QByteArray good = readFile(f.bak);
+    // Pages near the end of the file overwritten, as a failing disk would; the catalogue at its
+    // start still reads, so the file opens.
+    {
+        QFile file(f.db);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_GT(file.size(), 40 * 4096);
+        file.seek(file.size() - 12 * 4096);
+        file.write(QByteArray(6 * 4096, '\x5a'));
+    }
+    store::openDatabase(f.open, f.db, DatabaseKind::Main);
+    const BackupResult result = BackupFile(f.open, DatabaseKind::Main, f.bak);
+    EXPECT_NE(result.status, Status::Made);
+    EXPECT_NE(result.status, Status::NotDue);
+    EXPECT_FALSE(result.detail.isEmpty());
+    EXPECT_EQ(readFile(f.bak), good);
+    expectNoStrayFiles(f.dir.path(), 2);
 }
 
 TEST(Backup, MainAndWebDatabasesAreIndependent)
@@ -132,50 +132,21 @@ TEST(Backup, MainAndWebDatabasesAreIndependent)
     TempDir dir;
     const AppPaths paths(dir.path());
     ASSERT_TRUE(paths.ensureFolders());
-    writeFile(paths.mainDatabase(), "main");
-    writeFile(paths.webDatabase(), "web");
-    writeFile(paths.mainBackup(), "main old");
+    makeDatabase(paths.mainDatabase(), DatabaseKind::Main, "main");
+    makeDatabase(paths.webDatabase(), DatabaseKind::Web, "web");
+    makeDatabase(paths.mainBackup(), DatabaseKind::Main, "main old");
     age(paths.mainBackup(), 1);
-    writeFile(paths.webBackup(), "web today");
+    makeDatabase(paths.webBackup(), DatabaseKind::Web, "web today");
     age(paths.webBackup(), 0);
 
-    BackupFile(paths.mainDatabase(), paths.mainBackup());
-    BackupFile(paths.webDatabase(), paths.webBackup());
+    store::Database mainDb, webDb;
+    store::openDatabase(mainDb, paths.mainDatabase(), DatabaseKind::Main);
+    store::openDatabase(webDb, paths.webDatabase(), DatabaseKind::Web);
+    EXPECT_EQ(BackupFile(mainDb, DatabaseKind::Main, paths.mainBackup()).status, Status::Made);
+    EXPECT_EQ(BackupFile(webDb, DatabaseKind::Web, paths.webBackup()).status, Status::NotDue);
 
-    EXPECT_EQ(readFile(paths.mainBackup()), "main");
-    EXPECT_EQ(readFile(paths.webBackup()), "web today");
-}
-
-TEST(Backup, PreviousBackupSurvivesAFailedCopy)
-{
-    Folder f;
-    writeFile(f.bak, "precious");
-    age(f.bak, 5);
-
-    BackupFile(f.db, f.bak); // no database at all
-    EXPECT_EQ(readFile(f.bak), "precious");
-
-    ASSERT_TRUE(QDir(f.dir.path()).mkdir("Condomini.db")); // a path that can't be read as a file
-    BackupFile(f.db, f.bak);
-    EXPECT_EQ(readFile(f.bak), "precious");
-    expectNoStrayFiles(f.dir.path(), 1);
-}
-
-TEST(Backup, NoBackupAndNoDatabaseCreatesNothing)
-{
-    Folder f;
-    BackupFile(f.db, f.bak);
-    EXPECT_FALSE(QFileInfo::exists(f.bak));
-    expectNoStrayFiles(f.dir.path(), 0);
-}
-
-TEST(Backup, EmptyDatabaseGivesEmptyBackup)
-{
-    Folder f;
-    writeFile(f.db, "");
-    BackupFile(f.db, f.bak);
-    ASSERT_TRUE(QFileInfo::exists(f.bak));
-    EXPECT_EQ(QFileInfo(f.bak).size(), 0);
+    EXPECT_EQ(marksIn(paths.mainBackup(), DatabaseKind::Main), QStringList{"main"});
+    EXPECT_EQ(marksIn(paths.webBackup(), DatabaseKind::Web), QStringList{"web today"});
 }
 
 TEST(FileDateText, LocalDateOfLastWriteAsDayMonthYear)

@@ -190,6 +190,22 @@ TEST(Scan, OptionsPageNoeofWhileAndAggregates)
               QStringLiteral("Il blocco scan(while(TRUE)) non termina: superate 50 ripetizioni"));
 }
 
+TEST(Scan, ABodyThatMovesItsDatasetBackStopsAtTheLoopBound)
+{
+    TRtfReport r;
+    MemoryRecordSource a = quotas(3);
+    r.MaxLoopCount = 40;
+    // FIRST inside the body sends the scan back to the first row: it would never reach the end.
+    EXPECT_EQ(errorOf([&] { r.MergeBytes(wordDocument(R"(\\scan(A)\\\\A:Nome\\\\FIRST(A)\\\\endscan\\)"), {&a}); }),
+              QStringLiteral("Il blocco scan(A) non termina: superate 40 ripetizioni"));
+    // PRIOR then the scan's own step: the same row for ever.
+    EXPECT_EQ(errorOf([&] { r.MergeBytes(wordDocument(R"(\\scan(A)\\\\A:Nome\\\\PRIOR(A)\\\\endscan\\)"), {&a}); }),
+              QStringLiteral("Il blocco scan(A) non termina: superate 40 ripetizioni"));
+    // A scan that ends on its own is unaffected, up to the bound itself.
+    MemoryRecordSource forty = quotas(40);
+    EXPECT_EQ(mergeText(r, R"(\\scan(A)\\x\\endscan\\)", {&forty}), QString(40, u'x'));
+}
+
 TEST(Conditionals, NestedIfElsifElse)
 {
     const QByteArray body =

@@ -91,3 +91,19 @@ TEST_F(CrosstabTest, NoRowsGivesOnlyTheFixedColumns)
     EXPECT_EQ(ds.fieldNames(), QStringList({"Locale"}));
     EXPECT_EQ(ds.rowCount(), 0);
 }
+
+TEST_F(CrosstabTest, APivotValueWithANulGetsAColumnOfItsOwn)
+{
+    const QString withNul = QString("Rata") + QChar(0) + "1";
+    db.exec("INSERT INTO Millesimi VALUES ('D''Angelo - Via Po 2', 'Int. 1', ?, 7)", {withNul});
+    const CrosstabQuery q = buildCrosstab(db, layout(false));
+    const QString column = QString("Rata") + QChar(0x2400) + "1";
+    ASSERT_EQ(q.pivotValues, QStringList({"A", "Ascensore", column, "Scale"}));
+    Dataset ds("q");
+    ds.setConnection(&db);
+    ds.setSql(q.sql, q.params);
+    ds.open();
+    EXPECT_EQ(ds.fieldNames(), QStringList({"Locale", "A", "Ascensore", column, "Scale"}));
+    EXPECT_DOUBLE_EQ(ds.valueAt(0, column).toDouble(), 7);
+    EXPECT_TRUE(ds.valueAt(1, column).isNull());
+}

@@ -112,3 +112,14 @@ TEST(Database, LikeFunctionIgnoresCaseAndUsesJetWildcards)
     EXPECT_EQ(db.scalar("SELECT vlike('*à*', 'CITTÀ')").toInt(), 1);
     EXPECT_EQ(db.scalar("SELECT vlike('100%', '1000')").toInt(), 0);
 }
+
+TEST(Database, SqlTextWithANulIsRefusedNotCutShort)
+{
+    TempDir dir;
+    Database db;
+    db.open(dir.file("a.db"));
+    db.exec("CREATE TABLE t (a TEXT)");
+    const QString cut = QString("DELETE FROM t") + QChar(0) + " WHERE a = 'x'";
+    EXPECT_THROW(db.exec(cut), StoreError);
+    EXPECT_THROW(db.exec(cut, {}), StoreError);
+}

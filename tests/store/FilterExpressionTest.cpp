@@ -245,3 +245,35 @@ TEST_F(FilterExpressionTest, RejectsMalformedFiltersNamingTheText)
         }
     }
 }
+
+TEST_F(FilterExpressionTest, RefusesNestingDeeperThanTheLimitInsteadOfOverflowing)
+{
+    auto brackets = [](int depth) { return QString(depth, u'(') + "Id=1" + QString(depth, u')'); };
+    auto nots = [](int depth) { return QString("NOT ").repeated(depth) + "Id=1"; };
+    // At the limit the filter still works.
+    EXPECT_EQ(ids(brackets(kMaxFilterNesting - 1)), std::vector<qint64>({1}));
+    EXPECT_EQ(ids(nots(kMaxFilterNesting)), std::vector<qint64>({1}));
+    // Fifteen NOT, each with its brackets: an odd number, so the condition is turned round.
+    EXPECT_EQ(ids(QString("NOT (").repeated(15) + "Id<>1" + QString(15, u')')),
+              std::vector<qint64>({1}));
+    // Far past it (deep enough to exhaust the stack of a recursive parser) it is refused.
+    for (const QString& deep : {brackets(200000), nots(200000), QString("NOT (").repeated(100000) + "Id=1"}) {
+        try {
+            compileFilter(deep, resolve);
+            ADD_FAILURE() << "accepted";
+        } catch (const StoreError& e) {
+            EXPECT_TRUE(e.message().startsWith("Filtro troppo annidato: più di 32 livelli")) << e.message().toStdString();
+            EXPECT_LT(e.message().size(), 300); // the expression is quoted shortened
+        }
+    }
+}
+
+TEST_F(FilterExpressionTest, ANulInsideAValueIsACharacterLikeAnyOther)
+{
+    const QString withNul = QString("Ros") + QChar(0) + "si";
+    db.exec("INSERT INTO t (Id, Nome, Cognome) VALUES (6, 'nul', ?)", {withNul});
+    // Before the fix the match stopped at the NUL, so '*si' found nothing.
+    EXPECT_EQ(ids("Cognome LIKE '*si'"), std::vector<qint64>({1, 6}));
+    EXPECT_EQ(ids("Cognome LIKE 'Ros'"), std::vector<qint64>());
+    EXPECT_EQ(ids("Cognome LIKE 'ros?si'"), std::vector<qint64>({6}));
+}

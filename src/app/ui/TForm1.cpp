@@ -151,6 +151,10 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     startUpError_ = workspace_->startUp(progress);
     if (!startUpError_.isEmpty())
         showError(startUpError_);
+    // What the start-up could not put right by itself (a backup not refreshed, folders that do
+    // not match their condominiums) is said once, after the failure if there was one.
+    for (const QString& warning : workspace_->startUpWarnings())
+        showWarning(this, warning);
     // The general memo is shown as soon as its table is open, even when a later step failed.
     auto& memo = workspace_->ds(QStringLiteral("ADOTableMemo"));
     if (memo.isActive()) {
