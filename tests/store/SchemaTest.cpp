@@ -449,7 +449,8 @@ TEST(SchemaFiles, ForeignFileIsReportedAndLeftUntouched)
     {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray("Standard Jet DB\0\0\0 not a database at all", 42).repeated(200));
+        static const char kJetHeader[] = "Standard Jet DB\0\0\0 not a database at all";
+        f.write(QByteArray(kJetHeader, sizeof(kJetHeader) - 1).repeated(200));
     }
     const QByteArray before = readBytes(path);
     Database db;

@@ -187,6 +187,13 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
 
 TForm1::~TForm1()
 {
+    // No event of a child being destroyed reaches the window's filter.
+    for (QObject* watched : std::initializer_list<QObject*>{listViewport_, listBox_, bankButton_, memo1_, dbMemo_})
+        if (watched)
+            watched->removeEventFilter(this);
+    listViewport_ = listBox_ = nullptr;
+    bankButton_ = nullptr;
+    memo1_ = dbMemo_ = nullptr;
     // The models refer to the workspace's datasets: drop the widgets first.
     delete takeCentralWidget();
 }
@@ -206,7 +213,8 @@ QWidget* TForm1::buildListPane()
     listBox_->setAccessibleName(QStringLiteral("Condomini"));
     listBox_->setSortingEnabled(true);
     listBox_->setMinimumWidth(120);
-    listBox_->viewport()->installEventFilter(this);
+    listViewport_ = listBox_->viewport();
+    listViewport_->installEventFilter(this);
     listBox_->installEventFilter(this);
     title->setBuddy(listBox_);
     layout->addWidget(title);
@@ -379,14 +387,16 @@ void TForm1::changed(const Change& change)
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == listBox_->viewport() &&
+    // Only pointers kept when the filters were installed are compared here: while the window is
+    // destroyed its children still send events, and calling into a half-destroyed child is not safe.
+    if (watched == listViewport_ &&
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
         static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
         // Only the left button chooses an item: another button must not move the list's selection
         // away from the current condominium (the right button's release clears it).
         return true;
     }
-    if (watched == listBox_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == listViewport_ && event->type() == QEvent::MouseButtonRelease) {
         listReleased(static_cast<QMouseEvent*>(event)->button());
         return false;
     }
@@ -396,17 +406,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             listReleased(Qt::LeftButton);
         return false;
     }
-    if (event->type() == QEvent::KeyRelease) {
-        if (auto* editor = qobject_cast<QPlainTextEdit*>(watched)) {
-            memoKeyReleased(editor);
-            return false;
-        }
+    if (event->type() == QEvent::KeyRelease && (watched == memo1_ || watched == dbMemo_)) {
+        memoKeyReleased(static_cast<QPlainTextEdit*>(watched));
+        return false;
     }
-    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        auto* bank = own<QPushButton*>(QStringLiteral("BitBtn2"));
-        if (watched == bank)
-            bankPanel_->popupUnder(bank);
-    }
+    if (watched == bankButton_ && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        bankPanel_->popupUnder(bankButton_);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -488,15 +494,18 @@ void TForm1::connectCommands()
                 [this, which = which] { runGuarded([&] { openCommand(smallButtonCommand(which)); }); });
 
     connect(button("BCassa"), &QPushButton::clicked, this, [this] { showOnlyPlace(cashbook::kPlaceCassa); });
-    button("BitBtn2")->installEventFilter(this);
+    bankButton_ = button("BitBtn2");
+    bankButton_->installEventFilter(this);
 
     auto* combo = own<QComboBox*>(QStringLiteral("ComboAA"));
     connect(combo, &QComboBox::activated, this, [this, combo](int index) {
         if (index >= 0 && !workspace_->selection.condominium.isEmpty())
             refresh(SelectionChange::ChangeYear, {}, combo->itemText(index));
     });
-    for (const char* name : {"Memo1", "DBMemo1"})
-        own<QPlainTextEdit*>(QString::fromLatin1(name))->installEventFilter(this);
+    memo1_ = own<QPlainTextEdit*>(QStringLiteral("Memo1"));
+    dbMemo_ = own<QPlainTextEdit*>(QStringLiteral("DBMemo1"));
+    for (QObject* watched : std::initializer_list<QObject*>{memo1_, dbMemo_})
+        watched->installEventFilter(this);
 }
 
 } // namespace velcaris::app

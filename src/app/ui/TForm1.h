@@ -19,6 +19,7 @@
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
+class QPushButton;
 class QTabWidget;
 
 namespace velcaris::app {
@@ -102,6 +103,11 @@ private:
     QString lastMessage_;
     QTabWidget* pageControl_ = nullptr;
     QListWidget* listBox_ = nullptr;
+    // The watched children, kept so that the event filter never calls into them.
+    QObject* listViewport_ = nullptr;
+    QPushButton* bankButton_ = nullptr;
+    QPlainTextEdit* memo1_ = nullptr;
+    QPlainTextEdit* dbMemo_ = nullptr;
     QLabel* hint_ = nullptr;
     BankPanel* bankPanel_ = nullptr;
     QHash<DialogId, OpenDialog> dialogs_;
