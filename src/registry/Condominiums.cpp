@@ -118,12 +118,17 @@ QString makeFolders(const app::Workspace& ws, const QString& fullName)
 }
 
 // Whether a folder of that name can be made in its place (made and removed at once).
-bool canMakeFolder(const QString& folder)
+// Whether the file system takes a folder of this name. The trial is made beside the databases,
+// on the same disk as the output folders, so that a crash in between never leaves a stray folder
+// among the condominiums' own.
+bool canMakeFolder(const app::Workspace& ws, const QString& name)
 {
-    if (!QDir().mkdir(folder))
-        return false;
-    QDir().rmdir(folder);
-    return true;
+    const QString trial = ws.paths().databaseFolder() + QStringLiteral("/prova-nome-cartella");
+    QDir().mkpath(trial);
+    const bool made = QDir().mkdir(trial + u'/' + name);
+    QDir().rmdir(trial + u'/' + name);
+    QDir().rmdir(trial);
+    return made;
 }
 
 } // namespace
@@ -256,7 +261,7 @@ app::Outcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input
 
     QStringList warnings;
     // A folder name the file system refuses (too long, say) is found before any row changes.
-    if (moveFolder && !sameFolder && !canMakeFolder(newFolder))
+    if (moveFolder && !sameFolder && !canMakeFolder(ws, fullName))
         return app::Outcome::refused(folderNotRenamedMessage(oldFolder, newFolder));
     // The folder is renamed only once the rows are committed; the intent is recorded first, so
     // that the next start finishes the move if the program stops in between.

@@ -2,6 +2,7 @@
 #include "app/ui/TForm1.h"
 #include "app/ui/EditDialog.h"
 #include "registry/ui/RegistryDialogs.h"
+#include "support/Screenshot.h"
 #include "support/TempDir.h"
 
 #include <QCheckBox>
@@ -117,6 +118,7 @@ TEST_F(Dialogs, CondominiumDialogHasItsBoxesLabelsLimitsAndTabOrder)
     }
     EXPECT_EQ(d->findChild<QPushButton*>("BtnConferma")->text(), "Conferma");
     EXPECT_EQ(d->findChild<QPushButton*>("BtnAnnulla")->text(), "Annulla");
+    test::keepScreenshot(*d, "TFormCondomini");
     click(d, "BtnAnnulla");
     EXPECT_FALSE(d->isVisible());
     EXPECT_TRUE(listed().isEmpty());
@@ -283,6 +285,7 @@ TEST_F(Dialogs, YearDialogAddsTheCurrentYearAndRenamesIt)
     ASSERT_TRUE(d->isVisible());
     EXPECT_EQ(d->windowTitle(), "Anno amministrativo");
     EXPECT_EQ(d->size(), QSize(263, 205));
+    test::keepScreenshot(*d, "TFormAA");
     auto* import = d->findChild<QCheckBox*>("CheckImportaPreventivo");
     EXPECT_EQ(import->text(), "Importa preventivo da A.A. precedente");
     EXPECT_TRUE(import->isEnabled());

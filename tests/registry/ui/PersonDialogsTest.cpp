@@ -129,6 +129,7 @@ TEST_F(PersonDialogs, AddingAPersonWithCredentialsShowsItInTheGridAndOnTheWeb)
         QTest::mouseClick(d->findChild<QPushButton*>("BTNgeneraPassword"), Qt::LeftButton);
         userId = edit(d, "Edituserid")->text();
         password = edit(d, "Editpassword")->text();
+        keepScreenshot(*d, "TFormAnagrafe");
         QTest::mouseClick(d->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
         EXPECT_FALSE(d->isVisible());
     });
@@ -306,6 +307,7 @@ TEST_F(PersonDialogs, AddingAndChangingASupplierFromTheFornitoriTab)
         EXPECT_EQ(app::takeMessages(), QStringList{"Carattere non ammesso"});
         QTest::keyClicks(edit(d, "EditPIVA"), "01234567890");
         QTest::keyClicks(edit(d, "EditIban"), "IT99Z");
+        keepScreenshot(*d, "TFormFornitore");
         QTest::mouseClick(d->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
     });
     ASSERT_NE(dialog, nullptr);
@@ -342,6 +344,7 @@ TEST_F(PersonDialogs, AssociatingTheSelectedSuppliers)
         EXPECT_EQ(d->size(), QSize(400, 165));
         label = d->findChild<QLabel*>("LabelFornitore")->text();
         condominium = d->findChild<QComboBox*>("ComboCondomini")->currentText();
+        keepScreenshot(*d, "TFormAssociafornitore");
         QTest::mouseClick(d->findChild<QPushButton*>("BtnConferma"), Qt::LeftButton);
     });
     ASSERT_NE(dialog, nullptr);
