@@ -124,9 +124,11 @@ QString makeFolders(const app::Workspace& ws, const QString& fullName)
 bool canMakeFolder(const app::Workspace& ws, const QString& name)
 {
     const QString trial = ws.paths().databaseFolder() + QStringLiteral("/prova-nome-cartella");
+    const QString probe = trial + u'/' + name;
     QDir().mkpath(trial);
-    const bool made = QDir().mkdir(trial + u'/' + name);
-    QDir().rmdir(trial + u'/' + name);
+    QDir().rmdir(probe); // left there by a run that stopped in between
+    const bool made = QDir().mkdir(probe);
+    QDir().rmdir(probe);
     QDir().rmdir(trial);
     return made;
 }

@@ -307,3 +307,17 @@ TEST_F(CondominiumRename, APersonRowLostEarlierIsMadeAgain)
     ASSERT_TRUE(registry::modifyCondominium(office.ws(), input("Alfa", "Via Roma 1")).done);
     EXPECT_EQ(count(office, "SELECT COUNT(*) FROM Anagrafe WHERE Cognome = ? AND idCondominio IS NULL", {alfa}), 1);
 }
+
+TEST_F(CondominiumRename, AProbeFolderLeftByAStoppedRunNeitherBlocksNorStays)
+{
+    // A run stopped between trying the new name and removing the trial leaves it behind.
+    const QString probes = office.ws().paths().databaseFolder() + "/prova-nome-cartella";
+    ASSERT_TRUE(QDir().mkpath(probes + "/" + renamed));
+    const auto outcome = registry::modifyCondominium(office.ws(), input("Alfa Nuovo", "Via Roma 3"));
+    ASSERT_TRUE(outcome.done) << outcome.texts().join('|').toStdString();
+    EXPECT_TRUE(QFileInfo(outputFolder(office, renamed + "/Ricevute/Ricevuta 1.rtf")).isFile());
+    EXPECT_FALSE(QFileInfo::exists(probes));
+    // Nothing of the trial reaches the folders of the condominiums.
+    EXPECT_EQ(QDir(office.ws().paths().outputFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList({renamed, beta}));
+}

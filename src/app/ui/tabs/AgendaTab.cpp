@@ -1,9 +1,7 @@
 // The Agenda tab: the deadlines, open ones only unless "Mostra esito positivo" is down.
 #include "app/ui/tabs/TabParts.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -13,12 +11,7 @@ QWidget* buildAgendaTab(TabParts& parts)
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    auto* bar = new QHBoxLayout;
-    QPushButton* positivo = parts.toggle(QStringLiteral("ButtonPositivo"), QStringLiteral("Mostra esito positivo"), page);
-    QObject::connect(positivo, &QPushButton::clicked, page, [&parts] { parts.reload(); });
-    bar->addWidget(positivo);
-    bar->addStretch();
-    layout->addLayout(bar);
+    addToggleRow(parts, layout, page, {{"ButtonPositivo", "Mostra esito positivo"}});
     QTableView* grid = parts.grid(QStringLiteral("DBGridScadenzario"), QStringLiteral("ADOTableScadenzario"), page);
     grid->verticalHeader()->hide();
     grid->setProperty("enterMoves", true);

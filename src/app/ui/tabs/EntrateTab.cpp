@@ -4,7 +4,6 @@
 #include "app/ui/tabs/TabParts.h"
 
 #include <QTableView>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace velcaris::app {
@@ -13,12 +12,9 @@ QWidget* buildEntrateTab(TabParts& parts)
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    auto* bar = new QToolBar(page);
-    bar->setObjectName(QStringLiteral("ToolBarEntrate"));
-    parts.figure(QStringLiteral("EditEntrateC"), QStringLiteral("Entrate cassa"), page, bar);
-    parts.figure(QStringLiteral("EditEntrateCC"), QStringLiteral("Entrate conto corrente"), page, bar);
-    parts.figure(QStringLiteral("EditEntrateTOT"), QStringLiteral("Entrate totali"), page, bar);
-    layout->addWidget(bar);
+    addFigureBar(parts, layout, page, QStringLiteral("ToolBarEntrate"),
+                 {{"EditEntrateC", "Entrate cassa"}, {"EditEntrateCC", "Entrate conto corrente"},
+                  {"EditEntrateTOT", "Entrate totali"}});
     QTableView* grid = parts.grid(QStringLiteral("DBGridEntrate"), QStringLiteral("ADOQueryEntrate"), page);
     grid->setProperty("enterMoves", true);
     store::Dataset* entrate = &parts.ws.ds(QStringLiteral("ADOQueryEntrate"));

@@ -2,8 +2,6 @@
 // "Mostra conclusi" is down.
 #include "app/ui/tabs/TabParts.h"
 
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -13,12 +11,7 @@ QWidget* buildInterventiTab(TabParts& parts)
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    auto* bar = new QHBoxLayout;
-    QPushButton* conclusi = parts.toggle(QStringLiteral("ButtonConclusi"), QStringLiteral("Mostra conclusi"), page);
-    QObject::connect(conclusi, &QPushButton::clicked, page, [&parts] { parts.reload(); });
-    bar->addWidget(conclusi);
-    bar->addStretch();
-    layout->addLayout(bar);
+    addToggleRow(parts, layout, page, {{"ButtonConclusi", "Mostra conclusi"}});
     layout->addWidget(parts.grid(QStringLiteral("DBGridInterventi"), QStringLiteral("ADOQueryInterventi"), page));
     return page;
 }

@@ -3,8 +3,6 @@
 #include "app/ui/GridFooter.h"
 #include "app/ui/tabs/TabParts.h"
 
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -14,14 +12,7 @@ QWidget* buildLocaliTab(TabParts& parts)
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    auto* bar = new QHBoxLayout;
-    QPushButton* owner = parts.toggle(QStringLiteral("BProprietario"), QStringLiteral("Proprietario"), page);
-    QPushButton* tenant = parts.toggle(QStringLiteral("BInquilino"), QStringLiteral("Inquilino"), page);
-    makeExclusive(parts, owner, tenant);
-    bar->addWidget(owner);
-    bar->addWidget(tenant);
-    bar->addStretch();
-    layout->addLayout(bar);
+    addToggleRow(parts, layout, page, {{"BProprietario", "Proprietario"}, {"BInquilino", "Inquilino"}}, true);
     QTableView* units = parts.grid(QStringLiteral("DBGridLocali"), QStringLiteral("ADOQueryLocali"), page, true);
     units->setSelectionBehavior(QAbstractItemView::SelectItems);
     layout->addWidget(units);

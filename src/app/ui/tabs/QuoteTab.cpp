@@ -3,7 +3,6 @@
 #include "app/ui/GridFooter.h"
 #include "app/ui/tabs/TabParts.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -14,15 +13,9 @@ QWidget* buildQuoteTab(TabParts& parts)
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    auto* bar = new QHBoxLayout;
-    QPushButton* toPay = parts.toggle(QStringLiteral("Bpagare"), QStringLiteral("Da pagare"), page);
-    QPushButton* paid = parts.toggle(QStringLiteral("Bpagato"), QStringLiteral("Pagato"), page);
-    makeExclusive(parts, toPay, paid);
-    bar->addWidget(toPay);
-    bar->addWidget(paid);
-    toPay->setChecked(true);
-    bar->addStretch();
-    layout->addLayout(bar);
+    const QVector<QPushButton*> modes =
+        addToggleRow(parts, layout, page, {{"Bpagare", "Da pagare"}, {"Bpagato", "Pagato"}}, true);
+    modes.first()->setChecked(true); // "Da pagare" down at start
     QTableView* grouped =
         parts.grid(QStringLiteral("DBGridQuoteAccorpate"), QStringLiteral("ADOQueryQuoteAccorpate"), page, true);
     QTableView* single = parts.grid(QStringLiteral("DBGridQuoteSingole"), QStringLiteral("ADOQueryQuoteSingole"), page);

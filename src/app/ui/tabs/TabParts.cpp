@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -112,6 +113,35 @@ void makeExclusive(TabParts& parts, QPushButton* one, QPushButton* other)
                 released->setChecked(false);
             parts.reload();
         });
+}
+
+QVector<QPushButton*> addToggleRow(TabParts& parts, QVBoxLayout* layout, QWidget* page,
+                                   std::initializer_list<std::pair<const char*, const char*>> toggles, bool exclusive)
+{
+    auto* bar = new QHBoxLayout;
+    QVector<QPushButton*> made;
+    for (const auto& [name, caption] : toggles) {
+        made << parts.toggle(QString::fromLatin1(name), QString::fromUtf8(caption), page);
+        bar->addWidget(made.back());
+    }
+    if (exclusive && made.size() == 2)
+        makeExclusive(parts, made[0], made[1]);
+    else
+        for (QPushButton* b : made)
+            QObject::connect(b, &QPushButton::clicked, page, [&parts] { parts.reload(); });
+    bar->addStretch();
+    layout->addLayout(bar);
+    return made;
+}
+
+void addFigureBar(TabParts& parts, QVBoxLayout* layout, QWidget* page, const QString& barName,
+                  std::initializer_list<std::pair<const char*, const char*>> figures, const QColor* colour)
+{
+    auto* bar = new QToolBar(page);
+    bar->setObjectName(barName);
+    for (const auto& [name, caption] : figures)
+        parts.figure(QString::fromLatin1(name), QString::fromUtf8(caption), page, bar, false, colour);
+    layout->addWidget(bar);
 }
 
 QWidget* multiSelectPage(TabParts& parts, const QString& gridName, const QString& dataset)

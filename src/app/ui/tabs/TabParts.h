@@ -18,6 +18,7 @@ class QLineEdit;
 class QPushButton;
 class QTableView;
 class QToolBar;
+class QVBoxLayout;
 class QWidget;
 
 namespace velcaris::app {
@@ -65,6 +66,15 @@ private:
     QHash<QString, GridFooter*> footers_;
 };
 
+// A row of toggles above a tab's grid. Two `exclusive` toggles are never down together; every
+// toggle reloads the tab.
+QVector<QPushButton*> addToggleRow(TabParts& parts, QVBoxLayout* layout, QWidget* page,
+                                   std::initializer_list<std::pair<const char*, const char*>> toggles,
+                                   bool exclusive = false);
+// A tool bar of three figures (name, caption) above a register, in `colour` when one is given.
+void addFigureBar(TabParts& parts, QVBoxLayout* layout, QWidget* page, const QString& barName,
+                  std::initializer_list<std::pair<const char*, const char*>> figures,
+                  const QColor* colour = nullptr);
 // A page with one register grid in which several rows can be selected; a right click clears the
 // selection.
 QWidget* multiSelectPage(TabParts& parts, const QString& grid, const QString& dataset);

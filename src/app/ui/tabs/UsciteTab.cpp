@@ -4,7 +4,6 @@
 
 #include <QColor>
 #include <QTableView>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace velcaris::app {
@@ -13,13 +12,11 @@ QWidget* buildUsciteTab(TabParts& parts)
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    auto* bar = new QToolBar(page);
-    bar->setObjectName(QStringLiteral("ToolBarUscite"));
     const QColor maroon(128, 0, 0);
-    parts.figure(QStringLiteral("EditUsciteC"), QStringLiteral("Uscite cassa"), page, bar, false, &maroon);
-    parts.figure(QStringLiteral("EditUsciteCC"), QStringLiteral("Uscite conto corrente"), page, bar, false, &maroon);
-    parts.figure(QStringLiteral("EditUsciteTOT"), QStringLiteral("Uscite totali"), page, bar, false, &maroon);
-    layout->addWidget(bar);
+    addFigureBar(parts, layout, page, QStringLiteral("ToolBarUscite"),
+                 {{"EditUsciteC", "Uscite cassa"}, {"EditUsciteCC", "Uscite conto corrente"},
+                  {"EditUsciteTOT", "Uscite totali"}},
+                 &maroon);
     QTableView* grid = parts.grid(QStringLiteral("DBGridUscite"), QStringLiteral("ADOQueryUscite"), page);
     grid->setProperty("enterMoves", true);
     parts.paintRows(grid, [](int) { return std::optional<Rgb>(expenseRowColour()); });
