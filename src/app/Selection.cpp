@@ -34,9 +34,15 @@ bool locateCurrentYear(Workspace& ws)
 
 QString currentYearName(Workspace& ws)
 {
-    if (ws.selection.condominium.isEmpty() || !locateCurrentYear(ws))
+    if (ws.selection.condominium.isEmpty())
         return QString();
-    return ws.ds(QStringLiteral("ADOTableAA")).value(QStringLiteral("nome")).toString();
+    // Read from the table itself: the years' register may be filtered to another condominium by
+    // the Condomini tab, or hold rows read before a rename.
+    return ws.mainDb()
+        .scalar(QStringLiteral("SELECT nome FROM AnnoAmministrativo WHERE idCondominio = ? AND corrente <> 0 "
+                               "ORDER BY id LIMIT 1"),
+                {ws.selection.condominium})
+        .toString();
 }
 
 QString caption(Workspace& ws)
@@ -62,9 +68,6 @@ SelectionView chooseCondominium(Workspace& ws, const QString& name)
     condomini.setFilter(equalsTerm(QStringLiteral("Nome"), name));
     view.condominiumMemo = condomini.isEmpty() ? QString() : condomini.value(QStringLiteral("Memo")).toString();
     view.memoHighlighted = !view.condominiumMemo.isEmpty();
-    // The years are read afresh over every condominium: a filter left by the Condomini tab, or rows
-    // read before a rename, must not hide the current year from the caption.
-    ws.ds(QStringLiteral("ADOTableAA")).setFilter(QString());
     view.caption = caption(ws);
     return view;
 }

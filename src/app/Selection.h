@@ -38,6 +38,7 @@ SelectionView clearCondominium(Workspace& ws, const QString& generalMemo);
 
 // The current administrative year's row, located in ADOTableAA (which becomes current there).
 bool locateCurrentYear(Workspace& ws);
+// The name of the current condominium's current year, read from the table (empty when none).
 QString currentYearName(Workspace& ws);
 QString caption(Workspace& ws);
 
