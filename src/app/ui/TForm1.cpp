@@ -434,7 +434,7 @@ void TForm1::memoKeyReleased(QPlainTextEdit* editor)
     });
 }
 
-void TForm1::openCommand(const Command& command)
+void TForm1::openCommand(const Command& command, const QString& recipientMode)
 {
     workspace_->editMode = command.mode;
     lastDialog_ = DialogId::None;
@@ -456,6 +456,8 @@ void TForm1::openCommand(const Command& command)
     requestAtOpen_ = DialogRequest{};
     requestAtOpen_.selectedSuppliers =
         selectedRowKeys(own<QTableView*>(QStringLiteral("DBGridFornitori")), QStringLiteral("id"));
+    requestAtOpen_.selectedPersons = selectedRowKeys(own<QTableView*>(QStringLiteral("DBGridAnagrafe")), QStringLiteral("Id"));
+    requestAtOpen_.recipientMode = recipientMode;
     open(requestAtOpen_);
 }
 
@@ -488,6 +490,15 @@ void TForm1::connectCommands()
                 [this, which = which] { runGuarded([&] { openCommand(smallButtonCommand(which)); }); });
 
     connect(button("BCassa"), &QPushButton::clicked, this, [this] { showOnlyPlace(cashbook::kPlaceCassa); });
+    // Each e-mail button opens the e-mail dialog with its recipients; "Pubblica" the publishing one.
+    const std::pair<const char*, const char*> mail[] = {{"Btutti2", "tutti"}, {"BComunicazioni", "liberatorie"},
+        {"Bselezionati2", "selezionati"}, {"BTutti", "tuttiFornitori"}, {"BSelezionati", "selezionatiFornitori"}};
+    for (const auto& [name, mode] : mail)
+        connect(button(name), &QPushButton::clicked, this, [this, mode = QString::fromLatin1(mode)] {
+            runGuarded([&] { openCommand({DialogId::TFormEmail, workspace_->editMode}, mode); });
+        });
+    connect(button("ButtonPubblica"), &QPushButton::clicked, this,
+            [this] { runGuarded([&] { openCommand({DialogId::TFormPubbica, workspace_->editMode}); }); });
     button("BitBtn2")->installEventFilter(this);
 
     auto* combo = own<QComboBox*>(QStringLiteral("ComboAA"));
