@@ -50,14 +50,15 @@ TFormCancellaFiles::TFormCancellaFiles(const app::DialogContext& context)
         const char* hint;
     } buttons[] = {{"NavFirst", "|<", "Primo"},     {"NavPrior", "<", "Precedente"},
                    {"NavNext", ">", "Successivo"}, {"NavLast", ">|", "Ultimo"},
-                   {"NavDelete", "-", "Elimina"}};
+                   {"NavDelete", "Elimina", "Elimina"}};
     for (const auto& b : buttons) {
         auto* button = new QToolButton(navigator);
         button->setObjectName(QString::fromLatin1(b.name));
         button->setText(QString::fromLatin1(b.text));
         button->setToolTip(QString::fromLatin1(b.hint));
         button->setAccessibleName(QString::fromLatin1(b.hint));
-        button->setFixedSize(30, 24);
+        button->setFixedHeight(24);
+        button->setMinimumWidth(30);
         navLayout->addWidget(button);
         const QString name = button->objectName();
         connect(button, &QToolButton::clicked, this, [this, name] {

@@ -48,6 +48,8 @@ TFormEmail::TFormEmail(const app::DialogContext& context, MailClientSource mailC
     hiddenView_->setObjectName(QStringLiteral("EditCCn"));
     hiddenView_->setReadOnly(true);
     hiddenView_->setFixedHeight(70);
+    // The addresses are joined without blanks: wrap anywhere rather than scroll sideways.
+    hiddenView_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     skippedNote_ = new QLabel(this);
     skippedNote_->setObjectName(QStringLiteral("LabelScartati"));
     skippedNote_->setWordWrap(true);
