@@ -50,6 +50,7 @@ TFormEmail::TFormEmail(const app::DialogContext& context, MailClientSource mailC
     hiddenView_->setFixedHeight(70);
     // The addresses are joined without blanks: wrap anywhere rather than scroll sideways.
     hiddenView_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    hiddenView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     skippedNote_ = new QLabel(this);
     skippedNote_->setObjectName(QStringLiteral("LabelScartati"));
     skippedNote_->setWordWrap(true);
