@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "app/ui/TForm1.h"
 #include "app/ui/Tsplash.h"
+#include "publishing/ui/PublishingDialogs.h"
 #include "registry/ui/RegistryDialogs.h"
 #include "store/Money.h"
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
 
     // The dialogs, created once and reused; each one moves the splash bar.
     velcaris::registry::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::publishing::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 

@@ -27,6 +27,8 @@ enum class DialogId {
     TFormTabelle,
     TFormAA,
     TFSituazioneCondomino, // the owner statement, opened by a double click in the unit grid
+    TFormEmail,            // opened by the e-mail buttons of the Anagrafe and Fornitori tabs
+    TFormPubbica,          // opened by "Pubblica"
 };
 
 QString dialogClassName(DialogId id);

@@ -17,6 +17,8 @@ namespace velcaris::app {
 // What the window knows at the moment a dialog opens, beyond the workspace.
 struct DialogRequest {
     QVector<qint64> selectedSuppliers; // ids of the rows selected in DBGridFornitori, in order
+    QVector<qint64> selectedPersons;   // Ids of the rows selected in DBGridAnagrafe, in order
+    QString recipientMode;             // the e-mail button pressed: "tutti", "selezionatiFornitori", ...
 };
 
 // What a dialog changed: the window turns it into its refresh (the current condominium chosen

@@ -440,7 +440,7 @@ void TForm1::memoKeyReleased(QPlainTextEdit* editor)
     });
 }
 
-void TForm1::openCommand(const Command& command)
+void TForm1::openCommand(const Command& command, const QString& recipientMode)
 {
     workspace_->editMode = command.mode;
     lastDialog_ = DialogId::None;
@@ -462,6 +462,8 @@ void TForm1::openCommand(const Command& command)
     requestAtOpen_ = DialogRequest{};
     requestAtOpen_.selectedSuppliers =
         selectedRowKeys(own<QTableView*>(QStringLiteral("DBGridFornitori")), QStringLiteral("id"));
+    requestAtOpen_.selectedPersons = selectedRowKeys(own<QTableView*>(QStringLiteral("DBGridAnagrafe")), QStringLiteral("Id"));
+    requestAtOpen_.recipientMode = recipientMode;
     open(requestAtOpen_);
 }
 
@@ -494,6 +496,15 @@ void TForm1::connectCommands()
                 [this, which = which] { runGuarded([&] { openCommand(smallButtonCommand(which)); }); });
 
     connect(button("BCassa"), &QPushButton::clicked, this, [this] { showOnlyPlace(cashbook::kPlaceCassa); });
+    // Each e-mail button opens the e-mail dialog with its recipients; "Pubblica" the publishing one.
+    const std::pair<const char*, const char*> mail[] = {{"Btutti2", "tutti"}, {"BComunicazioni", "liberatorie"},
+        {"Bselezionati2", "selezionati"}, {"BTutti", "tuttiFornitori"}, {"BSelezionati", "selezionatiFornitori"}};
+    for (const auto& [name, mode] : mail)
+        connect(button(name), &QPushButton::clicked, this, [this, mode = QString::fromLatin1(mode)] {
+            runGuarded([&] { openCommand({DialogId::TFormEmail, workspace_->editMode}, mode); });
+        });
+    connect(button("ButtonPubblica"), &QPushButton::clicked, this,
+            [this] { runGuarded([&] { openCommand({DialogId::TFormPubbica, workspace_->editMode}); }); });
     bankButton_ = button("BitBtn2");
     bankButton_->installEventFilter(this);
 

@@ -93,7 +93,7 @@ private:
 
     void listReleased(Qt::MouseButton button);
     void memoKeyReleased(QPlainTextEdit* editor);
-    void openCommand(const Command& command);
+    void openCommand(const Command& command, const QString& recipientMode = {});
     void showOnlyPlace(const QString& place);
 
     std::unique_ptr<Workspace> workspace_;
