@@ -2,6 +2,7 @@
 
 #include "allocation/MillesimalTables.h"
 #include "allocation/QuotaSchedule.h"
+#include "allocation/Registers.h"
 #include "app/Selection.h"
 #include "store/Database.h"
 #include "store/Money.h"
@@ -31,11 +32,7 @@ std::optional<QVariant> amountValue(const QString& text)
 
 void requeryAfterSave(app::Workspace& ws)
 {
-    for (const char* name : {"ADOTablePreventivi", "ADOQueryPreventivi", "ADOQueryUscite", "ADOTableUscite"}) {
-        store::Dataset& d = ws.ds(QString::fromLatin1(name));
-        if (d.isActive())
-            d.requery();
-    }
+    requeryRegisters(ws, {"ADOTablePreventivi", "ADOQueryPreventivi", "ADOQueryUscite", "ADOTableUscite"});
 }
 
 } // namespace

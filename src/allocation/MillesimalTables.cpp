@@ -1,5 +1,6 @@
 #include "allocation/MillesimalTables.h"
 
+#include "allocation/Registers.h"
 #include "allocation/Thousandths.h"
 #include "app/ColourText.h"
 #include "registry/Condominiums.h"
@@ -47,13 +48,6 @@ QString storedColour(const QString& colour)
 {
     const std::optional<app::Rgb> rgb = app::colourFromText(colour);
     return rgb ? app::colourToText(*rgb) : kNewTableColour;
-}
-
-void requery(app::Workspace& ws, const char* name)
-{
-    store::Dataset& d = ws.ds(QString::fromLatin1(name));
-    if (d.isActive())
-        d.requery();
 }
 
 } // namespace
@@ -110,8 +104,7 @@ app::Outcome addTable(app::Workspace& ws, const TableInput& input)
         addTableThousandths(db, condominium, id);
         transaction.commit();
     }
-    requery(ws, "ADOTableTabelle");
-    requery(ws, "ADOTableMillesimi");
+    requeryRegisters(ws, {"ADOTableTabelle", "ADOTableMillesimi"});
     return app::Outcome::accepted(id);
 }
 
@@ -134,9 +127,8 @@ app::Outcome modifyTable(app::Workspace& ws, qint64 id, const TableInput& input)
                 {input.nome, old->condominium, old->data.nome});
         transaction.commit();
     }
-    for (const char* name : {"ADOTableTabelle", "ADOQueryUscite", "ADOTableUscite", "ADOTablePreventivi",
-                             "ADOQueryPreventivi"})
-        requery(ws, name);
+    requeryRegisters(ws, {"ADOTableTabelle", "ADOQueryUscite", "ADOTableUscite", "ADOTablePreventivi",
+                          "ADOQueryPreventivi"});
     return app::Outcome::accepted(id);
 }
 

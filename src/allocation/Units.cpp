@@ -2,6 +2,7 @@
 
 #include "allocation/MillesimalTables.h"
 #include "allocation/QuotaSchedule.h"
+#include "allocation/Registers.h"
 #include "allocation/Thousandths.h"
 #include "registry/Condominiums.h"
 #include "store/ColumnList.h"
@@ -216,11 +217,7 @@ app::Outcome saveUnit(app::Workspace& ws, std::optional<qint64> id, const UnitIn
             copyQuotaSchedule(db, condominium, unitId);
         transaction.commit();
     }
-    for (const char* name : {"ADOTableLocali", "ADOTableMillesimi", "ADOTableQuote"}) {
-        store::Dataset& d = ws.ds(QString::fromLatin1(name));
-        if (d.isActive())
-            d.requery();
-    }
+    requeryRegisters(ws, {"ADOTableLocali", "ADOTableMillesimi", "ADOTableQuote"});
     return app::Outcome::accepted(unitId);
 }
 

@@ -83,7 +83,7 @@ QComboBox* lookup(const char* name, const char* caption, QGridLayout* grid, int 
 } // namespace
 
 TFLocali::TFLocali(const app::DialogContext& context)
-    : EditDialog(context, QStringLiteral("TFLocali"), QStringLiteral("Locali"), 560, 520)
+    : EditDialog(context, QStringLiteral("TFLocali"), QStringLiteral("Locali"), 560, 470)
 {
     auto* outer = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
