@@ -53,22 +53,6 @@ protected:
 
 // ---- a new unit ----
 
-TEST_F(Units, ANewUnitStartsWithTheFirstTypeAndPersonAndFullShares)
-{
-    const UnitInput in = allocation::newUnit(office.ws());
-    EXPECT_EQ(in.tipologia, "Appartamento");
-    EXPECT_EQ(in.proprietario, bianchi) << "persons by display name";
-    EXPECT_EQ(in.inquilino, bianchi);
-    EXPECT_EQ(in.partecipazioneORD, "100");
-    EXPECT_EQ(in.partecipazioneSTR, "100");
-    QStringList titles;
-    for (const auto& cell : in.millesimi) {
-        titles << db().scalar("SELECT Nome FROM Tabelle WHERE Id = ?", {cell.tableId}).toString();
-        EXPECT_TRUE(cell.text.isEmpty());
-    }
-    EXPECT_EQ(titles, (QStringList{"A", "Ascensore", "Scale"}));
-}
-
 TEST_F(Units, ANewUnitGetsItsCellsInTheTablesAndZeroForAnEmptyOne)
 {
     UnitInput in = unit("Int. 1", {"100", "", "50.5"});

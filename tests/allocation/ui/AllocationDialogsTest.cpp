@@ -424,4 +424,6 @@ TEST_F(AllocationDialogs, ModifyingABudgetItemKeepsItsTableAndRenamesItsExpenses
     EXPECT_FALSE(d->isVisible()) << app::takeMessages().join('|').toStdString();
     EXPECT_EQ(text("SELECT TipoSpesa FROM Uscite"), "Pulizia scale");
     EXPECT_EQ(text("SELECT Tabella FROM Preventivi WHERE DescrizioneVoceSpesa = 'Pulizia scale'"), "Scale");
+    EXPECT_EQ(form->workspace().ds("ADOQueryPreventivi").value("DescrizioneVoceSpesa").toString(), "Pulizia scale")
+        << "the budget grid is back on the item";
 }
