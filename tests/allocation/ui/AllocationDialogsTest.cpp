@@ -287,6 +287,7 @@ TEST_F(AllocationDialogs, ANewUnitIsEnteredThroughItsControlsAndEnterInTheGridCo
     EXPECT_EQ(thousandths("Ascensore"), 0.0);
     EXPECT_EQ(thousandths("Scale"), 50.0);
     EXPECT_GE(pick(grid("DBGridLocali"), "Int. 2"), 0) << "the unit view shows the new unit";
+    keepScreenshot(*form, "LocaliTab");
 }
 
 TEST_F(AllocationDialogs, ModifyingAUnitShowsItsThousandthsAndAClearedCellStoresZero)
@@ -389,6 +390,12 @@ TEST_F(AllocationDialogs, ABudgetItemIsAddedWithOnlyTheAmountKeysTyped)
         if (!footer->text(c).isEmpty())
             sums << footer->text(c);
     EXPECT_TRUE(sums.contains("1012.50")) << sums.join('|').toStdString();
+    // The table's subtotal is an amount too.
+    const int added = pick(grid("DBGridPreventivi"), "Luce scale");
+    bool subtotalShown = false;
+    for (int c = 0; c < grid("DBGridPreventivi")->model()->columnCount(); ++c)
+        subtotalShown |= grid("DBGridPreventivi")->model()->index(added, c).data().toString() == "312.50";
+    EXPECT_TRUE(subtotalShown);
     keepScreenshot(*form, "PreventivoTab");
 }
 
