@@ -1,4 +1,5 @@
 // Program entry: splash, main window (which opens the data store), settings, event loop.
+#include "allocation/ui/AllocationDialogs.h"
 #include "app/AppPaths.h"
 #include "app/Settings.h"
 #include "app/ui/TForm1.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     // The dialogs, created once and reused; each one moves the splash bar.
     velcaris::registry::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::publishing::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::allocation::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 

@@ -138,6 +138,7 @@ QString Workspace::startUp(const std::function<void()>& progress)
 
         ds("ADOTableScadenzario").setDisplayFormat(QStringLiteral("Importo"), QStringLiteral("0.00"));
         ds("ADOQueryPreventivi").setDisplayFormat(QStringLiteral("spesa"), QStringLiteral("0.00"));
+        ds("ADOQueryPreventivi").setDisplayFormat(QStringLiteral("TotaleParziale"), QStringLiteral("0.00"));
         ds("ADOQueryEntrate").setDisplayFormat(QStringLiteral("importo"), QStringLiteral("0.00"));
         ds("ADOQueryUscite").setDisplayFormat(QStringLiteral("Totaleuscito"), QStringLiteral("0.00"));
         ds("ADOQueryInterventi").setDisplayFormat(QStringLiteral("Ora"), QStringLiteral("HH.mm"));

@@ -222,6 +222,25 @@ QTableView* TabParts::grid(const QString& name, const QString& dataset, QWidget*
                                  ds->moveTo(current.row());
                          });
                      });
+    // The grid shows its dataset's current row also when the rows are read again or the dataset
+    // moves by itself (the row a dialog restored); a grid of several selected rows keeps its selection.
+    auto showCurrent = [grid, ds] {
+        // Only a grid that shows rows asks for the current one, which cannot fail once they are read.
+        if (!ds->isActive() || grid->model()->rowCount() == 0)
+            return;
+        int column = grid->currentIndex().isValid() ? grid->currentIndex().column() : 0;
+        while (column < grid->model()->columnCount() && grid->isColumnHidden(column))
+            ++column;
+        const QModelIndex at = grid->model()->index(ds->recNo(), column);
+        if (!at.isValid() || at == grid->currentIndex())
+            return;
+        if (grid->selectionMode() == QAbstractItemView::SingleSelection)
+            grid->setCurrentIndex(at);
+        else
+            grid->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
+    };
+    QObject::connect(model, &QAbstractItemModel::modelReset, grid, showCurrent);
+    QObject::connect(ds, &store::Dataset::currentChanged, grid, showCurrent);
     // A click on a column title sorts by it; with Ctrl held the column joins the sort.
     QObject::connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, grid, [this, grid, ds](int section) {
         if (grid->property("sortable").isValid() && !grid->property("sortable").toBool())

@@ -1,0 +1,133 @@
+#include "allocation/ui/TFormPreventivo.h"
+
+#include "allocation/MillesimalTables.h"
+#include "allocation/QuotaSchedule.h"
+#include "app/Selection.h"
+#include "app/ui/Messages.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace velcaris::allocation::ui {
+
+namespace {
+
+using Box = app::Box<BudgetInput>;
+const QString kBudget = QStringLiteral("ADOQueryPreventivi");
+
+const Box kDescription = {"EditVoceSpesa", "Voce spesa", 100, &BudgetInput::descrizione};
+const Box kAmount = {"EditSPesa", "Spesa", 10, &BudgetInput::spesa};
+
+} // namespace
+
+TFormPreventivo::TFormPreventivo(const app::DialogContext& context)
+    : EditDialog(context, QStringLiteral("TFormPreventivo"), QStringLiteral("Preventivo"), 420, 165)
+{
+    auto* outer = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    grid->setColumnMinimumWidth(0, 80);
+    grid->setColumnStretch(1, 1);
+    outer->addLayout(grid);
+
+    // The list shows each table's name and description; the box shows the name.
+    tables_ = new QComboBox(this);
+    tables_->setObjectName(QStringLiteral("DBLookupTabelle"));
+    tables_->setAccessibleName(QStringLiteral("Tabella"));
+    auto* model = new QStandardItemModel(0, 2, tables_);
+    tables_->setModel(model);
+    auto* list = new QTableView(tables_);
+    list->horizontalHeader()->hide();
+    list->verticalHeader()->hide();
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setShowGrid(false);
+    list->setMinimumWidth(600);
+    tables_->setView(list);
+    list->setColumnWidth(0, 200);
+    list->horizontalHeader()->setStretchLastSection(true);
+    auto* tableLabel = new QLabel(QStringLiteral("Tabella"), this);
+    tableLabel->setObjectName(QStringLiteral("LabelTabelle"));
+    tableLabel->setBuddy(tables_);
+    grid->addWidget(tableLabel, 0, 0);
+    grid->addWidget(tables_, 0, 1);
+
+    auto* description = new QLineEdit(this);
+    grid->addWidget(boxes_.add(kDescription, description, this), 1, 0);
+    grid->addWidget(description, 1, 1);
+    auto* amount = new QLineEdit(this);
+    grid->addWidget(boxes_.add(kAmount, amount, this), 2, 0);
+    grid->addWidget(amount, 2, 1);
+    // Digits, comma, minus and full stop only: any other key (and pasted text with one) is ignored.
+    amount->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9,.\\-]*")), amount));
+    amount->setAlignment(Qt::AlignRight);
+    outer->addStretch(1);
+
+    QPushButton* conferma = addButtons(outer, QStringLiteral("BtnConferma"), QStringLiteral("BtnAnnulla"));
+    conferma->setDefault(true);
+    app::chainTabOrder({tables_, description, amount, conferma, findChild<QPushButton*>(QStringLiteral("BtnAnnulla"))});
+}
+
+void TFormPreventivo::fillTables()
+{
+    auto* model = static_cast<QStandardItemModel*>(tables_->model());
+    model->removeRows(0, model->rowCount());
+    for (const TableRecord& table : condominiumTables(ws(), ws().selection.condominium)) {
+        auto* name = new QStandardItem(table.data.nome);
+        name->setData(table.id, Qt::UserRole);
+        model->appendRow({name, new QStandardItem(table.data.descrizione)});
+    }
+}
+
+bool TFormPreventivo::prepare(const app::DialogRequest&)
+{
+    app::Workspace& ws = this->ws();
+    if (currentYearOf(ws.mainDb(), ws.selection.condominium).isEmpty()) {
+        app::showInformation(window(), app::kRequireYearMessage);
+        return false;
+    }
+    store::Dataset& budget = ws.ds(kBudget);
+    fillTables();
+    if (ws.editMode == app::EditMode::Add) {
+        itemId_.reset();
+        tables_->setCurrentIndex(tables_->count() > 0 ? 0 : -1);
+        tables_->setEnabled(true);
+        boxes_.fill(BudgetInput{});
+    } else {
+        if (!budget.isActive() || budget.recNo() < 0)
+            return false;
+        const std::optional<BudgetItemRecord> item = readBudgetItem(ws, budget.value(QStringLiteral("Id")).toLongLong());
+        if (!item)
+            return false;
+        itemId_ = item->id;
+        // An item cannot move to another table.
+        tables_->setCurrentIndex(tables_->findText(item->tabella, Qt::MatchExactly));
+        tables_->setEnabled(false);
+        BudgetInput shown;
+        shown.descrizione = item->descrizione;
+        shown.spesa = item->spesa;
+        boxes_.fill(shown);
+    }
+    memory_ = app::rememberView(budget);
+    (tables_->isEnabled() ? static_cast<QWidget*>(tables_) : boxes_.edits().first())->setFocus();
+    return true;
+}
+
+void TFormPreventivo::confirm()
+{
+    app::Workspace& ws = this->ws();
+    BudgetInput input;
+    boxes_.read(input);
+    if (tables_->currentIndex() >= 0)
+        input.tableId = tables_->currentData(Qt::UserRole).toLongLong();
+    if (!runEdit([&] { return itemId_ ? modifyBudgetItem(ws, *itemId_, input) : addBudgetItem(ws, input); }))
+        return;
+    finish({false, kBudget, memory_});
+}
+
+} // namespace velcaris::allocation::ui
