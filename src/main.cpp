@@ -3,7 +3,10 @@
 #include "app/Settings.h"
 #include "app/ui/TForm1.h"
 #include "app/ui/Tsplash.h"
+#include "agenda/ui/AgendaDialogs.h"
+#include "faq/ui/FaqDialogs.h"
 #include "registry/ui/RegistryDialogs.h"
+#include "search/ui/SearchDialogs.h"
 #include "store/Money.h"
 
 #include <QApplication>
@@ -29,6 +32,9 @@ int main(int argc, char** argv)
 
     // The dialogs, created once and reused; each one moves the splash bar.
     velcaris::registry::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::agenda::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::search::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::faq::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 

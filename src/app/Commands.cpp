@@ -23,6 +23,8 @@ QString dialogClassName(DialogId id)
     case DialogId::TFormTabelle: return QStringLiteral("TFormTabelle");
     case DialogId::TFormAA: return QStringLiteral("TFormAA");
     case DialogId::TFSituazioneCondomino: return QStringLiteral("TFSituazioneCondomino");
+    case DialogId::TFormRicerca: return QStringLiteral("TFormRicerca");
+    case DialogId::TFormFAQ: return QStringLiteral("TFormFAQ");
     }
     return QString();
 }

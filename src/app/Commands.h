@@ -27,6 +27,8 @@ enum class DialogId {
     TFormTabelle,
     TFormAA,
     TFSituazioneCondomino, // the owner statement, opened by a double click in the unit grid
+    TFormRicerca,          // the search menu and window, from the "Ricerca" button
+    TFormFAQ,              // the knowledge base, from the "FAQ" button
 };
 
 QString dialogClassName(DialogId id);

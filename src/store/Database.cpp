@@ -14,17 +14,47 @@ QString engineText(sqlite3* db)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("database not open");
 }
 
-// Wildcard match of the registers' LIKE: '*' any run, '?' one character, letter case ignored.
-bool wildcardMatch(const QString& pattern, const QString& text)
+// The registers' LIKE pattern: '*' any run, '?' one character, "[c]" the character c itself (so
+// that a '*', '?' or '[' the user typed can be looked for); letter case ignored.
+struct LikePattern {
+    enum Kind : char { Run, One, Char };
+    QVector<Kind> kinds;
+    QString chars; // the folded character of each Char item (blank for the others)
+};
+
+LikePattern parseLikePattern(const QString& pattern)
 {
     const QString p = pattern.toCaseFolded();
+    LikePattern out;
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        if (p[i] == u'*') {
+            out.kinds << LikePattern::Run;
+            out.chars += u' ';
+        } else if (p[i] == u'?') {
+            out.kinds << LikePattern::One;
+            out.chars += u' ';
+        } else if (p[i] == u'[' && i + 2 < p.size() && p[i + 2] == u']') {
+            out.kinds << LikePattern::Char;
+            out.chars += p[i + 1];
+            i += 2;
+        } else {
+            out.kinds << LikePattern::Char;
+            out.chars += p[i];
+        }
+    }
+    return out;
+}
+
+bool wildcardMatch(const LikePattern& p, const QString& text)
+{
     const QString t = text.toCaseFolded();
+    const qsizetype n = p.kinds.size();
     qsizetype pi = 0, ti = 0, star = -1, mark = 0;
     while (ti < t.size()) {
-        if (pi < p.size() && (p[pi] == u'?' || (p[pi] != u'*' && p[pi] == t[ti]))) {
+        if (pi < n && (p.kinds[pi] == LikePattern::One || (p.kinds[pi] == LikePattern::Char && p.chars[pi] == t[ti]))) {
             ++pi;
             ++ti;
-        } else if (pi < p.size() && p[pi] == u'*') {
+        } else if (pi < n && p.kinds[pi] == LikePattern::Run) {
             star = pi++;
             mark = ti;
         } else if (star >= 0) {
@@ -34,9 +64,9 @@ bool wildcardMatch(const QString& pattern, const QString& text)
             return false;
         }
     }
-    while (pi < p.size() && p[pi] == u'*')
+    while (pi < n && p.kinds[pi] == LikePattern::Run)
         ++pi;
-    return pi == p.size();
+    return pi == n;
 }
 
 void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -45,9 +75,18 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
         sqlite3_result_int(ctx, 0);
         return;
     }
-    const auto pattern = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
-    const auto text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])));
-    sqlite3_result_int(ctx, wildcardMatch(pattern, text) ? 1 : 0);
+    const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const QString value = QString::fromUtf8(text, sqlite3_value_bytes(argv[1]));
+    // The pattern is the same for every row of a statement: parsed once and kept by the engine.
+    if (const auto* kept = static_cast<const LikePattern*>(sqlite3_get_auxdata(ctx, 0))) {
+        sqlite3_result_int(ctx, wildcardMatch(*kept, value) ? 1 : 0);
+        return;
+    }
+    auto* pattern = new LikePattern(parseLikePattern(
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]))));
+    sqlite3_result_int(ctx, wildcardMatch(*pattern, value) ? 1 : 0);
+    // Last: the engine may free the pattern at once.
+    sqlite3_set_auxdata(ctx, 0, pattern, [](void* p) { delete static_cast<LikePattern*>(p); });
 }
 
 } // namespace

@@ -354,6 +354,10 @@ void TForm1::showBalances()
 
 void TForm1::changed(const Change& change)
 {
+    if (change.totalsOnly) {
+        showBalances();
+        return;
+    }
     const QString chosen = workspace_->selection.condominium;
     if (change.condominiumList)
         fillCondominiumList();
@@ -485,6 +489,12 @@ void TForm1::connectCommands()
 
     connect(button("BCassa"), &QPushButton::clicked, this, [this] { showOnlyPlace(cashbook::kPlaceCassa); });
     button("BitBtn2")->installEventFilter(this);
+    // The tool windows, opened under their button with the active tab.
+    for (const auto& [name, id] : {std::pair{"BitBtnRicerca", DialogId::TFormRicerca}, std::pair{"BitBtnFAQ", DialogId::TFormFAQ}})
+        connect(button(name), &QPushButton::clicked, this, [this, id = id, anchor = button(name)] {
+            if (const OpenDialog open = dialogs_.value(id))
+                runGuarded([&] { open(DialogRequest{{}, activeTab(), anchor}); });
+        });
 
     auto* combo = own<QComboBox*>(QStringLiteral("ComboAA"));
     connect(combo, &QComboBox::activated, this, [this, combo](int index) {

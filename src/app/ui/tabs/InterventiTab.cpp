@@ -1,5 +1,6 @@
 // The Interventi tab: contacts and interventions of the current year, open ones only unless
 // "Mostra conclusi" is down.
+#include "agenda/AgendaColours.h"
 #include "app/ui/tabs/TabParts.h"
 
 #include <QHBoxLayout>
@@ -19,7 +20,10 @@ QWidget* buildInterventiTab(TabParts& parts)
     bar->addWidget(conclusi);
     bar->addStretch();
     layout->addLayout(bar);
-    layout->addWidget(parts.grid(QStringLiteral("DBGridInterventi"), QStringLiteral("ADOQueryInterventi"), page));
+    QTableView* grid = parts.grid(QStringLiteral("DBGridInterventi"), QStringLiteral("ADOQueryInterventi"), page);
+    store::Dataset* interventi = &parts.ws.ds(QStringLiteral("ADOQueryInterventi"));
+    parts.paintRows(grid, [interventi](int row) { return agenda::interventionRowColourAt(*interventi, row); });
+    layout->addWidget(grid);
     return page;
 }
 
