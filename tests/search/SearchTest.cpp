@@ -129,7 +129,7 @@ TEST_F(Search, TheTotalsFollowTheFilteredIncome)
     choose(kAlfa, Tab::Entrate);
     EXPECT_EQ(cashbook::RicalcolaSaldi(office.ws()).textEntrateC(), "50.00");
     search(SearchKind::Persona, Tab::Entrate, "ross", "Persona");
-    EXPECT_EQ(cashbook::RicalcolaSaldi(office.ws()).textEntrateC(), "30.00");
+    EXPECT_EQ(cashbook::RicalcolaSaldi(office.ws()).textEntrateC(), "20.00") << "Rossi and ROSSINI";
     choose(QString(), Tab::Entrate);
     search(SearchKind::Nota, Tab::Entrate, "", "Nota");
     EXPECT_EQ(cashbook::RicalcolaSaldi(office.ws()).textEntrateC(), "149.00") << "no condominium: every row";

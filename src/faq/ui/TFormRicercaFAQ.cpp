@@ -20,12 +20,11 @@ TFormRicercaFAQ::TFormRicercaFAQ(KnowledgeBase& base, Found found, QWidget* pare
     word_->setAccessibleName(caption->text());
     auto* cerca = new QPushButton(QStringLiteral("Cerca"), this);
     cerca->setObjectName(QStringLiteral("BitBtn1"));
-    cerca->setDefault(true);
+    cerca->setDefault(true); // Enter in the word acts as "Cerca"
     layout->addWidget(caption);
     layout->addWidget(word_);
     layout->addWidget(cerca);
     connect(cerca, &QPushButton::clicked, this, [this] { search(); });
-    connect(word_, &QLineEdit::returnPressed, this, [this] { search(); });
 }
 
 void TFormRicercaFAQ::start(Mode mode)

@@ -40,6 +40,7 @@ protected:
                     "VALUES (?, '2014', '2014-02-01', 'Quota', ?, 'Rata 1', 10, 'Cassa')",
                     {kAlfa, db.lastInsertId()});
         }
+        form->workspace().ds("ADOTableCondomini").requery();
         form->fillCondominiumList();
         form->resize(1280, 800);
         form->show();
