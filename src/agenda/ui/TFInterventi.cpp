@@ -64,6 +64,7 @@ TFInterventi::TFInterventi(const app::DialogContext& context)
             auto* row = new QHBoxLayout;
             row->addWidget(edit);
             row->addWidget(beside);
+            row->addStretch(1);
             form->addRow(caption, row);
         }
         return edit;
@@ -90,6 +91,7 @@ TFInterventi::TFInterventi(const app::DialogContext& context)
     auto* minuti = new QLabel(QStringLiteral("minuti"), this);
     minuti->setObjectName(QStringLiteral("LabelMinuti"));
     QLineEdit* durata = addBox(kDurata, minuti);
+    durata->setMaximumWidth(90);
 
     concluso_ = new QCheckBox(QStringLiteral("Concluso"), this);
     concluso_->setObjectName(QStringLiteral("CheckConcluso"));

@@ -24,7 +24,7 @@ const Box kNote{"EditNote", "Note", 250, &DeadlineInput::note};
 } // namespace
 
 TFScadenzario::TFScadenzario(const app::DialogContext& context)
-    : EditDialog(context, QStringLiteral("FScadenzario"), QStringLiteral("Scadenzario"), 420, 290)
+    : EditDialog(context, QStringLiteral("FScadenzario"), QStringLiteral("Scadenzario"), 420, 260)
 {
     auto* form = new QFormLayout;
     condominio_ = new QLabel(this);

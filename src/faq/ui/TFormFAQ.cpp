@@ -109,6 +109,7 @@ TFormFAQ::TFormFAQ(const app::DialogContext& context)
         if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) {
             memo->setReadOnly(true);
             memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         }
     }
     grid->setRowStretch(5, 1);
@@ -121,8 +122,10 @@ TFormFAQ::TFormFAQ(const app::DialogContext& context)
     search_ = new TFormRicercaFAQ(base_, [this](QVector<FaqEntry> found) { showSet(std::move(found)); }, this);
     addChapter_ = new TFormNCFAQ(base_, this);
     addEntry_ = new TFormAggiungiFAQ(base_, [this](const FaqEntry& entry) {
-        if (QTreeWidgetItem* node = chapterNode(entry.capitolo))
+        if (QTreeWidgetItem* node = chapterNode(entry.capitolo)) {
             new QTreeWidgetItem(node, {entry.titolo});
+            node->setExpanded(true);
+        }
     }, this);
     auto appendChapter = [this](const QString& name) { tree_->addTopLevelItem(new QTreeWidgetItem({name})); };
     addEntry_->setNewChapter([this, appendChapter] {
@@ -172,6 +175,7 @@ void TFormFAQ::buildTree()
         for (const QString& title : base_.titlesOf(chapter))
             new QTreeWidgetItem(node, {title});
     }
+    tree_->expandAll();
 }
 
 QTreeWidgetItem* TFormFAQ::chapterNode(const QString& chapter) const
