@@ -33,7 +33,8 @@ void keyStroke(app::Workspace& ws, const search::SearchTarget& target, const QSt
 {
     search::applySearch(ws, target, typed);
     benchmark::DoNotOptimize(ws.ds(target.dataset).rowCount());
-    benchmark::DoNotOptimize(cashbook::RicalcolaSaldi(ws).entrateC);
+    if (search::searchMovesTotals(target))
+        benchmark::DoNotOptimize(cashbook::RicalcolaSaldi(ws).entrateC);
 }
 
 void typing(benchmark::State& state, search::SearchKind kind, app::Tab tab, const char* text, bool withCondominium)
@@ -82,34 +83,55 @@ void readAll(sqlite3* h, const char* sql, const QStringList& params)
 
 // The same work as bare statements: the filtered register (the engine's LIKE, '%' wildcards), and
 // the income and expense rows the totals walk.
-void bare(benchmark::State& state, const char* registerSql, const char* typedText, bool incomeIsTheRegister)
+void bare(benchmark::State& state, const char* registerSql, const char* typedText, bool incomeIsTheRegister,
+          bool withCondominium)
 {
     bench::Office& o = bench::office();
     sqlite3* h = o.ws->mainDb().handle();
-    const QString name = o.names.value(17);
+    const QStringList place = withCondominium ? QStringList{o.names.value(17)} : QStringList();
     const QString typed = QString::fromUtf8(typedText);
     qsizetype length = 1;
     for (auto _ : state) {
         const QString pattern = u'%' + typed.left(length) + u'%';
-        readAll(h, registerSql, {name, pattern});
-        if (!incomeIsTheRegister)
-            readAll(h, "SELECT * FROM QueryEntrateAC WHERE Condominio = ? ORDER BY Data COLLATE NOCASE DESC", {name});
-        else
-            readAll(h, registerSql, {name, pattern}); // the totals read the filtered income again
-        readAll(h, "SELECT * FROM QueryUsciteAC WHERE Condominio = ? ORDER BY DataPagamento COLLATE NOCASE DESC", {name});
+        readAll(h, registerSql, place + QStringList{pattern});
+        if (incomeIsTheRegister) {
+            // The totals: the income as filtered, and the expenses.
+            readAll(h, registerSql, place + QStringList{pattern});
+            readAll(h, withCondominium ? "SELECT * FROM QueryUsciteAC WHERE Condominio = ? ORDER BY DataPagamento COLLATE NOCASE DESC"
+                                       : "SELECT * FROM QueryUsciteAC ORDER BY DataPagamento COLLATE NOCASE DESC",
+                    place);
+        }
         length = length % typed.size() + 1;
     }
 }
 
 void BM_BareSql_AnagrafePersons(benchmark::State& s)
 {
-    bare(s, "SELECT rowid, * FROM Anagrafe WHERE IdCondominio = ? AND IdCondominio <> '' AND Cognome LIKE ?", kPersonTyped, false);
+    bare(s, "SELECT rowid, * FROM Anagrafe WHERE IdCondominio = ? AND IdCondominio <> '' AND Cognome LIKE ?", kPersonTyped,
+         false, true);
+}
+void BM_BareSql_EntratePersons(benchmark::State& s)
+{
+    bare(s, "SELECT * FROM QueryEntrateAC WHERE Condominio = ? AND Persona LIKE ? ORDER BY Data COLLATE NOCASE DESC",
+         kPersonTyped, true, true);
 }
 void BM_BareSql_EntrateNotes(benchmark::State& s)
 {
-    bare(s, "SELECT * FROM QueryEntrateAC WHERE Condominio = ? AND Nota LIKE ? ORDER BY Data COLLATE NOCASE DESC", kNoteTyped, true);
+    bare(s, "SELECT * FROM QueryEntrateAC WHERE Condominio = ? AND Nota LIKE ? ORDER BY Data COLLATE NOCASE DESC", kNoteTyped,
+         true, true);
+}
+void BM_BareSql_AnagrafePersonsAllCondominiums(benchmark::State& s)
+{
+    bare(s, "SELECT rowid, * FROM Anagrafe WHERE IdCondominio <> '' AND Cognome LIKE ?", kPersonTyped, false, false);
+}
+void BM_BareSql_EntrateNotesAllCondominiums(benchmark::State& s)
+{
+    bare(s, "SELECT * FROM QueryEntrateAC WHERE Nota LIKE ? ORDER BY Data COLLATE NOCASE DESC", kNoteTyped, true, false);
 }
 BENCHMARK(BM_BareSql_AnagrafePersons)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_BareSql_EntratePersons)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_BareSql_EntrateNotes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_BareSql_AnagrafePersonsAllCondominiums)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_BareSql_EntrateNotesAllCondominiums)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 } // namespace

@@ -46,7 +46,7 @@ void printPlans(app::Workspace& ws, const QString& name)
 
 // The window's whole trip for a click in the list with the Quote tab active: filters, caption,
 // the tab's two crosstabs and the balances.
-void chooseCondominium(app::Workspace& ws, const QString& name)
+void chooseInWindow(app::Workspace& ws, const QString& name)
 {
     app::WindowRequest request;
     request.change = app::SelectionChange::Choose;
@@ -63,7 +63,7 @@ void BM_ChooseCondominium(benchmark::State& state)
     benchmark::DoNotOptimize(planned);
     int i = 0;
     for (auto _ : state) {
-        chooseCondominium(*o.ws, o.names[(i++ * 37) % o.names.size()]);
+        chooseInWindow(*o.ws, o.names[(i++ * 37) % o.names.size()]);
     }
     app::Workspace& ws = *o.ws;
     state.counters["quota_rows"] = ws.ds(QStringLiteral("ADOQueryQuoteSingole")).rowCount();

@@ -62,6 +62,11 @@ QString searchFilter(const SearchTarget& target, const QString& condominium, con
     return store::andTerms({place, target.attachedOnly ? kAttached : QString(), store::containsTerm(target.field, typed)});
 }
 
+bool searchMovesTotals(const SearchTarget& target)
+{
+    return target.dataset == QLatin1String("ADOQueryEntrate") || target.dataset == QLatin1String("ADOQueryUscite");
+}
+
 void applySearch(app::Workspace& ws, const SearchTarget& target, const QString& typed)
 {
     // The rows are read when next needed: by the grid, or by the totals that follow.

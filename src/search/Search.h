@@ -36,6 +36,10 @@ SearchPrompt searchPrompt(SearchKind kind);
 // looked for literally, letter case ignored: an apostrophe, "*", "?" or "%" is just a character.
 QString searchFilter(const SearchTarget& target, const QString& condominium, const QString& typed);
 
+// Whether the search narrows a register the totals are made of (income or expenses): only then
+// do the totals change with the typed text.
+bool searchMovesTotals(const SearchTarget& target);
+
 // Applies the filter of `typed` to the target's register. The totals that follow the registers
 // are the caller's to recompute (cashbook::RicalcolaSaldi).
 void applySearch(app::Workspace& ws, const SearchTarget& target, const QString& typed);

@@ -45,13 +45,14 @@ LikePattern parseLikePattern(const QString& pattern)
     return out;
 }
 
-bool wildcardMatch(const LikePattern& p, const QString& text)
+// `at(i)` gives the text's i-th character already folded.
+template <typename At>
+bool wildcardMatch(const LikePattern& p, qsizetype size, At at)
 {
-    const QString t = text.toCaseFolded();
     const qsizetype n = p.kinds.size();
     qsizetype pi = 0, ti = 0, star = -1, mark = 0;
-    while (ti < t.size()) {
-        if (pi < n && (p.kinds[pi] == LikePattern::One || (p.kinds[pi] == LikePattern::Char && p.chars[pi] == t[ti]))) {
+    while (ti < size) {
+        if (pi < n && (p.kinds[pi] == LikePattern::One || (p.kinds[pi] == LikePattern::Char && p.chars[pi].unicode() == at(ti)))) {
             ++pi;
             ++ti;
         } else if (pi < n && p.kinds[pi] == LikePattern::Run) {
@@ -69,22 +70,38 @@ bool wildcardMatch(const LikePattern& p, const QString& text)
     return pi == n;
 }
 
+bool wildcardMatch(const LikePattern& p, const char* text, int bytes)
+{
+    bool ascii = true;
+    for (int i = 0; i < bytes && ascii; ++i)
+        ascii = static_cast<unsigned char>(text[i]) < 0x80;
+    if (ascii) {
+        // Most register texts: folded byte by byte, without building a string.
+        return wildcardMatch(p, bytes, [text](qsizetype i) -> char16_t {
+            const char c = text[i];
+            return char16_t(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        });
+    }
+    const QString folded = QString::fromUtf8(text, bytes).toCaseFolded();
+    return wildcardMatch(p, folded.size(), [&folded](qsizetype i) -> char16_t { return folded[i].unicode(); });
+}
+
 void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_int(ctx, 0);
         return;
     }
-    const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-    const QString value = QString::fromUtf8(text, sqlite3_value_bytes(argv[1]));
+    const char* value = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const int bytes = sqlite3_value_bytes(argv[1]);
     // The pattern is the same for every row of a statement: parsed once and kept by the engine.
     if (const auto* kept = static_cast<const LikePattern*>(sqlite3_get_auxdata(ctx, 0))) {
-        sqlite3_result_int(ctx, wildcardMatch(*kept, value) ? 1 : 0);
+        sqlite3_result_int(ctx, wildcardMatch(*kept, value, bytes) ? 1 : 0);
         return;
     }
     auto* pattern = new LikePattern(parseLikePattern(
         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]))));
-    sqlite3_result_int(ctx, wildcardMatch(*pattern, value) ? 1 : 0);
+    sqlite3_result_int(ctx, wildcardMatch(*pattern, value, bytes) ? 1 : 0);
     // Last: the engine may free the pattern at once.
     sqlite3_set_auxdata(ctx, 0, pattern, [](void* p) { delete static_cast<LikePattern*>(p); });
 }

@@ -67,6 +67,10 @@ void TFormRicerca::typed()
         app::showFailure(this, e.message());
         return;
     }
+    // The persons' and suppliers' registers do not make the totals: reading every income and
+    // expense row again at each key would change nothing there.
+    if (!searchMovesTotals(target_))
+        return;
     app::Change change;
     change.totalsOnly = true;
     if (context_.changed)
