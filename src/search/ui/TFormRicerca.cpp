@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 namespace velcaris::search::ui {
 
@@ -37,8 +38,18 @@ TFormRicerca::TFormRicerca(const app::DialogContext& context) : QDialog(context.
     conferma->setObjectName(QStringLiteral("BtnConferma"));
     conferma->setDefault(true);
     conferma->setGeometry(kWidth - 110, kHeight - 40, 90, 28);
-    connect(conferma, &QPushButton::clicked, this, &QDialog::accept);
-    connect(edit_, &QLineEdit::textEdited, this, [this] { typed(); });
+    pending_ = new QTimer(this);
+    pending_->setSingleShot(true);
+    pending_->setInterval(0);
+    connect(pending_, &QTimer::timeout, this, [this] { typed(); });
+    connect(edit_, &QLineEdit::textEdited, pending_, qOverload<>(&QTimer::start));
+    connect(conferma, &QPushButton::clicked, this, [this] {
+        if (pending_->isActive()) {
+            pending_->stop();
+            typed();
+        }
+        accept();
+    });
 }
 
 void TFormRicerca::start(SearchKind kind, const SearchTarget& target)
@@ -79,6 +90,7 @@ void TFormRicerca::typed()
 
 void TFormRicerca::reject()
 {
+    pending_->stop();
     QDialog::reject();
     // The register as the selection shows it: the window chooses the condominium again.
     if (context_.changed)

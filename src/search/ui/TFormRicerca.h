@@ -1,6 +1,7 @@
 #pragma once
 // The search window (caption "Ricerca"): the register of the active tab follows each change of
-// the typed text. "Conferma" closes it leaving the register filtered; closing it otherwise puts
+// the typed text (keys typed while a large register is read are taken together, so typing never
+// waits for the register). "Conferma" closes it leaving the register filtered; closing it otherwise puts
 // the register back as the selection shows it.
 #include "app/ui/DialogContext.h"
 #include "search/Search.h"
@@ -9,6 +10,7 @@
 
 class QLabel;
 class QLineEdit;
+class QTimer;
 
 namespace velcaris::search::ui {
 
@@ -30,6 +32,7 @@ private:
     SearchTarget target_;
     QLabel* prompt_ = nullptr;
     QLineEdit* edit_ = nullptr;
+    QTimer* pending_ = nullptr; // the filter of the latest text, once the typed keys are read
 };
 
 } // namespace velcaris::search::ui
