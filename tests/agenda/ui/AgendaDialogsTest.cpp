@@ -3,7 +3,7 @@
 #include "app/ui/Messages.h"
 #include "app/ui/TForm1.h"
 #include "support/Screenshot.h"
-#include "support/TempDir.h"
+#include "support/WindowTest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,28 +24,17 @@ namespace {
 
 const QString kAlfa = QStringLiteral("Alfa - Via dell'Orso 3");
 
-class AgendaDialogs : public ::testing::Test {
+class AgendaDialogs : public test::WindowTest {
 protected:
     void SetUp() override
     {
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        agenda::ui::installDialogs(form->dialogContext(), form->dialogRegistrar());
-        form->workspace().mainDb().exec("INSERT INTO Condomini (Nome) VALUES (?)", {kAlfa});
+        openWindow(&agenda::ui::installDialogs);
         form->workspace().mainDb().exec(
             "INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2014/15', 1)", {kAlfa});
-        form->workspace().ds("ADOTableCondomini").requery();
-        form->fillCondominiumList();
+        addCondominium(kAlfa);
         form->resize(1280, 800);
         form->show();
         app::takeMessages();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        app::EditDialog::setBlocking(true);
     }
     void tab(app::Tab t) { form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(t)); }
     void click(QWidget* parent, const char* name) { QTest::mouseClick(parent->findChild<QPushButton*>(name), Qt::LeftButton); }
@@ -55,9 +44,6 @@ protected:
         auto* view = form->findChild<QTableView*>(grid);
         return view->model()->index(row, 1).data(Qt::BackgroundRole).value<QColor>();
     }
-
-    test::TempDir dir;
-    std::unique_ptr<app::TForm1> form;
 };
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "faq/ui/FaqDialogs.h"
 #include "store/Schema.h"
 #include "support/Screenshot.h"
-#include "support/TempDir.h"
+#include "support/WindowTest.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -24,22 +24,13 @@ using namespace velcaris;
 
 namespace {
 
-class FaqWindow : public ::testing::Test {
+class FaqWindow : public test::WindowTest {
 protected:
     void SetUp() override
     {
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        faq::ui::installDialogs(form->dialogContext(), form->dialogRegistrar());
+        openWindow(&faq::ui::installDialogs);
         form->show();
         app::takeMessages();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        app::EditDialog::setBlocking(true);
     }
     QDialog* faqWindow() { return form->findChild<QDialog*>("FormFAQ"); }
     QDialog* open()
@@ -70,9 +61,6 @@ protected:
         QTest::keyClicks(s->findChild<QLineEdit*>("Edit1"), word);
         QTest::keyClick(s->findChild<QLineEdit*>("Edit1"), Qt::Key_Return);
     }
-
-    test::TempDir dir;
-    std::unique_ptr<app::TForm1> form;
 };
 
 } // namespace

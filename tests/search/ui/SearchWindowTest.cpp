@@ -3,7 +3,7 @@
 #include "app/ui/TForm1.h"
 #include "search/ui/SearchDialogs.h"
 #include "support/Screenshot.h"
-#include "support/TempDir.h"
+#include "support/WindowTest.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -23,17 +23,12 @@ namespace {
 
 const QString kAlfa = QStringLiteral("Alfa - Via dell'Orso 3");
 
-class SearchWindow : public ::testing::Test {
+class SearchWindow : public test::WindowTest {
 protected:
     void SetUp() override
     {
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        search::ui::installDialogs(form->dialogContext(), form->dialogRegistrar());
+        openWindow(&search::ui::installDialogs);
         store::Database& db = form->workspace().mainDb();
-        db.exec("INSERT INTO Condomini (Nome) VALUES (?)", {kAlfa});
         db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2014', 1)", {kAlfa});
         for (const char* surname : {"D'Angelo", "Rossi", "Bianchi"}) {
             db.exec("INSERT INTO Anagrafe (idCondominio, Cognome) VALUES (?, ?)", {kAlfa, QString::fromUtf8(surname)});
@@ -41,17 +36,11 @@ protected:
                     "VALUES (?, '2014', '2014-02-01', 'Quota', ?, 'Rata 1', 10, 'Cassa')",
                     {kAlfa, db.lastInsertId()});
         }
-        form->workspace().ds("ADOTableCondomini").requery();
-        form->fillCondominiumList();
+        addCondominium(kAlfa);
         form->resize(1280, 800);
         form->show();
         form->selectCondominium(kAlfa);
         app::takeMessages();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        app::EditDialog::setBlocking(true);
     }
     void tab(app::Tab t) { form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(t)); }
     QDialog* searchWindow() { return form->findChild<QDialog*>("FormRicerca"); }
@@ -71,9 +60,6 @@ protected:
         return form->findChild<QTableView*>(grid)->model()->rowCount();
     }
     QString figure(const char* name) { return form->findChild<QLineEdit*>(name)->text(); }
-
-    test::TempDir dir;
-    std::unique_ptr<app::TForm1> form;
 };
 
 } // namespace
