@@ -5,7 +5,10 @@
 #include "app/ui/TForm1.h"
 #include "app/ui/Tsplash.h"
 #include "publishing/ui/PublishingDialogs.h"
+#include "agenda/ui/AgendaDialogs.h"
+#include "faq/ui/FaqDialogs.h"
 #include "registry/ui/RegistryDialogs.h"
+#include "search/ui/SearchDialogs.h"
 #include "store/Money.h"
 
 #include <QApplication>
@@ -33,6 +36,9 @@ int main(int argc, char** argv)
     velcaris::registry::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::publishing::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::allocation::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::agenda::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::search::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::faq::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 

@@ -25,6 +25,8 @@ QString dialogClassName(DialogId id)
     case DialogId::TFSituazioneCondomino: return QStringLiteral("TFSituazioneCondomino");
     case DialogId::TFormEmail: return QStringLiteral("TFormEmail");
     case DialogId::TFormPubbica: return QStringLiteral("TFormPubbica");
+    case DialogId::TFormRicerca: return QStringLiteral("TFormRicerca");
+    case DialogId::TFormFAQ: return QStringLiteral("TFormFAQ");
     }
     return QString();
 }

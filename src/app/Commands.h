@@ -29,6 +29,8 @@ enum class DialogId {
     TFSituazioneCondomino, // the owner statement, opened by a double click in the unit grid
     TFormEmail,            // opened by the e-mail buttons of the Anagrafe and Fornitori tabs
     TFormPubbica,          // opened by "Pubblica"
+    TFormRicerca,          // the search menu and window, from the "Ricerca" button
+    TFormFAQ,              // the knowledge base, from the "FAQ" button
 };
 
 QString dialogClassName(DialogId id);

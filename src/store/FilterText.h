@@ -3,6 +3,7 @@
 // with an apostrophe stays one value.
 #include <QString>
 #include <QStringList>
+#include <QChar>
 #include <initializer_list>
 
 namespace velcaris::store {
@@ -27,6 +28,37 @@ inline QString equalsTerm(const QString& field, qint64 value)
     return field + u'=' + QString::number(value);
 }
 
+// The text as a LIKE pattern that matches exactly itself: the wildcards '*' and '?', and the
+// '[' that brackets a literal character, are each put between brackets ("50%*" -> "50%[*]").
+inline QString literalPattern(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'*' || c == u'?' || c == u'[') {
+            out += u'[';
+            out += c;
+            out += u']';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// field LIKE '*text*': the field contains the text anywhere, letter case ignored. What the user
+// typed is looked for literally, wildcards included.
+inline QString containsTerm(const QString& field, const QString& text)
+{
+    return field + QStringLiteral(" LIKE ") + quoteFilterValue(u'*' + literalPattern(text) + u'*');
+}
+
+// field LIKE 'text': the field equals the text without regard to letter case.
+inline QString equalsIgnoringCaseTerm(const QString& field, const QString& text)
+{
+    return field + QStringLiteral(" LIKE ") + quoteFilterValue(literalPattern(text));
+}
+
 // The terms joined with AND; empty terms are left out, so an optional condition is just an
 // empty text. No terms at all: the empty filter.
 inline QString andTerms(std::initializer_list<QString> terms)
@@ -36,6 +68,16 @@ inline QString andTerms(std::initializer_list<QString> terms)
         if (!t.isEmpty())
             kept << t;
     return kept.join(QStringLiteral(" AND "));
+}
+
+// The terms joined with OR, each bracketed; empty terms are left out.
+inline QString orTerms(std::initializer_list<QString> terms)
+{
+    QStringList kept;
+    for (const QString& t : terms)
+        if (!t.isEmpty())
+            kept << u'(' + t + u')';
+    return kept.join(QStringLiteral(" OR "));
 }
 
 } // namespace velcaris::store

@@ -19,6 +19,8 @@ struct DialogRequest {
     QVector<qint64> selectedSuppliers; // ids of the rows selected in DBGridFornitori, in order
     QVector<qint64> selectedPersons;   // Ids of the rows selected in DBGridAnagrafe, in order
     QString recipientMode;             // the e-mail button pressed: "tutti", "selezionatiFornitori", ...
+    Tab tab = Tab::Agenda;             // the active tab
+    QWidget* anchor = nullptr;         // the toolbar button that opened a tool window, if any
 };
 
 // What a dialog changed: the window turns it into its refresh (the current condominium chosen
@@ -27,6 +29,7 @@ struct Change {
     bool condominiumList = false; // a condominium was added or renamed: the list is filled again
     QString dataset;              // the register the dialog worked on, given back its sort and row
     ViewMemory memory;
+    bool totalsOnly = false;      // the registers keep their filters: only the totals are recomputed
 };
 
 using ChangeReport = std::function<void(const Change&)>;

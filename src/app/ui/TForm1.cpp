@@ -366,6 +366,10 @@ void TForm1::showBalances()
 
 void TForm1::changed(const Change& change)
 {
+    if (change.totalsOnly) {
+        showBalances();
+        return;
+    }
     const QString chosen = workspace_->selection.condominium;
     if (change.condominiumList)
         fillCondominiumList();
@@ -507,6 +511,15 @@ void TForm1::connectCommands()
             [this] { runGuarded([&] { openCommand({DialogId::TFormPubbica, workspace_->editMode}); }); });
     bankButton_ = button("BitBtn2");
     bankButton_->installEventFilter(this);
+    // The tool windows, opened under their button with the active tab.
+    for (const auto& [name, id] : {std::pair{"BitBtnRicerca", DialogId::TFormRicerca}, std::pair{"BitBtnFAQ", DialogId::TFormFAQ}})
+        connect(button(name), &QPushButton::clicked, this, [this, id = id, anchor = button(name)] {
+            if (const OpenDialog open = dialogs_.value(id))
+                runGuarded([&] { DialogRequest request;
+                    request.tab = activeTab();
+                    request.anchor = anchor;
+                    open(request);; });
+        });
 
     auto* combo = own<QComboBox*>(QStringLiteral("ComboAA"));
     connect(combo, &QComboBox::activated, this, [this, combo](int index) {

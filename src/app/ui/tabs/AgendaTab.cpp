@@ -1,6 +1,8 @@
 // The Agenda tab: the deadlines, open ones only unless "Mostra esito positivo" is down.
+#include "agenda/AgendaColours.h"
 #include "app/ui/tabs/TabParts.h"
 
+#include <QDate>
 #include <QHeaderView>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -15,6 +17,11 @@ QWidget* buildAgendaTab(TabParts& parts)
     QTableView* grid = parts.grid(QStringLiteral("DBGridScadenzario"), QStringLiteral("ADOTableScadenzario"), page);
     grid->verticalHeader()->hide();
     grid->setProperty("enterMoves", true);
+    // Today is read at each painting, so that a window left open past midnight stays right.
+    store::Dataset* scadenzario = &parts.ws.ds(QStringLiteral("ADOTableScadenzario"));
+    parts.paintRows(grid, [scadenzario](int row) {
+        return agenda::deadlineRowColourAt(*scadenzario, row, QDate::currentDate());
+    });
     layout->addWidget(grid);
     return page;
 }

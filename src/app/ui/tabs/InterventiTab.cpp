@@ -1,5 +1,6 @@
 // The Interventi tab: contacts and interventions of the current year, open ones only unless
 // "Mostra conclusi" is down.
+#include "agenda/AgendaColours.h"
 #include "app/ui/tabs/TabParts.h"
 
 #include <QTableView>
@@ -12,7 +13,10 @@ QWidget* buildInterventiTab(TabParts& parts)
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     addToggleRow(parts, layout, page, {{"ButtonConclusi", "Mostra conclusi"}});
-    layout->addWidget(parts.grid(QStringLiteral("DBGridInterventi"), QStringLiteral("ADOQueryInterventi"), page));
+    QTableView* grid = parts.grid(QStringLiteral("DBGridInterventi"), QStringLiteral("ADOQueryInterventi"), page);
+    store::Dataset* interventi = &parts.ws.ds(QStringLiteral("ADOQueryInterventi"));
+    parts.paintRows(grid, [interventi](int row) { return agenda::interventionRowColourAt(*interventi, row); });
+    layout->addWidget(grid);
     return page;
 }
 

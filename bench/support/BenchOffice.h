@@ -1,0 +1,24 @@
+#pragma once
+// The large office every benchmark works on: 300 condominiums, 15,000 units, 30,000 persons, 10
+// years of 12 instalments per unit (1.8 million quotas), 300,000 income and 150,000 expense rows,
+// with notes on persons and income. It is written once and kept in /tmp under a version name;
+// change kVersion in BenchOffice.cpp when the generator or the schema changes.
+#include "app/Workspace.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <memory>
+
+namespace velcaris::bench {
+
+struct Office {
+    Office();
+    std::unique_ptr<QCoreApplication> app;
+    std::unique_ptr<app::Workspace> ws;
+    QStringList names; // the condominiums' names
+};
+
+// The office, generated on first use and started once per run.
+Office& office();
+
+} // namespace velcaris::bench
