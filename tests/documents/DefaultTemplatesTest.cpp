@@ -27,7 +27,8 @@ protected:
     // No marker of the engine left in the document: every variable was replaced.
     static void expectComplete(const QString& kind, const QString& text)
     {
-        EXPECT_FALSE(text.contains(u'\\')) << kind.toStdString() << ":\n" << text.toStdString();
+        // The one backslash a value brings is that of the odd name.
+        EXPECT_FALSE(QString(text).remove(QStringLiteral("{Lu\\ca}")).contains(u'\\')) << kind.toStdString() << ":\n" << text.toStdString();
         EXPECT_TRUE(text.contains("Studio Neri")) << kind.toStdString();
         EXPECT_TRUE(text.contains("Alfa")) << kind.toStdString();
         EXPECT_TRUE(text.contains("15/06/2024")) << kind.toStdString();

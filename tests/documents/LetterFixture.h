@@ -57,7 +57,7 @@ protected:
             return QStringLiteral("<missing %1>").arg(path);
         return documents::rtf::plainText(f.readAll()).trimmed();
     }
-    QString folder() const { return office.ws().paths().outputFolder() + kAlfa + "/"; }
+    QString folder() { return office.ws().paths().outputFolder() + kAlfa + "/"; }
 
     Office office;
     documents::TRtfReport report;

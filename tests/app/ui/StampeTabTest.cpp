@@ -66,7 +66,7 @@ struct StampeWindow {
                 out << list->item(i)->text();
         return out;
     }
-    QString folder() const { return office.ws().paths().outputFolder() + kAlfa + "/"; }
+    QString folder() { return office.ws().paths().outputFolder() + kAlfa + "/"; }
     QString stamp() const { return QDate::currentDate().toString("dd.MM.yyyy"); }
 };
 
