@@ -67,9 +67,6 @@ void mergeInstalments(app::Workspace& ws, TRtfReport& report, const LetterReques
 {
     const PersonRole role = personRole(ws, e.personId);
     store::Dataset& solleciti = ws.ds(QStringLiteral("ADOTableSolleciti"));
-    solleciti.setFilter(QString());
-    solleciti.requery();
-    solleciti.setSort(kSortSolleciti);
 
     const QString iban = ws.mainDb()
                              .scalar(QStringLiteral("SELECT Conto_corrente FROM Condomini WHERE Nome = ?"),
@@ -83,7 +80,11 @@ void mergeInstalments(app::Workspace& ws, TRtfReport& report, const LetterReques
     report.AddVariable(QStringLiteral("intestatario"), holder);
     addAddress(report, addressOf(ws, e.personId));
 
+    // Read afresh from the database, the person's rows only: filtering first spares reading
+    // every condominium's instalments for each letter.
+    solleciti.setSort(kSortSolleciti);
     solleciti.setFilter(instalmentFilter(rq.kind, role, e.personId, rq.today));
+    solleciti.requery();
     solleciti.first();
     QString persona;
     if (!solleciti.eof())

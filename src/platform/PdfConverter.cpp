@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace velcaris::platform {
 
@@ -59,8 +60,11 @@ void PdfConverter::startNext()
         if (e == QProcess::FailedToStart)
             done(-1, QProcess::CrashExit);
     });
-    QStringList args{QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                     QStringLiteral("--outdir"), current_.folder};
+    // A profile of its own: with the user's LibreOffice already open, a conversion in the
+    // user's profile would be handed to that instance and could silently do nothing.
+    const QString profile = QUrl::fromLocalFile(QDir::temp().filePath(QStringLiteral("velcaris-libreoffice"))).toString();
+    QStringList args{QStringLiteral("-env:UserInstallation=") + profile, QStringLiteral("--headless"),
+                     QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), current_.folder};
     args << current_.documents;
     process_->start(program_, args);
 }

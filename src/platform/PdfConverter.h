@@ -25,6 +25,8 @@ public:
     // are there). False, with nothing queued, when LibreOffice is missing or there is nothing
     // to convert. A run queued while another converts starts when that one ends.
     bool convert(const QStringList& documents, const QString& folder);
+    // Another converter program taking LibreOffice's arguments (tests).
+    void setProgram(const QString& program) { program_ = program; }
     bool busy() const { return process_ != nullptr; }
     // Waits for the queued conversions (tests and shutdown).
     bool waitForIdle(int msecs);
