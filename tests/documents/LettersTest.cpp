@@ -127,6 +127,12 @@ TEST_F(Letters, TheGaugeMovesOverEveryEntryAndOnlyCheckedOnesGetALetter)
     EXPECT_EQ(gaugePosition(3, 9), 38); // 37.5
     EXPECT_EQ(gaugePosition(1, 4), 33);
 
+    // The same letter to the same person on the same day replaces the earlier one.
+    writeTemplate(kAccompagnamentoAssemblea, "seconda \\\\persona\\\\");
+    run(kAccompagnamentoAssemblea, {{bianchi, "Bianchi", true}});
+    EXPECT_EQ(letter(kAccompagnamentoAssemblea, "Bianchi"), "seconda Bianchi");
+    EXPECT_EQ(QDir(folder()).entryList({"Accompagnamento assemblea - Bianchi*"}, QDir::Files).size(), 1);
+
     // No kind chosen: nothing is written, and that is no failure.
     const LetterRun none = run(QString(), {{bianchi, "Bianchi", true}});
     EXPECT_TRUE(none.outcome.done);
