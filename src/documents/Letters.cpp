@@ -138,6 +138,14 @@ LetterRun produceLetters(app::Workspace& ws, TRtfReport& report, const LetterReq
         run.outcome = app::Outcome::accepted();
         return run;
     }
+    // Letters can be written again at will: the run does not wait for the disk after each one.
+    struct NoSync {
+        TRtfReport& r;
+        bool was;
+        ~NoSync() { r.SyncEachDocument = was; }
+    } noSync{report, report.SyncEachDocument};
+    report.SyncEachDocument = false;
+
     const int n = int(request.entries.size());
     for (int i = 0; i < n; ++i) {
         const LetterEntry& e = request.entries[i];

@@ -156,6 +156,7 @@ TEST_F(Letters, AFailureStopsTheRunNamingThePersonAndTheTemplateAndKeepsWhatWasW
     EXPECT_TRUE(QFile::exists(r.written[0]));
     EXPECT_FALSE(QFile::exists(folder() + "Accompagnamento assemblea - Verdi Anna - 15.06.2024.rtf"));
     EXPECT_EQ(report.Variables().count(), 0);
+    EXPECT_TRUE(report.SyncEachDocument); // the run gives the engine back as it found it
 
     // A faulty template fails on the first checked person.
     writeTemplate(kSollecito, "\\\\scan(Z)\\\\x\\\\endscan\\\\");
