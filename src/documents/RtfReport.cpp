@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace velcaris::documents {
 
@@ -1054,9 +1058,24 @@ void TRtfReport::Merge(const QVector<RecordSource*>& datasets)
     in.close();
     const QByteArray doc = MergeBytes(templ, datasets);
 
-    QSaveFile out(outFile_);
-    if (!out.open(QIODevice::WriteOnly) || out.write(doc) != doc.size() || !out.commit())
-        throw ReportError(QStringLiteral("Impossibile scrivere il documento %1: %2").arg(outFile_, out.errorString()));
+    const auto failed = [this](const QString& why) {
+        return ReportError(QStringLiteral("Impossibile scrivere il documento %1: %2").arg(outFile_, why));
+    };
+    if (SyncEachDocument) {
+        QSaveFile out(outFile_);
+        if (!out.open(QIODevice::WriteOnly) || out.write(doc) != doc.size() || !out.commit())
+            throw failed(out.errorString());
+        return;
+    }
+    // The same replace-when-whole, without waiting for the disk after each document.
+    QTemporaryFile out(outFile_ + QStringLiteral(".XXXXXX"));
+    if (!out.open() || out.write(doc) != doc.size() || !out.flush())
+        throw failed(out.errorString());
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                       | QFileDevice::ReadOther);
+    if (std::rename(QFile::encodeName(out.fileName()).constData(), QFile::encodeName(outFile_).constData()) != 0)
+        throw failed(QString::fromLocal8Bit(std::strerror(errno)));
+    out.setAutoRemove(false);
 }
 
 void TRtfReport::MergeAndOpen(const QVector<RecordSource*>& datasets, int showMode)

@@ -90,6 +90,10 @@ public:
     // The merge itself, on a template held in memory.
     QByteArray MergeBytes(const QByteArray& rtfTemplate, const QVector<RecordSource*>& datasets = {});
 
+    // Whether each written document is flushed to the disk before Merge returns. A run of many
+    // letters turns it off: the wait per document would cost more than the merge itself.
+    bool SyncEachDocument = true;
+
     // The most repetitions of any one scan block: a while-scan that never ends, or a body that
     // moves its own dataset back (FIRST, PRIOR), fails the merge once it is reached.
     int MaxLoopCount = 1000000;

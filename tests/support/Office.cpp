@@ -32,6 +32,22 @@ qint64 Office::addPerson(const QString& condominium, const QString& surname, con
     return db().lastInsertId();
 }
 
+qint64 Office::addUnit(const QString& condominium, const QString& name, qint64 owner, qint64 tenant)
+{
+    db().exec("INSERT INTO Locali (IdCondominio, Nome, idProprietario, idInquilino) VALUES (?,?,?,?)",
+              {condominium, name, owner, tenant});
+    return db().lastInsertId();
+}
+
+qint64 Office::addQuota(const QString& condominium, const QString& year, qint64 unit, const QString& name,
+                        const QString& type, double amount, const QDate& due, double paid)
+{
+    db().exec("INSERT INTO Quote (IdCondominio, AA, IdLocale, NomeQuote, Tipologia, Importo, ImportoPagato, "
+              "DataScadenza) VALUES (?,?,?,?,?,?,?,?)",
+              {condominium, year, unit, name, type, amount, paid, due});
+    return db().lastInsertId();
+}
+
 qint64 Office::addIncome(const QString& condominium, const QString& year, double amount, const QString& method,
                          const QString& kind)
 {

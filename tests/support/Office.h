@@ -18,6 +18,10 @@ public:
     void addCondominium(const QString& name);
     qint64 addYear(const QString& condominium, const QString& year, bool current);
     qint64 addPerson(const QString& condominium, const QString& surname, const QString& firstName = QString());
+    // A unit with its owner and tenant (0: none), and one instalment of a unit.
+    qint64 addUnit(const QString& condominium, const QString& name, qint64 owner, qint64 tenant = 0);
+    qint64 addQuota(const QString& condominium, const QString& year, qint64 unit, const QString& name,
+                    const QString& type, double amount, const QDate& due, double paid = 0);
     qint64 addIncome(const QString& condominium, const QString& year, double amount, const QString& method,
                      const QString& kind = QStringLiteral("Entrata"));
     qint64 addExpense(const QString& condominium, const QString& year, double invoice, double commission,

@@ -7,6 +7,7 @@
 #include "app/ui/GridFooter.h"
 #include "app/ui/Messages.h"
 #include "cashbook/PaymentPlace.h"
+#include "documents/DefaultTemplates.h"
 #include "documents/ReportError.h"
 #include "store/Money.h"
 
@@ -69,6 +70,7 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     store::useDotDecimalSeparator();
     parts_ = std::make_unique<TabParts>(*workspace_, this, [this](const std::function<void()>& work) { runGuarded(work); });
     parts_->reload = [this] { loadActiveTab(); };
+    parts_->modello = &modello_;
     parts_->openDialog = [this](DialogId id) {
         runGuarded([&] {
             lastDialog_ = DialogId::None;
@@ -155,6 +157,9 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     // not match their condominiums) is said once, after the failure if there was one.
     for (const QString& warning : workspace_->startUpWarnings())
         showWarning(this, warning);
+    // A fresh install gets a template for every letter and notice; the user's own stay.
+    for (const QString& failure : documents::installDefaultTemplates(workspace_->paths().outputFolder()).failures)
+        showWarning(this, failure);
     // The general memo is shown as soon as its table is open, even when a later step failed.
     auto& memo = workspace_->ds(QStringLiteral("ADOTableMemo"));
     if (memo.isActive()) {

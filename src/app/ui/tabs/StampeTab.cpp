@@ -1,34 +1,165 @@
-// The Stampe tab: the convocation dates and the recipient lists of persons and suppliers.
+// The Stampe tab: notices to the condominium, letters to the checked persons, and the supplier
+// list of the withholding reports.
+#include "app/ui/tabs/StampeActions.h"
 #include "app/ui/tabs/TabParts.h"
+#include "documents/Letters.h"
+#include "documents/Notices.h"
 
-#include <QDateTimeEdit>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
 
 namespace velcaris::app {
 
-QWidget* buildStampeTab(TabParts&)
+namespace {
+
+// A drop-down list without free text and with nothing selected at start.
+QComboBox* kindList(const QString& name, const QStringList& items, QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(false);
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+    return combo;
+}
+
+void addRow(QFormLayout* form, const QString& caption, QWidget* field)
+{
+    auto* label = new QLabel(caption, field->parentWidget());
+    label->setBuddy(field);
+    field->setAccessibleName(caption);
+    form->addRow(label, field);
+}
+
+QGroupBox* noticeGroup(TabParts& parts, QWidget* page)
+{
+    auto* group = new QGroupBox(QStringLiteral("Condominio"), page);
+    group->setObjectName(QStringLiteral("GroupCondominio"));
+    auto* form = new QFormLayout(group);
+
+    QStringList kinds = documents::noticeKinds();
+    kinds << QStringLiteral("Quadro AC") << QStringLiteral("Modello 770");
+    addRow(form, QStringLiteral("Modello"), kindList(QStringLiteral("TipoModello2"), kinds, group));
+
+    auto* year = new QLineEdit(group);
+    year->setObjectName(QStringLiteral("EditAnno"));
+    year->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), year));
+    addRow(form, QStringLiteral("Anno"), year);
+
+    auto* meeting = new QGroupBox(QStringLiteral("Avviso assemblea"), group);
+    meeting->setObjectName(QStringLiteral("GroupAvvisoAssemblea"));
+    auto* meetingForm = new QFormLayout(meeting);
+    auto* type = new QGroupBox(QStringLiteral("Assemblea"), meeting);
+    type->setObjectName(QStringLiteral("TipoAssemblea"));
+    auto* typeRow = new QHBoxLayout(type);
+    for (const auto& [name, text] : {std::pair{"Ordinaria", "Ordinaria"}, std::pair{"Straordinaria", "Straordinaria"}}) {
+        auto* radio = new QRadioButton(QString::fromLatin1(text), type);
+        radio->setObjectName(QStringLiteral("TipoAssemblea") + QString::fromLatin1(name));
+        typeRow->addWidget(radio);
+    }
+    type->findChild<QRadioButton*>(QStringLiteral("TipoAssembleaOrdinaria"))->setChecked(true);
+    meetingForm->addRow(type);
+    for (const auto& [date, time, caption] : {std::tuple{"DataPrima", "OraPrima", "Data 1° convocazione"},
+                                              std::tuple{"DataSeconda", "OraSeconda", "Data 2° convocazione"}}) {
+        auto* picker = new QDateEdit(QDate::currentDate(), meeting);
+        picker->setObjectName(QString::fromLatin1(date));
+        picker->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+        picker->setCalendarPopup(true);
+        addRow(meetingForm, QString::fromUtf8(caption), picker);
+        auto* hour = new QLineEdit(meeting);
+        hour->setObjectName(QString::fromLatin1(time));
+        hour->setInputMask(QStringLiteral("09:99"));
+        hour->setMaxLength(5);
+        addRow(meetingForm, QStringLiteral("Ora"), hour);
+    }
+    form->addRow(meeting);
+
+    auto* memo = new QPlainTextEdit(group);
+    memo->setObjectName(QStringLiteral("MemoAvviso"));
+    addRow(form, QStringLiteral("Testo"), memo);
+
+    QPushButton* print = parts.button(QStringLiteral("BStampa2"), QStringLiteral("Stampa"), group);
+    form->addRow(print);
+    return group;
+}
+
+QGroupBox* letterGroup(TabParts& parts, QWidget* page)
+{
+    auto* group = new QGroupBox(QStringLiteral("Anagrafe inquilini/proprietari"), page);
+    group->setObjectName(QStringLiteral("GroupAnagrafe"));
+    auto* layout = new QVBoxLayout(group);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    addRow(form, QStringLiteral("Modello"), kindList(QStringLiteral("TipoModello"), documents::letterKinds(), group));
+    auto* mora = new QCheckBox(QStringLiteral("Messa in mora"), group);
+    mora->setObjectName(QStringLiteral("CheckBoxMora"));
+    form->addRow(mora);
+
+    // Filled by the tab's loading: one checkable entry per person, its id kept with it.
+    auto* list = new QListWidget(group);
+    list->setObjectName(QStringLiteral("lista"));
+    addRow(form, QStringLiteral("Condomino"), list);
+
+    auto* buttons = new QHBoxLayout;
+    layout->addLayout(buttons);
+    for (const auto& [name, text] :
+         {std::pair{"Bstampa", "Stampa"}, std::pair{"BSelTutti", "Seleziona tutto"},
+          std::pair{"Button2", "Deseleziona tutto"}, std::pair{"BselPropr", "Sel. Proprietari"},
+          std::pair{"BSelInq", "Sel. Inquilini"}})
+        buttons->addWidget(parts.button(QString::fromLatin1(name), QString::fromLatin1(text), group));
+
+    auto* gauge = new QProgressBar(group);
+    gauge->setObjectName(QStringLiteral("Gauge1"));
+    gauge->setAccessibleName(QStringLiteral("Avanzamento"));
+    gauge->setRange(0, 100);
+    gauge->hide();
+    layout->addWidget(gauge);
+    return group;
+}
+
+QGroupBox* supplierGroup(QWidget* page)
+{
+    auto* group = new QGroupBox(QStringLiteral("Anagrafe fornitori"), page);
+    group->setObjectName(QStringLiteral("GroupFornitori"));
+    auto* form = new QFormLayout(group);
+    auto* list = new QListWidget(group);
+    list->setObjectName(QStringLiteral("ListaFornitori"));
+    addRow(form, QStringLiteral("Fornitori"), list);
+    return group;
+}
+
+} // namespace
+
+QWidget* buildStampeTab(TabParts& parts)
 {
     auto* page = new QWidget;
-    auto* form = new QFormLayout(page);
-    for (const auto& [name, text] :
-         {std::pair{"DataPrima", "Data 1° convocazione"}, std::pair{"DataSeconda", "Data 2° convocazione"}}) {
-        auto* picker = new QDateTimeEdit(QDateTime::currentDateTime(), page);
-        picker->setObjectName(QString::fromLatin1(name));
-        picker->setDisplayFormat(QStringLiteral("dd/MM/yyyy HH:mm"));
-        picker->setCalendarPopup(true);
-        auto* label = new QLabel(QString::fromUtf8(text), page);
-        label->setBuddy(picker);
-        form->addRow(label, picker);
-    }
-    for (const auto& [name, text] : {std::pair{"lista", "Condòmini"}, std::pair{"ListaFornitori", "Fornitori"}}) {
-        auto* list = new QListWidget(page);
-        list->setObjectName(QString::fromLatin1(name));
-        auto* label = new QLabel(QString::fromUtf8(text), page);
-        label->setBuddy(list);
-        form->addRow(label, list);
-    }
+    auto* outer = new QVBoxLayout(page);
+    auto* groups = new QHBoxLayout;
+    outer->addLayout(groups, 1);
+    groups->addWidget(noticeGroup(parts, page));
+    groups->addWidget(letterGroup(parts, page), 1);
+    groups->addWidget(supplierGroup(page));
+
+    // What the document runs say beside the documents (the PDF copies).
+    auto* status = new QLabel(page);
+    status->setObjectName(QStringLiteral("LabelStatoStampe"));
+    status->setWordWrap(true);
+    outer->addWidget(status);
+
+    connectStampeActions(parts, page);
     return page;
 }
 

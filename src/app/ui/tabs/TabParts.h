@@ -21,6 +21,10 @@ class QToolBar;
 class QVBoxLayout;
 class QWidget;
 
+namespace velcaris::documents {
+class TRtfReport;
+}
+
 namespace velcaris::app {
 
 class DatasetModel;
@@ -39,6 +43,8 @@ public:
     std::function<void()> reload;
     // Opens a dialog as a command would.
     std::function<void(DialogId)> openDialog;
+    // The window's template engine, which letters and notices are merged with.
+    documents::TRtfReport* modello = nullptr;
 
     // A read-only grid over `dataset`, its rows selected whole, sorted by a click on a title (Ctrl
     // adds the column), Ctrl+F to find a text; with `footer`, a footer row of sums under it.

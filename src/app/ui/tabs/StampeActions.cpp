@@ -1,0 +1,169 @@
+#include "app/ui/tabs/StampeActions.h"
+
+#include "app/ui/Messages.h"
+#include "app/ui/tabs/TabParts.h"
+#include "documents/LetterRecipients.h"
+#include "documents/LetterVariables.h"
+#include "documents/Letters.h"
+#include "documents/Notices.h"
+#include "documents/RtfReport.h"
+#include "platform/PdfConverter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace velcaris::app {
+
+namespace {
+
+// The hourglass while documents are written; it comes back whatever happens.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+class StampeActions : public QObject {
+public:
+    StampeActions(TabParts& parts, QWidget* page) : QObject(page), parts_(parts), page_(page), pdf_(this)
+    {
+        connect(&pdf_, &platform::PdfConverter::finished, this, [this](const QStringList& pdfs, const QString& error) {
+            status(error.isEmpty() ? QStringLiteral("Copie PDF create: %1").arg(pdfs.size()) : error);
+        });
+        on("Bstampa", [this] { printLetters(); });
+        on("BStampa2", [this] { printNotice(); });
+        on("BSelTutti", [this] { checkAll(true); });
+        on("Button2", [this] { checkAll(false); });
+        on("BselPropr", [this] { checkRole(documents::Recipients::Owners); });
+        on("BSelInq", [this] { checkRole(documents::Recipients::Tenants); });
+    }
+
+private:
+    template <class W>
+    W* find(const char* name) const
+    {
+        return page_->findChild<W*>(QString::fromLatin1(name));
+    }
+    void on(const char* button, std::function<void()> handler)
+    {
+        connect(find<QPushButton>(button), &QPushButton::clicked, this,
+                [this, handler = std::move(handler)] { parts_.guarded(handler); });
+    }
+    void status(const QString& text) { find<QLabel>("LabelStatoStampe")->setText(text); }
+    bool straordinaria() const { return find<QRadioButton>("TipoAssembleaStraordinaria")->isChecked(); }
+
+    void checkAll(bool checked)
+    {
+        auto* list = find<QListWidget>("lista");
+        for (int i = 0; i < list->count(); ++i)
+            list->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    }
+
+    void checkRole(documents::Recipients which)
+    {
+        auto* list = find<QListWidget>("lista");
+        QVector<qint64> ids;
+        for (int i = 0; i < list->count(); ++i)
+            ids << list->item(i)->data(Qt::UserRole).toLongLong();
+        const QVector<bool> checked = documents::recipientsAmong(parts_.ws, ids, which);
+        for (int i = 0; i < list->count(); ++i)
+            list->item(i)->setCheckState(checked[i] ? Qt::Checked : Qt::Unchecked);
+    }
+
+    void printLetters()
+    {
+        documents::LetterRequest rq;
+        rq.kind = find<QComboBox>("TipoModello")->currentText();
+        rq.straordinaria = straordinaria();
+        rq.data1 = find<QDateEdit>("DataPrima")->date();
+        rq.data2 = find<QDateEdit>("DataSeconda")->date();
+        rq.mora = find<QCheckBox>("CheckBoxMora")->isChecked();
+        rq.today = QDate::currentDate();
+        auto* list = find<QListWidget>("lista");
+        for (int i = 0; i < list->count(); ++i) {
+            const QListWidgetItem* item = list->item(i);
+            rq.entries.push_back(
+                {item->data(Qt::UserRole).toLongLong(), item->text(), item->checkState() == Qt::Checked});
+        }
+        auto* gauge = find<QProgressBar>("Gauge1");
+        documents::LetterRun run;
+        {
+            const WaitCursor wait;
+            gauge->setValue(0);
+            gauge->show();
+            struct HideGauge {
+                QProgressBar* g;
+                ~HideGauge() { g->hide(); }
+            } hide{gauge};
+            run = documents::produceLetters(parts_.ws, engine(), rq, [gauge](int position) {
+                gauge->setValue(position);
+            });
+        }
+        convert(run.written);
+        for (const Message& m : run.outcome.messages)
+            showMessage(parts_.window, m);
+    }
+
+    void printNotice()
+    {
+        documents::NoticeRequest rq;
+        rq.kind = find<QComboBox>("TipoModello2")->currentText();
+        rq.straordinaria = straordinaria();
+        rq.data1 = find<QDateEdit>("DataPrima")->date();
+        rq.data2 = find<QDateEdit>("DataSeconda")->date();
+        rq.ora1 = find<QLineEdit>("OraPrima")->displayText();
+        rq.ora2 = find<QLineEdit>("OraSeconda")->displayText();
+        rq.memo = find<QPlainTextEdit>("MemoAvviso")->toPlainText();
+        rq.today = QDate::currentDate();
+        documents::NoticeResult result;
+        {
+            const WaitCursor wait;
+            result = documents::produceNotice(parts_.ws, engine(), rq);
+        }
+        if (!result.written.isEmpty())
+            convert({result.written});
+        for (const Message& m : result.outcome.messages)
+            showMessage(parts_.window, m);
+    }
+
+    // One background conversion for the whole run; LibreOffice's absence is said once.
+    void convert(const QStringList& written)
+    {
+        if (written.isEmpty())
+            return;
+        if (pdf_.convert(written, QFileInfo(written.first()).absolutePath()))
+            status(QStringLiteral("Creazione delle copie PDF in corso (%1 documenti)...").arg(written.size()));
+        else if (!toldNoOffice_) {
+            toldNoOffice_ = true;
+            status(QStringLiteral("LibreOffice non è installato: i documenti sono scritti solo in formato RTF, "
+                                  "senza la copia PDF."));
+        }
+    }
+
+    // The window's engine; one of the tab's own when the window gives none.
+    documents::TRtfReport& engine() { return parts_.modello ? *parts_.modello : own_; }
+
+    TabParts& parts_;
+    QWidget* page_;
+    documents::TRtfReport own_;
+    platform::PdfConverter pdf_;
+    bool toldNoOffice_ = false;
+};
+
+} // namespace
+
+void connectStampeActions(TabParts& parts, QWidget* page)
+{
+    new StampeActions(parts, page);
+}
+
+} // namespace velcaris::app

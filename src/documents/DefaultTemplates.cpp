@@ -1,0 +1,60 @@
+#include "documents/DefaultTemplates.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+// The resource lives in the static core library: it must be registered by name.
+static void registerTemplateResource() { Q_INIT_RESOURCE(templates); }
+
+namespace velcaris::documents {
+
+namespace {
+
+const QString kPrefix = QStringLiteral(":/templates/");
+
+void ensureRegistered()
+{
+    static const bool done = (registerTemplateResource(), true);
+    (void)done;
+}
+
+} // namespace
+
+QStringList defaultTemplateKinds()
+{
+    ensureRegistered();
+    QStringList kinds;
+    for (const QString& file : QDir(kPrefix).entryList(QDir::Files, QDir::Name))
+        kinds << QFileInfo(file).completeBaseName();
+    return kinds;
+}
+
+QByteArray defaultTemplate(const QString& kind)
+{
+    ensureRegistered();
+    QFile f(kPrefix + kind + QStringLiteral(".rtf"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TemplateInstall installDefaultTemplates(const QString& outputFolder)
+{
+    TemplateInstall result;
+    QDir().mkpath(outputFolder);
+    for (const QString& kind : defaultTemplateKinds()) {
+        const QString target = QDir(outputFolder).filePath(kind + QStringLiteral(".rtf"));
+        if (QFileInfo::exists(target))
+            continue;
+        // Written whole or not at all: a half-written template would be taken for the user's.
+        QSaveFile out(target);
+        if (out.open(QIODevice::WriteOnly) && out.write(defaultTemplate(kind)) >= 0 && out.commit())
+            result.installed << kind;
+        else
+            result.failures << QStringLiteral("Impossibile scrivere il modello predefinito %1: %2")
+                                   .arg(QDir::toNativeSeparators(target), out.errorString());
+    }
+    return result;
+}
+
+} // namespace velcaris::documents

@@ -1,0 +1,181 @@
+#include "documents/Letters.h"
+
+#include "app/Settings.h"
+#include "documents/DatasetSource.h"
+#include "documents/LetterRecipients.h"
+#include "documents/LetterVariables.h"
+#include "store/StoreError.h"
+
+#include <QDir>
+
+namespace velcaris::documents {
+
+namespace {
+
+const QString kSortSolleciti = QStringLiteral("Inquilino ASC, Nome ASC, Tipologia ASC, DataScadenza ASC");
+
+struct Address {
+    QString persona, indirizzo, cap, citta;
+};
+
+// The person's row of Anagrafe; empty values when there is none.
+Address addressOf(app::Workspace& ws, qint64 id)
+{
+    store::Statement st(ws.mainDb(),
+                        QStringLiteral("SELECT Cognome, Nome, Indirizzo, CAP, \"Città\" FROM Anagrafe WHERE Id = ?"));
+    st.bind(1, id);
+    Address a;
+    if (!st.step())
+        return a;
+    const QString surname = st.value(0).toString();
+    const QString name = st.value(1).toString();
+    a.persona = name.isEmpty() ? surname : surname + u' ' + name;
+    a.indirizzo = st.value(2).toString();
+    a.cap = st.value(3).toString();
+    a.citta = st.value(4).toString();
+    return a;
+}
+
+void addAddress(TRtfReport& report, const Address& a)
+{
+    report.AddVariable(QStringLiteral("indirizzo"), a.indirizzo);
+    report.AddVariable(QStringLiteral("cap"), a.cap);
+    report.AddVariable(QStringLiteral("città"), a.citta);
+}
+
+// The covering letters: the person and the meeting, no dataset.
+void mergeCovering(app::Workspace& ws, TRtfReport& report, const LetterRequest& rq, const LetterEntry& e)
+{
+    const Address a = addressOf(ws, e.personId);
+    report.AddVariable(QStringLiteral("persona"), a.persona);
+    addAddress(report, a);
+    report.AddVariable(QStringLiteral("assemblea"),
+                       rq.straordinaria ? QStringLiteral("Straordinaria") : QStringLiteral("Ordinaria"));
+    QStringList added{QStringLiteral("persona"), QStringLiteral("indirizzo"), QStringLiteral("cap"),
+                      QStringLiteral("città"), QStringLiteral("assemblea")};
+    if (rq.kind == kAccompagnamentoVerbale) {
+        report.AddVariable(QStringLiteral("data1"), shortDate(rq.data1));
+        report.AddVariable(QStringLiteral("data2"), shortDate(rq.data2));
+        added << QStringLiteral("data1") << QStringLiteral("data2");
+    }
+    report.Merge();
+    removeVariables(report, added);
+}
+
+// The account situation and the reminder: the person's instalments as dataset A.
+void mergeInstalments(app::Workspace& ws, TRtfReport& report, const LetterRequest& rq, const LetterEntry& e)
+{
+    const PersonRole role = personRole(ws, e.personId);
+    store::Dataset& solleciti = ws.ds(QStringLiteral("ADOTableSolleciti"));
+
+    const QString iban = ws.mainDb()
+                             .scalar(QStringLiteral("SELECT Conto_corrente FROM Condomini WHERE Nome = ?"),
+                                     {ws.selection.condominium})
+                             .toString();
+    const QString holder = ws.mainDb()
+                               .scalar(QStringLiteral("SELECT Intestatario FROM Condomini WHERE Nome = ?"),
+                                       {ws.selection.condominium})
+                               .toString();
+    report.AddVariable(QStringLiteral("contocorrente"), iban);
+    report.AddVariable(QStringLiteral("intestatario"), holder);
+    addAddress(report, addressOf(ws, e.personId));
+
+    // Read afresh from the database, the person's rows only: filtering first spares reading
+    // every condominium's instalments for each letter.
+    solleciti.setSort(kSortSolleciti);
+    solleciti.setFilter(instalmentFilter(rq.kind, role, e.personId, rq.today));
+    solleciti.requery();
+    solleciti.first();
+    QString persona;
+    if (!solleciti.eof())
+        persona = solleciti.value(QStringLiteral("idInquilino")).toLongLong() == e.personId
+                      ? solleciti.value(QStringLiteral("Inquilino")).toString()
+                      : solleciti.value(QStringLiteral("Proprietario")).toString();
+    report.AddVariable(QStringLiteral("persona"), persona);
+    if (rq.kind == kSollecito)
+        report.AddVariable(QStringLiteral("mora"), rq.mora ? app::currentSettings().mora : QString());
+
+    DatasetSource rows(solleciti);
+    report.Merge({&rows});
+    removeVariables(report, {QStringLiteral("contocorrente"), QStringLiteral("intestatario"), QStringLiteral("persona"),
+                             QStringLiteral("indirizzo"), QStringLiteral("cap"), QStringLiteral("città"),
+                             QStringLiteral("mora")});
+}
+
+void produceOne(app::Workspace& ws, TRtfReport& report, const LetterRequest& rq, const LetterEntry& e)
+{
+    report.ClearVariables();
+    report.SetInFile(templatePath(ws, rq.kind));
+    report.SetOutFile(letterPath(ws, rq.kind, e, rq.today));
+    QDir().mkpath(condominiumFolder(ws));
+    addCommonVariables(ws, report, rq.today);
+    if (rq.kind == kAccompagnamentoAssemblea || rq.kind == kAccompagnamentoVerbale)
+        mergeCovering(ws, report, rq, e);
+    else if (rq.kind == kSituazione || rq.kind == kSollecito)
+        mergeInstalments(ws, report, rq, e);
+    removeVariables(report, commonVariableNames() + QStringList{QStringLiteral("Nome")});
+}
+
+} // namespace
+
+const QStringList& letterKinds()
+{
+    static const QStringList kinds{kAccompagnamentoAssemblea, kAccompagnamentoVerbale, kSituazione, kSollecito};
+    return kinds;
+}
+
+QString letterPath(const app::Workspace& ws, const QString& kind, const LetterEntry& entry, const QDate& today)
+{
+    return condominiumFolder(ws) + kind + QStringLiteral(" - ") + entry.caption + QStringLiteral(" - ")
+         + dateStamp(today) + QStringLiteral(".rtf");
+}
+
+LetterRun produceLetters(app::Workspace& ws, TRtfReport& report, const LetterRequest& request,
+                         const std::function<void(int)>& gauge)
+{
+    LetterRun run;
+    if (!letterKinds().contains(request.kind)) {
+        run.outcome = app::Outcome::accepted();
+        return run;
+    }
+    // Letters can be written again at will: the run does not wait for the disk after each one.
+    struct NoSync {
+        TRtfReport& r;
+        bool was;
+        ~NoSync() { r.SyncEachDocument = was; }
+    } noSync{report, report.SyncEachDocument};
+    report.SyncEachDocument = false;
+
+    const int n = int(request.entries.size());
+    for (int i = 0; i < n; ++i) {
+        const LetterEntry& e = request.entries[i];
+        if (e.checked) {
+            QString failure;
+            try {
+                produceOne(ws, report, request, e);
+            } catch (const ReportError& err) {
+                failure = err.message();
+            } catch (const store::StoreError& err) {
+                failure = err.message();
+            } catch (const std::exception& err) {
+                failure = QString::fromStdString(err.what());
+            }
+            if (!failure.isEmpty()) {
+                report.ClearVariables();
+                run.outcome = app::Outcome::refused(
+                    QStringLiteral("Lettera \"%1\" per %2 non prodotta (modello \"%3\"): %4\n"
+                                   "Le lettere già scritte restano; le successive non sono state prodotte.")
+                        .arg(request.kind, e.caption, templatePath(ws, request.kind), failure),
+                    app::MessageKind::Error);
+                return run;
+            }
+            run.written << report.OutFile();
+        }
+        if (gauge)
+            gauge(gaugePosition(i, n));
+    }
+    run.outcome = app::Outcome::accepted();
+    return run;
+}
+
+} // namespace velcaris::documents

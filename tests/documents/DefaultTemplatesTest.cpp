@@ -1,0 +1,142 @@
+// The shipped templates: installed when missing, never over the user's, and each one merged
+// through the real engine with the values its kind provides, leaving no marker behind.
+#include "LetterFixture.h"
+#include "documents/DefaultTemplates.h"
+#include "documents/LetterRecipients.h"
+#include "documents/Letters.h"
+#include "documents/Notices.h"
+#include "platform/PdfConverter.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+
+using namespace velcaris;
+using namespace velcaris::documents;
+using velcaris::test::kToday;
+
+namespace {
+
+class ShippedTemplates : public test::LetterFixture {
+protected:
+    void SetUp() override
+    {
+        LetterFixture::SetUp();
+        installDefaultTemplates(office.ws().paths().outputFolder());
+    }
+    // No marker of the engine left in the document: every variable was replaced.
+    static void expectComplete(const QString& kind, const QString& text)
+    {
+        // The one backslash a value brings is that of the odd name.
+        EXPECT_FALSE(QString(text).remove(QStringLiteral("{Lu\\ca}")).contains(u'\\')) << kind.toStdString() << ":\n" << text.toStdString();
+        EXPECT_TRUE(text.contains("Studio Neri")) << kind.toStdString();
+        EXPECT_TRUE(text.contains("Alfa")) << kind.toStdString();
+        EXPECT_TRUE(text.contains("15/06/2024")) << kind.toStdString();
+    }
+};
+
+} // namespace
+
+TEST(DefaultTemplates, InstalledWhenMissingAndNeverOverTheUsersOwn)
+{
+    test::TempDir dir;
+    const QString out = dir.file("Output");
+    const QStringList kinds = defaultTemplateKinds();
+    QStringList expected = letterKinds() + noticeKinds();
+    expected.sort();
+    EXPECT_EQ(kinds, expected);
+
+    QDir().mkpath(out);
+    QFile mine(out + "/Sollecito.rtf");
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.write("{\\rtf1 il mio}");
+    mine.close();
+
+    const TemplateInstall first = installDefaultTemplates(out);
+    EXPECT_TRUE(first.failures.isEmpty());
+    EXPECT_EQ(first.installed.size(), kinds.size() - 1);
+    EXPECT_FALSE(first.installed.contains("Sollecito"));
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), QByteArray("{\\rtf1 il mio}"));
+    QFile avviso(out + "/Avviso assemblea.rtf");
+    ASSERT_TRUE(avviso.open(QIODevice::ReadOnly));
+    EXPECT_EQ(avviso.readAll(), defaultTemplate("Avviso assemblea"));
+
+    EXPECT_TRUE(installDefaultTemplates(out).installed.isEmpty());
+    EXPECT_TRUE(defaultTemplate("Nessuno").isEmpty());
+}
+
+TEST_F(ShippedTemplates, EveryLetterIsCompleteWithTheRecipientAndItsInstalments)
+{
+    const qint64 odd = office.addPerson(test::kAlfa, "D'Angelo", "{Lu\\ca} \"Il Sarto\"");
+    office.addQuota(test::kAlfa, "2024", office.addUnit(test::kAlfa, "B2", odd), "Rata {1}", "Spese ordinarie", 80,
+                    QDate(2024, 1, 31));
+    const QString oddCaption = "D'Angelo {Lu\\ca} \"Il Sarto\"";
+    for (const QString& kind : letterKinds()) {
+        LetterRequest rq{kind, {{rossi, "Rossi Mario", true}, {bianchi, "Bianchi", true}, {odd, oddCaption, true}},
+                         false, QDate(2024, 7, 1), QDate(2024, 7, 2), true, kToday};
+        const LetterRun r = produceLetters(office.ws(), report, rq);
+        ASSERT_TRUE(r.outcome.done) << kind.toStdString() << r.outcome.texts().join('\n').toStdString();
+        ASSERT_EQ(r.written.size(), 3);
+        for (const QString& path : r.written) {
+            const QString text = textOf(path);
+            expectComplete(kind, text);
+            EXPECT_TRUE(text.contains("Via Roma 1")) << kind.toStdString();
+        }
+        EXPECT_TRUE(textOf(r.written[2]).contains(oddCaption)) << textOf(r.written[2]).toStdString();
+        if (kind == kSollecito || kind == kSituazione) {
+            const QString owner = textOf(r.written[0]);
+            EXPECT_TRUE(owner.contains("IT60X0542811101000000123456")) << owner.toStdString();
+            EXPECT_TRUE(owner.contains("Spese straordinarie")) << owner.toStdString();
+            EXPECT_TRUE(owner.contains("10/06/2024")) << owner.toStdString();
+            EXPECT_TRUE(textOf(r.written[2]).contains("Rata {1}"));
+            // Three instalments of 100 with 10 paid each; the reminder lists the two due ones.
+            EXPECT_TRUE(owner.contains(kind == kSollecito ? "180.00" : "270.00")) << owner.toStdString();
+            EXPECT_EQ(owner.contains("costituisco formalmente in mora"), kind == kSollecito);
+        }
+        if (kind == kAccompagnamentoVerbale)
+            EXPECT_TRUE(textOf(r.written[0]).contains("01/07/2024"));
+    }
+}
+
+TEST_F(ShippedTemplates, EveryNoticeIsComplete)
+{
+    office.ws().ds("ADOTableproprietari").requery();
+    for (const QString& kind : noticeKinds()) {
+        NoticeRequest rq{kind, false, QDate(2024, 7, 1), QDate(2024, 7, 2), "18:30", "19:00", "Approvazione del bilancio",
+                         kToday};
+        const NoticeResult r = produceNotice(office.ws(), report, rq);
+        ASSERT_TRUE(r.outcome.done) << kind.toStdString() << r.outcome.texts().join('\n').toStdString();
+        const QString text = textOf(r.written);
+        expectComplete(kind, text);
+        if (kind == kAvvisoAssemblea)
+            EXPECT_TRUE(text.contains("ASSEMBLEA ORDINARIA")) << text.toStdString();
+        if (kind == kNotificaConvocazione || kind == kNotificaVerbale)
+            EXPECT_TRUE(text.contains("Rossi Mario")) << text.toStdString();
+        if (kind == kAvvisoGenerico || kind == kConvocazioneAssemblea)
+            EXPECT_TRUE(text.contains("Approvazione del bilancio"));
+    }
+}
+
+TEST_F(ShippedTemplates, ALetterConvertedByLibreOfficeReadsAsWritten)
+{
+    if (platform::PdfConverter::officeProgram().isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) non installato: la conversione in PDF non si può provare";
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext non installato";
+    LetterRequest rq{kSollecito, {{rossi, "Rossi Mario", true}}, false, {}, {}, false, kToday};
+    const LetterRun r = produceLetters(office.ws(), report, rq);
+    ASSERT_TRUE(r.outcome.done);
+    platform::PdfConverter pdf;
+    QSignalSpy spy(&pdf, &platform::PdfConverter::finished);
+    ASSERT_TRUE(pdf.convert(r.written, folder()));
+    ASSERT_TRUE(pdf.waitForIdle(120000));
+    ASSERT_EQ(spy.size(), 1);
+    EXPECT_TRUE(spy[0][1].toString().isEmpty()) << spy[0][1].toString().toStdString();
+    QProcess text;
+    text.start("pdftotext", {platform::PdfConverter::pdfPath(r.written[0]), "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(out.contains("Rossi Mario")) << out.toStdString();
+    EXPECT_TRUE(out.contains("Spese straordinarie")) << out.toStdString();
+}
