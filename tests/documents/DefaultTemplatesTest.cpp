@@ -7,6 +7,8 @@
 #include "documents/Notices.h"
 #include "platform/PdfConverter.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -139,4 +141,9 @@ TEST_F(ShippedTemplates, ALetterConvertedByLibreOfficeReadsAsWritten)
     const QString out = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(out.contains("Rossi Mario")) << out.toStdString();
     EXPECT_TRUE(out.contains("Spese straordinarie")) << out.toStdString();
+    // For a look by eye: the PDF goes to the folder VELCARIS_SCREENSHOTS names, if any.
+    if (const QString keep = qEnvironmentVariable("VELCARIS_SCREENSHOTS"); !keep.isEmpty()) {
+        QDir().mkpath(keep);
+        QFile::copy(platform::PdfConverter::pdfPath(r.written[0]), keep + "/Sollecito.pdf");
+    }
 }
