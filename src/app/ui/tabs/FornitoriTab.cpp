@@ -3,22 +3,11 @@
 // over the grid write to all of them or to the selected ones.
 #include "app/ui/tabs/TabParts.h"
 
-#include <QBoxLayout>
-#include <QLabel>
-#include <QPushButton>
-
 namespace velcaris::app {
 
 QWidget* buildFornitoriTab(TabParts& parts)
 {
-    QWidget* page = multiSelectPage(parts, QStringLiteral("DBGridFornitori"), QStringLiteral("ADOQueryFornitori"));
-    auto* bar = new QHBoxLayout;
-    bar->addWidget(new QLabel(QStringLiteral("E-Mail:"), page));
-    bar->addWidget(parts.button(QStringLiteral("BTutti"), QStringLiteral("Tutti"), page));
-    bar->addWidget(parts.button(QStringLiteral("BSelezionati"), QStringLiteral("Selezionati"), page));
-    bar->addStretch();
-    static_cast<QBoxLayout*>(page->layout())->insertLayout(0, bar);
-    return page;
+    return multiSelectPage(parts, QStringLiteral("DBGridFornitori"), QStringLiteral("ADOQueryFornitori"), {{"BTutti", "Tutti"}, {"BSelezionati", "Selezionati"}});
 }
 
 } // namespace velcaris::app

@@ -144,10 +144,19 @@ void addFigureBar(TabParts& parts, QVBoxLayout* layout, QWidget* page, const QSt
     layout->addWidget(bar);
 }
 
-QWidget* multiSelectPage(TabParts& parts, const QString& gridName, const QString& dataset)
+QWidget* multiSelectPage(TabParts& parts, const QString& gridName, const QString& dataset,
+                         std::initializer_list<std::pair<const char*, const char*>> mailButtons)
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
+    if (mailButtons.size() > 0) {
+        auto* bar = new QHBoxLayout;
+        bar->addWidget(new QLabel(QStringLiteral("E-Mail:"), page));
+        for (const auto& [name, caption] : mailButtons)
+            bar->addWidget(parts.button(QString::fromLatin1(name), QString::fromUtf8(caption), page));
+        bar->addStretch();
+        layout->addLayout(bar);
+    }
     QTableView* grid = parts.grid(gridName, dataset, page);
     grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     clearSelectionOnRightRelease(grid);

@@ -83,7 +83,9 @@ void addFigureBar(TabParts& parts, QVBoxLayout* layout, QWidget* page, const QSt
                   const QColor* colour = nullptr);
 // A page with one register grid in which several rows can be selected; a right click clears the
 // selection.
-QWidget* multiSelectPage(TabParts& parts, const QString& grid, const QString& dataset);
+// `mailButtons` (name, caption), when given, stand over the grid after an "E-Mail:" caption.
+QWidget* multiSelectPage(TabParts& parts, const QString& grid, const QString& dataset,
+                         std::initializer_list<std::pair<const char*, const char*>> mailButtons = {});
 // Two toggles of which at most one is down; either one reloads the tab.
 void makeExclusive(TabParts& parts, QPushButton* one, QPushButton* other);
 // Releasing the right button over the grid clears its (multi-row) selection.
