@@ -23,6 +23,7 @@ QString dialogClassName(DialogId id)
     case DialogId::TFormTabelle: return QStringLiteral("TFormTabelle");
     case DialogId::TFormAA: return QStringLiteral("TFormAA");
     case DialogId::TFSituazioneCondomino: return QStringLiteral("TFSituazioneCondomino");
+    case DialogId::TFEntrate: return QStringLiteral("TFEntrate");
     case DialogId::TFormEmail: return QStringLiteral("TFormEmail");
     case DialogId::TFormPubbica: return QStringLiteral("TFormPubbica");
     case DialogId::TFormRicerca: return QStringLiteral("TFormRicerca");

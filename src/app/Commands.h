@@ -27,6 +27,7 @@ enum class DialogId {
     TFormTabelle,
     TFormAA,
     TFSituazioneCondomino, // the owner statement, opened by a double click in the unit grid
+    TFEntrate,             // the payment of quotas, opened by the owner statement
     TFormEmail,            // opened by the e-mail buttons of the Anagrafe and Fornitori tabs
     TFormPubbica,          // opened by "Pubblica"
     TFormRicerca,          // the search menu and window, from the "Ricerca" button

@@ -5,6 +5,7 @@
 #include "app/Commands.h"
 #include "app/ViewMemory.h"
 #include "app/Workspace.h"
+#include "cashbook/PaymentDraft.h"
 
 #include <QString>
 #include <QVector>
@@ -21,6 +22,7 @@ struct DialogRequest {
     QString recipientMode;             // the e-mail button pressed: "tutti", "selezionatiFornitori", ...
     Tab tab = Tab::Agenda;             // the active tab
     QWidget* anchor = nullptr;         // the toolbar button that opened a tool window, if any
+    cashbook::PaymentDraft payment;    // the quotas the owner statement hands to the payment dialog
 };
 
 // What a dialog changed: the window turns it into its refresh (the current condominium chosen
@@ -40,6 +42,8 @@ struct DialogContext {
     Workspace* workspace = nullptr;
     QWidget* window = nullptr; // the dialogs' parent, over which preparation failures are shown
     ChangeReport changed;
+    // Opens another registered dialog (the owner statement opens the payment dialog this way).
+    std::function<void(DialogId, const DialogRequest&)> open;
 };
 
 } // namespace velcaris::app

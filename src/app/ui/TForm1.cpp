@@ -315,7 +315,12 @@ void TForm1::selectCondominium(const QString& name)
 
 DialogContext TForm1::dialogContext()
 {
-    return DialogContext{workspace_.get(), this, [this](const Change& change) { changed(change); }};
+    DialogContext context{workspace_.get(), this, [this](const Change& change) { changed(change); }};
+    context.open = [this](DialogId id, const DialogRequest& request) {
+        if (const OpenDialog open = dialogs_.value(id))
+            open(request);
+    };
+    return context;
 }
 
 RegisterDialog TForm1::dialogRegistrar()
