@@ -2,6 +2,7 @@
 
 #include "allocation/ui/TFLocali.h"
 #include "allocation/ui/TFormPreventivo.h"
+#include "allocation/ui/TFRipartizione.h"
 #include "allocation/ui/TFormTabelle.h"
 
 namespace velcaris::allocation::ui {
@@ -12,6 +13,7 @@ void installDialogs(const app::DialogContext& context, const app::RegisterDialog
         {app::DialogId::TFormTabelle, new TFormTabelle(context)},
         {app::DialogId::TFLocali, new TFLocali(context)},
         {app::DialogId::TFormPreventivo, new TFormPreventivo(context)},
+        {app::DialogId::TFRipartizione, new TFRipartizione(context)},
     };
     for (const auto& [id, dialog] : dialogs)
         registerDialog(id, [dialog = dialog](const app::DialogRequest& request) { dialog->run(request); });
