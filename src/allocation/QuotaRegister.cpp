@@ -116,7 +116,9 @@ app::Outcome changeQuotaAmount(app::Workspace& ws, const QuotaAmountInput& input
                 return app::Outcome::refused(kPaidQuotaMessage);
             written = first.value(0).toLongLong();
             db.exec(QStringLiteral("UPDATE main.Quote SET Importo = ? WHERE IdQuota = ?"), {amount, written});
-            db.exec(QStringLiteral("UPDATE web.Quote SET Importo = ? WHERE idLocale = ? AND NomeQuote = ? AND AA = ?"),
+            // The web copy of the first row is the first of the same name.
+            db.exec(QStringLiteral("UPDATE web.Quote SET Importo = ? WHERE rowid = (SELECT rowid FROM web.Quote "
+                                   "WHERE idLocale = ? AND NomeQuote = ? AND AA = ? ORDER BY rowid LIMIT 1)"),
                     {store::formatAmount(amount), input.unit, input.quotaName, year});
         } else {
             store::Statement model(db, QStringLiteral("SELECT Tipologia, DataScadenza FROM main.Quote "

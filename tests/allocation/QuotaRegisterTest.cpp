@@ -101,6 +101,7 @@ TEST_F(QuotaRegister, AmountChangeAltersTheFirstRowAndItsWebCopyOnly)
     const qint64 second = quota(unit1, "Rata 1", "Spese ordinarie", 100, QDate(2014, 1, 31));
     const qint64 old = quota(unit1, "Rata 1", "Spese ordinarie", 100, QDate(2013, 1, 31), "2013");
     publish(unit1, "Rata 1", "2014", "100.00");
+    publish(unit1, "Rata 1", "2014", "100.00");
     publish(unit1, "Rata 1", "2013", "100.00");
 
     const app::Outcome done = change(unit1, "Rata 1", " 123.455 ");
@@ -109,7 +110,8 @@ TEST_F(QuotaRegister, AmountChangeAltersTheFirstRowAndItsWebCopyOnly)
     EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM Quote WHERE IdQuota = ?", {first}).toDouble(), 123.46);
     EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM Quote WHERE IdQuota = ?", {second}).toDouble(), 100);
     EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM Quote WHERE IdQuota = ?", {old}).toDouble(), 100);
-    EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM web.Quote WHERE AA = '2014'").toDouble(), 123.46);
+    EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM web.Quote WHERE AA = '2014' ORDER BY rowid").toDouble(), 123.46);
+    EXPECT_DOUBLE_EQ(db().scalar("SELECT SUM(Importo) FROM web.Quote WHERE AA = '2014'").toDouble(), 223.46);
     EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM web.Quote WHERE AA = '2013'").toDouble(), 100);
 }
 
