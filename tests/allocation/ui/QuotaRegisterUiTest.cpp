@@ -196,6 +196,9 @@ TEST_F(QuotaRegisterUi, AmountPanelRefusesAPaidQuotaChangesOneAndAddsAMissingOne
     EXPECT_DOUBLE_EQ(number("SELECT Importo FROM Quote WHERE IdLocale = 1 AND NomeQuote = 'Rata 1' AND AA = '2014'"), 80.5);
     EXPECT_DOUBLE_EQ(number("SELECT Importo FROM Quote WHERE IdLocale = 1 AND NomeQuote = 'Rata 1' AND AA = '2013'"), 999);
     EXPECT_EQ(cell(single, "idLocale", 1, "Rata 1").data().toString(), "80.50");
+    // The views were read again: the selected unit's row comes back, its quotas still lead.
+    EXPECT_EQ(dataset(single).value("idLocale").toLongLong(), 1);
+    EXPECT_EQ(single->horizontalHeader()->visualIndex(dataset(single).fieldIndex("Acconto")), 10);
 
     // Int. 2 has no Rata 1: one is made with the type and due date of the others.
     Q_EMIT single->doubleClicked(cell(single, "idLocale", 3, "Rata 1"));
