@@ -305,6 +305,10 @@ TEST_F(OwnerStatementUi, OwnersStatementSumsHisUnitsAndHandsTheSelectionToThePay
     EXPECT_TRUE(draft.ownerPays);
     EXPECT_EQ(draft.payerId, 1);
     EXPECT_EQ(draft.payerName, "Rossi Mario");
+    store::Dataset& units = form->workspace().ds("ADOQueryLocali");
+    EXPECT_EQ(draft.unitsView.mark.row, units.recNo());
+    EXPECT_EQ(units.valueAt(draft.unitsView.mark.row, "Nome").toString(), "Int. 1");
+    EXPECT_EQ(draft.unitsView.sort, units.sort());
     ASSERT_EQ(draft.lines.size(), 3);
     QStringList payable;
     for (const auto& line : draft.lines)
