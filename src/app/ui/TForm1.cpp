@@ -1,5 +1,6 @@
 #include "app/ui/TForm1.h"
 
+#include "allocation/QuotaRegister.h"
 #include "app/GridLayout.h"
 #include "app/Selection.h"
 #include "app/ui/BankPanel.h"
@@ -481,7 +482,19 @@ void TForm1::openCommand(const Command& command, const QString& recipientMode)
         selectedRowKeys(own<QTableView*>(QStringLiteral("DBGridFornitori")), QStringLiteral("id"));
     requestAtOpen_.selectedPersons = selectedRowKeys(own<QTableView*>(QStringLiteral("DBGridAnagrafe")), QStringLiteral("Id"));
     requestAtOpen_.recipientMode = recipientMode;
+    requestAtOpen_.quotaColumn = selectedQuotaColumn();
     open(requestAtOpen_);
+}
+
+QString TForm1::selectedQuotaColumn() const
+{
+    auto* grouped = own<QTableView*>(QStringLiteral("DBGridQuoteAccorpate"));
+    auto* model = grouped ? qobject_cast<DatasetModel*>(grouped->model()) : nullptr;
+    const int column = grouped ? grouped->currentIndex().column() : -1;
+    if (!model || !model->dataset()->isActive() || column < allocation::kGroupedQuotaFixedColumns)
+        return QString();
+    const QStringList fields = model->dataset()->fieldNames();
+    return column < fields.size() ? fields[column] : QString();
 }
 
 void TForm1::showOnlyPlace(const QString& place)
