@@ -302,3 +302,27 @@ TEST_F(PaymentDialog, TheIncomeRegisterOpensOrWritesAgainAReceipt)
     ASSERT_EQ(shell.calls().size(), 2);
     EXPECT_EQ(shell.calls()[1].verb, "open");
 }
+
+TEST_F(PaymentDialog, AReceiptThatCannotBeMadeLeavesThePaymentRecordedAndSaysSo)
+{
+    // The window installed the shipped template at start-up; the user broke it since.
+    const QString templateFile = form->workspace().paths().outputFolder() + "Ricevuta.rtf";
+    ASSERT_TRUE(QFileInfo::exists(templateFile));
+    QFile broken(templateFile);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write("{\\rtf1\\ansi \\\\if(1)\\\\ senza fine\\par}");
+    broken.close();
+
+    openWithDraft();
+    confirm();
+    EXPECT_FALSE(dialog->isVisible()) << "the payment is recorded: the dialog closes";
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    const QStringList told = app::takeMessages();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains("Il pagamento è registrato, ma la ricevuta n.10 non è stata creata")) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains("Ricevuta.rtf"));
+    EXPECT_EQ(number("SELECT COUNT(*) FROM Entrate WHERE Ricevuta = 10"), 2);
+    EXPECT_EQ(number("SELECT SUM(ImportoPagato) FROM web.Quote"), 150);
+    EXPECT_FALSE(QFileInfo::exists(cashbook::receiptPath(form->workspace(), kAlfa, 10, "2024")));
+    EXPECT_TRUE(shell.calls().isEmpty());
+}
