@@ -78,10 +78,11 @@ TFEntrate::TFEntrate(const app::DialogContext& context)
     grid_->setAccessibleName(QStringLiteral("Quote pagate"));
     grid_->setHorizontalHeaderLabels(
         {QStringLiteral("Quota"), QStringLiteral("Importo"), QStringLiteral("Tipologia"), QStringLiteral("Nota")});
-    const int widths[] = {120, 70, 100, 200};
+    const int widths[] = {120, 70, 120, 200};
     for (int c = 0; c < 4; ++c)
         grid_->setColumnWidth(c, widths[c]);
     grid_->verticalHeader()->setDefaultSectionSize(22);
+    grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
     layout->addWidget(grid_, 1);
@@ -134,7 +135,9 @@ bool TFEntrate::prepare(const app::DialogRequest& request)
         const int r = grid_->rowCount();
         grid_->insertRow(r);
         grid_->setItem(r, Quota, fixedItem(line.quotaName));
-        grid_->setItem(r, Importo, new QTableWidgetItem(store::formatAmount(line.amountDue)));
+        auto* amount = new QTableWidgetItem(store::formatAmount(line.amountDue));
+        amount->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid_->setItem(r, Importo, amount);
         grid_->setItem(r, Tipologia, fixedItem(line.type));
         grid_->setItem(r, Nota, new QTableWidgetItem(QString()));
     }

@@ -12,6 +12,7 @@
 #include "documents/RtfReader.h"
 #include "platform/PdfConverter.h"
 #include "platform/Shell.h"
+#include "support/Screenshot.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -170,6 +171,7 @@ TEST_F(PaymentDialog, ConfirmRecordsThePaymentItsReceiptAndTheBalances)
     EXPECT_EQ(label("LabelImporto"), "150.00");
     EXPECT_FALSE(grid()->item(0, 0)->flags() & Qt::ItemIsEditable);
     EXPECT_TRUE(grid()->item(0, 1)->flags() & Qt::ItemIsEditable);
+    test::keepScreenshot(*dialog, "TFEntrate");
 
     // A partial payment of Rata 1, paid into the bank account.
     grid()->item(1, 1)->setText("80");
