@@ -1,5 +1,6 @@
 // Program entry: splash, main window (which opens the data store), settings, event loop.
 #include "allocation/ui/AllocationDialogs.h"
+#include "cashbook/ui/PaymentDialogs.h"
 #include "app/AppPaths.h"
 #include "app/Settings.h"
 #include "app/ui/TForm1.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
     velcaris::agenda::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::search::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::faq::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::cashbook::ui::installPaymentDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 
