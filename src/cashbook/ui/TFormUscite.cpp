@@ -208,8 +208,9 @@ TFormUscite::TFormUscite(const app::DialogContext& context)
     connect(pagato_, &QCheckBox::toggled, this, &TFormUscite::applyEnabling);
     connect(numFattura, &QLineEdit::textChanged, this, &TFormUscite::applyEnabling);
     connect(ritenuta_, &QCheckBox::toggled, group_, &QWidget::setVisible);
-    connect(lordo, &QLineEdit::editingFinished, this, &TFormUscite::computeVat);
-    connect(imponibile, &QLineEdit::editingFinished, this, &TFormUscite::computeVat);
+    // The VAT follows the gross and the taxable base as they are typed.
+    connect(lordo, &QLineEdit::textChanged, this, &TFormUscite::computeVat);
+    connect(imponibile, &QLineEdit::textChanged, this, &TFormUscite::computeVat);
     connect(codTributo, &QLineEdit::textChanged, this, &TFormUscite::computeVat);
 
     split_ = new TFPercentualeRipartizione(context, this);
