@@ -6,6 +6,7 @@
 #include "app/ui/Messages.h"
 #include "cashbook/PaymentPlace.h"
 #include "cashbook/ui/TFPercentualeRipartizione.h"
+#include "registry/Suppliers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -288,7 +289,10 @@ void TFormUscite::showExpense(const ExpenseInput& in)
     condominio_->setText(in.condominio);
     anno_->setText(in.aa);
     boxes_.fill(in);
-    // A new expense starts on the first supplier and item, without withholding.
+    // A new expense starts on the first supplier and item, without withholding. An expense whose
+    // supplier no longer serves the condominium still shows it.
+    if (in.fornitore && suppliers_->findData(*in.fornitore) < 0)
+        suppliers_->addItem(registry::supplierDisplayName(ws(), *in.fornitore), *in.fornitore);
     suppliers_->setCurrentIndex(in.fornitore ? suppliers_->findData(*in.fornitore) : 0);
     items_->setCurrentIndex(0);
     auto* model = static_cast<QStandardItemModel*>(items_->model());

@@ -184,6 +184,15 @@ TEST_F(MovementDialogs, AnExpenseWithWithholdingMovesTheThreeBalances)
     EXPECT_FALSE(d->isVisible()) << app::takeMessages().join('|').toStdString();
     EXPECT_EQ(balances(), "-1002.00 0.00 -1002.00");
     EXPECT_EQ(value("SELECT COUNT(*) FROM Uscite").toInt(), 1);
+
+    // The supplier no longer serves the condominium: the expense still opens on it.
+    db().exec("DELETE FROM fornitori_associazione WHERE IdFornitore = 1");
+    pick(grid, 0);
+    d = open(app::Tab::Uscite, "BModifica", "TFormUscite");
+    ASSERT_TRUE(d->isVisible());
+    EXPECT_EQ(combo(d, "ComboFornitori")->currentText(), "D'Angelo Pia");
+    EXPECT_EQ(combo(d, "ComboFornitori")->count(), 2);
+    click(d, "BtnAnnulla");
 }
 
 TEST_F(MovementDialogs, RequiredFieldsAndTheQuestionOnNetAndWithholding)
