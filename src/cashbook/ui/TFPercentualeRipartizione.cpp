@@ -30,7 +30,7 @@ TFPercentualeRipartizione::TFPercentualeRipartizione(const app::DialogContext& c
     setObjectName(QStringLiteral("TFPercentualeRipartizione"));
     setWindowTitle(QStringLiteral("Percentuali di ripartizione"));
     setModal(true);
-    resize(460, 420);
+    resize(500, 420);
     auto* layout = new QVBoxLayout(this);
     grid_ = new QTableWidget(1, 4, this);
     grid_->setObjectName(QStringLiteral("StringGridPercRip"));
@@ -42,6 +42,7 @@ TFPercentualeRipartizione::TFPercentualeRipartizione(const app::DialogContext& c
     grid_->setColumnWidth(Description, 200);
     grid_->setColumnWidth(Table, 60);
     grid_->setColumnWidth(Percentage, 155);
+    grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
     layout->addWidget(grid_);
 

@@ -3,6 +3,7 @@
 #include "app/ui/TForm1.h"
 #include "cashbook/ui/MovementDialogs.h"
 #include "cashbook/ui/TFPercentualeRipartizione.h"
+#include "support/Screenshot.h"
 #include "support/TempDir.h"
 
 #include <QAbstractItemView>
@@ -161,6 +162,7 @@ TEST_F(MovementDialogs, AnExpenseWithWithholdingMovesTheThreeBalances)
     type(d, "EditRitenuteOperate", "200");
     type(d, "EditCodTributo", "1040");
     combo(d, "ComboMetodoRitenuta")->setCurrentText("Cassa");
+    test::keepScreenshot(*d, "TFormUscite");
     click(d, "BtnConferma");
     EXPECT_FALSE(d->isVisible()) << app::takeMessages().join('|').toStdString();
 
@@ -262,6 +264,7 @@ TEST_F(MovementDialogs, ASplitBySixtyAndFortyWritesTwoRows)
     EXPECT_TRUE(split->isVisible());
     grid->item(0, 3)->setText("60");
     grid->item(1, 3)->setText("40");
+    test::keepScreenshot(*split, "TFPercentualeRipartizione");
     click(split, "BtnConferma");
     EXPECT_FALSE(split->isVisible());
     EXPECT_FALSE(combo(d, "ComboTipoSpesa")->isEnabled());
@@ -321,8 +324,10 @@ TEST_F(MovementDialogs, ATransferKeepsTheTotalAndIsChangedFromEitherRow)
     EXPECT_EQ(combo(d, "ComboTipoMovimento")->currentText(), "Passaggio su C.C.");
     EXPECT_EQ(edit(d, "EditImporto")->text(), "500.00");
     type(d, "EditImporto", "300");
+    test::keepScreenshot(*d, "TFEntrateSpeciali");
     click(d, "Conferma");
     EXPECT_EQ(balances(), "700.00 300.00 1000.00");
+    test::keepScreenshot(*form, "EntrateTab");
     EXPECT_EQ(value("SELECT group_concat(Importo, ' ') FROM (SELECT * FROM Entrate ORDER BY id)").toString(),
               "1000.0 -300.0 300.0");
 }
