@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/ui/TForm1.h"
 #include "app/ui/Tsplash.h"
+#include "cashbook/ui/MovementDialogs.h"
 #include "publishing/ui/PublishingDialogs.h"
 #include "agenda/ui/AgendaDialogs.h"
 #include "faq/ui/FaqDialogs.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
     velcaris::search::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::faq::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::cashbook::ui::installPaymentDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::cashbook::ui::installMovementDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 
