@@ -1,5 +1,7 @@
 #include "cashbook/IncomeDeletion.h"
 
+#include "cashbook/Receipt.h"
+#include "cashbook/SpecialMovements.h"
 #include "store/Database.h"
 #include "store/Failpoint.h"
 #include "store/Money.h"
@@ -13,18 +15,14 @@ namespace {
 
 using store::Money;
 
-const QString kOpening = QStringLiteral("Importo iniziale");
-const QString kToBank = QStringLiteral("Passaggio su C.C.");
-const QString kToCash = QStringLiteral("Passaggio su Cassa");
-const QString kCash = QStringLiteral("Cassa");
 
-struct IncomeRow {
+struct DeletedRow {
     QString condominium, type, method, name, year;
     QVariant person, receipt;
     Money amount;
 };
 
-bool readRow(store::Database& db, qint64 id, IncomeRow& row)
+bool readRow(store::Database& db, qint64 id, DeletedRow& row)
 {
     store::Statement st(db, QStringLiteral("SELECT Condominio, TipoMovimento, MetodoPagamento, IdPersona, Nome, AA, "
                                            "Importo, Ricevuta FROM Entrate WHERE id = ?"));
@@ -40,11 +38,6 @@ bool readRow(store::Database& db, qint64 id, IncomeRow& row)
     row.amount = Money::fromDouble(st.value(6).toDouble());
     row.receipt = st.value(7);
     return true;
-}
-
-bool isTransfer(const QString& type)
-{
-    return type == kToBank || type == kToCash;
 }
 
 Money absolute(Money m)
@@ -63,7 +56,7 @@ void requery(app::Workspace& ws)
 
 // Takes `amount` back from the person's quotas of that name and year, in the register's order,
 // and from their published copies (whose payment date goes when nothing stays paid).
-void takeBack(store::Database& db, const IncomeRow& row, Money amount)
+void takeBack(store::Database& db, const DeletedRow& row, Money amount)
 {
     struct Paid { qint64 quota; qint64 unit; QString name; Money paid; };
     QVector<Paid> quotas;
@@ -116,34 +109,14 @@ QString multiplePaymentMessage(const QString& receipt, const QString& year)
         .arg(receipt, year);
 }
 
-QString receiptFile(const app::Workspace& ws, const QString& condominium, const QString& receipt, const QString& year)
-{
-    return ws.paths().outputFolder() + condominium + QStringLiteral("/Ricevute/Ricevuta n.") + receipt +
-           QStringLiteral(" - A.A.") + year + QStringLiteral(".rtf");
-}
-
-qint64 transferPartner(store::Database& db, qint64 rowId)
-{
-    IncomeRow row;
-    if (!readRow(db, rowId, row) || !isTransfer(row.type))
-        return 0;
-    const qint64 partnerId = row.method == kCash ? rowId + 1 : rowId - 1;
-    IncomeRow partner;
-    if (!readRow(db, partnerId, partner))
-        return 0;
-    const bool otherHalf = partner.condominium == row.condominium && partner.type == row.type &&
-                           partner.amount == -row.amount && (partner.method == kCash) != (row.method == kCash);
-    return otherHalf ? partnerId : 0;
-}
-
 app::Outcome deleteIncome(app::Workspace& ws, qint64 rowId)
 {
     store::Database& db = ws.mainDb();
-    IncomeRow row;
+    DeletedRow row;
     if (!readRow(db, rowId, row))
         return app::Outcome::accepted();
 
-    if (row.type == kOpening) {
+    if (row.type == kOpeningAmount) {
         db.exec(QStringLiteral("DELETE FROM Entrate WHERE id = ?"), {rowId});
         requery(ws);
         return app::Outcome::accepted();
@@ -180,7 +153,7 @@ app::Outcome deleteIncome(app::Workspace& ws, qint64 rowId)
         return outcome;
     const QString receipt = row.receipt.toString();
     if (sharing == 1)
-        markCancelled(receiptFile(ws, row.condominium, receipt, row.year));
+        markCancelled(receiptPath(ws, row.condominium, receipt.toInt(), row.year));
     else
         outcome.add(app::MessageKind::Warning, multiplePaymentMessage(receipt, row.year));
     return outcome;

@@ -16,14 +16,6 @@ inline const QString kTransferPartnerMissing = QStringLiteral(
 // "ATTENZIONE: La quota che si sta andando a cancellare fa parte di un pagamento multiplo. ..."
 QString multiplePaymentMessage(const QString& receipt, const QString& year);
 
-// The receipt file of a receipt number and year of a condominium.
-QString receiptFile(const app::Workspace& ws, const QString& condominium, const QString& receipt,
-                    const QString& year);
-
-// The other half of a transfer: the row at the neighbouring key when it really is (same
-// condominium, same transfer type, opposite amount, the other method); 0 otherwise.
-qint64 transferPartner(store::Database& db, qint64 rowId);
-
 app::Outcome deleteIncome(app::Workspace& ws, qint64 rowId);
 
 } // namespace velcaris::cashbook

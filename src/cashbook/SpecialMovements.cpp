@@ -137,6 +137,16 @@ app::Outcome addSpecialMovement(app::Workspace& ws, const QString& condominium, 
     return app::Outcome::accepted(first);
 }
 
+qint64 transferPartner(store::Database& db, qint64 id)
+{
+    const std::optional<StoredRow> row = storedRow(db, id);
+    if (!row || !isTransfer(row->tipoMovimento))
+        return 0;
+    // The other half sits at the next key after the cash row, at the previous one before the bank row.
+    const std::optional<StoredRow> partner = storedRow(db, row->metodo == kPlaceCassa ? id + 1 : id - 1);
+    return isPartner(*row, partner) ? partner->id : 0;
+}
+
 app::Outcome modifyIncomeRow(app::Workspace& ws, qint64 id, const SpecialMovementInput& in)
 {
     store::Database& db = ws.mainDb();
@@ -160,9 +170,8 @@ app::Outcome modifyIncomeRow(app::Workspace& ws, qint64 id, const SpecialMovemen
                     {amount->toDouble(), dateOrNull(in.data), in.metodoPagamento, in.tipologia, in.nota, id});
             return app::Outcome::accepted(id);
         }
-        // The other half sits at the next key after the cash row, at the previous one before the bank row.
-        const std::optional<StoredRow> partner = storedRow(db, row->metodo == kPlaceCassa ? id + 1 : id - 1);
-        if (!isPartner(*row, partner))
+        const std::optional<StoredRow> partner = storedRow(db, transferPartner(db, id));
+        if (!partner)
             return app::Outcome::refused(kBrokenTransferMessage, app::MessageKind::Warning);
         store::Transaction transaction(db);
         updateTransferRow(db, *row, *amount, in);

@@ -23,6 +23,9 @@ inline const QString kBrokenTransferMessage = QStringLiteral(
 // Whether a TipoMovimento is one of the three special movements.
 bool isSpecialMovement(const QString& tipoMovimento);
 bool isTransfer(const QString& tipoMovimento);
+// The other half of a transfer: the row at the neighbouring key when it really is (same
+// condominium, year and type, the other place, the opposite amount); 0 otherwise.
+qint64 transferPartner(store::Database& db, qint64 id);
 
 // The quota types an opening amount may have: table Tipologia without "Spese personali".
 QStringList openingTypes(app::Workspace& ws);
