@@ -11,6 +11,7 @@ PACKAGES=(
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xdg-utils
+  unzip
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "documents/Letters.h"
 #include "documents/Notices.h"
 #include "platform/PdfConverter.h"
+#include "reports/Certificates.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +45,7 @@ TEST(DefaultTemplates, InstalledWhenMissingAndNeverOverTheUsersOwn)
     test::TempDir dir;
     const QString out = dir.file("Output");
     const QStringList kinds = defaultTemplateKinds();
-    QStringList expected = letterKinds() + noticeKinds();
+    QStringList expected = letterKinds() + noticeKinds() + QStringList{reports::kCertificazione};
     expected.sort();
     EXPECT_EQ(kinds, expected);
 
