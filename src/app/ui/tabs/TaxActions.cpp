@@ -70,6 +70,9 @@ private:
     {
         const QString kind = find<QComboBox>("TipoModello2")->currentText();
         const QString year = find<QLineEdit>("EditAnno")->text();
+        // The reports are of the current condominium: without one there is nothing to report.
+        if (parts_.ws.selection.condominium.isEmpty())
+            return;
         if (kind == QLatin1String("Modello 770")) {
             const Outcome outcome = reports::selectModello770(parts_.ws, year);
             if (outcome.done)
@@ -156,6 +159,8 @@ private:
 
     bool showF24()
     {
+        if (parts_.ws.selection.condominium.isEmpty())
+            return false;
         const reports::F24Summary summary = reports::f24Summary(parts_.ws, find<QLineEdit>("EditAnnoF24")->text());
         if (!summary.outcome.done) {
             show(summary.outcome);
