@@ -7,6 +7,7 @@
 #include "app/ui/Messages.h"
 #include "app/ui/TForm1.h"
 #include "platform/Shell.h"
+#include "support/Screenshot.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -134,6 +135,7 @@ TEST_F(TaxWindow, TheQuadroACWindowShowsTheGridAndSavesIt)
     EXPECT_EQ(sg->item(8, 1)->text(), "Edil Sud");
     EXPECT_EQ(sg->item(8, 3)->text(), "400.00");
     EXPECT_TRUE(sg->item(0, 0)->font().bold());
+    test::keepScreenshot(*window, "quadro-ac");
 
     window->findChild<QPushButton*>("BitBtn1")->click();
     EXPECT_FALSE(window->isVisible());
@@ -188,6 +190,8 @@ TEST_F(TaxWindow, TheF24SummaryIsShownAndExported)
     EXPECT_EQ(grid->item(0, 0)->text(), "02/2024");
     EXPECT_EQ(grid->item(0, 2)->text(), "200.00");
     EXPECT_EQ(grid->item(0, 3)->text(), "16/03/2024");
+    form->resize(1400, 800);
+    test::keepScreenshot(*form, "stampe-f24");
     get<QPushButton>("BtnEsportaF24")->click();
     const QStringList said = app::takeMessages();
     ASSERT_EQ(said.size(), 1);
