@@ -23,6 +23,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace velcaris;
 using velcaris::test::Expense;
@@ -197,4 +198,41 @@ TEST_F(TaxWindow, TheF24SummaryIsShownAndExported)
     ASSERT_EQ(said.size(), 1);
     EXPECT_TRUE(said[0].contains("F24 2024.xlsx")) << said[0].toStdString();
     EXPECT_EQ(XlsxBook(folder() + kCondominio + " - F24 2024.xlsx").text("B2"), "1040");
+}
+
+TEST_F(TaxWindow, TheQuoteTabAsksWhichQuotasAndNeedsACondominium)
+{
+    showTab(app::Tab::Quote);
+    // The box answered as the user would: the first button, then Esc.
+    auto answer = [](const char* button) {
+        QTimer::singleShot(0, [button] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == "ConfirmWithCaptions" && w->isVisible()) {
+                    if (QString(button) == "Esc")
+                        QTest::keyClick(w, Qt::Key_Escape);
+                    else
+                        w->findChild<QPushButton*>(button)->click();
+                }
+        });
+    };
+    answer("ButtonFirst");
+    get<QPushButton>("BExport")->click();
+    ASSERT_FALSE(form->lastExport().isEmpty());
+    const XlsxBook single(form->lastExport());
+    EXPECT_EQ(single.sheetNames, QStringList{"Quote"});
+    const QString singleHeader = single.rowTexts(1).join(',');
+
+    answer("Esc");
+    get<QPushButton>("BExport")->click();
+    ASSERT_FALSE(form->lastExport().isEmpty());
+    // The merged quotas have columns of their own.
+    EXPECT_NE(XlsxBook(form->lastExport()).rowTexts(1).join(','), singleHeader);
+
+    // No condominium: neither the quotas nor the budget are exported, and nothing is asked.
+    form->selectCondominium(QString());
+    for (app::Tab tab : {app::Tab::Quote, app::Tab::Preventivo}) {
+        showTab(tab);
+        get<QPushButton>("BExport")->click();
+        EXPECT_TRUE(form->lastExport().isEmpty());
+    }
 }
