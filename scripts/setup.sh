@@ -13,6 +13,8 @@ PACKAGES=(
   xdg-utils
   # PDF copies of documents (soffice --headless --convert-to pdf) and reading them back in tests
   libreoffice-writer-nogui poppler-utils
+  # reading written workbooks back in tests
+  unzip
 )
 
 missing=()

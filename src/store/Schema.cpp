@@ -194,7 +194,7 @@ QStringList mainViews()
              "u.IdFornitore AS idFornitore, %1 AS Fornitore, f.Cognome, f.Nome, f.CodiceFiscale, "
              "f.PartitaIVA, f.Indirizzo, f.CAP, f.\"Città\", u.PeriodoRiferimento, u.CodTributo, "
              "u.DataFattura, u.NumFattura, u.Causale, u.DataPagamento, u.ImportoNetto, "
-             "u.RitenuteOperate, u.Interessi, u.DataRitenuta, u.Ravvedimento, u.MetodoRitenuta, "
+             "u.RitenuteOperate, u.Interessi, u.DataRitenuta, u.Ravvedimento, u.MetodoRitenuta, u.ImponibileIVA, u.ImportoLordo, "
              "ROUND(%2, 2) AS ImportoFattura "
              "FROM Uscite AS u LEFT JOIN Fornitori AS f ON f.id = u.IdFornitore "
              "WHERE u.CodTributo IS NOT NULL AND u.CodTributo <> ''")

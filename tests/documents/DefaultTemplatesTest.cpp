@@ -7,6 +7,7 @@
 #include "documents/Letters.h"
 #include "documents/Notices.h"
 #include "platform/PdfConverter.h"
+#include "reports/Certificates.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,7 +46,7 @@ TEST(DefaultTemplates, InstalledWhenMissingAndNeverOverTheUsersOwn)
     test::TempDir dir;
     const QString out = dir.file("Output");
     const QStringList kinds = defaultTemplateKinds();
-    QStringList expected = letterKinds() + noticeKinds() + QStringList{cashbook::kReceiptTemplate};
+    QStringList expected = letterKinds() + noticeKinds() + QStringList{cashbook::kReceiptTemplate, reports::kCertificazione};
     expected.sort();
     EXPECT_EQ(kinds, expected);
 

@@ -528,6 +528,7 @@ void TForm1::connectCommands()
                 [this, which = which] { runGuarded([&] { openCommand(smallButtonCommand(which)); }); });
 
     connect(button("BCassa"), &QPushButton::clicked, this, [this] { showOnlyPlace(cashbook::kPlaceCassa); });
+    connect(button("BExport"), &QPushButton::clicked, this, [this] { exportActiveTab(); });
     // Each e-mail button opens the e-mail dialog with its recipients; "Pubblica" the publishing one.
     const std::pair<const char*, const char*> mail[] = {{"Btutti2", "tutti"}, {"BComunicazioni", "liberatorie"},
         {"Bselezionati2", "selezionati"}, {"BTutti", "tuttiFornitori"}, {"BSelezionati", "selezionatiFornitori"}};

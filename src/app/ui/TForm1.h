@@ -9,6 +9,7 @@
 #include "app/ui/DialogContext.h"
 #include "app/ui/tabs/TabParts.h"
 #include "documents/RtfReport.h"
+#include "platform/Shell.h"
 
 #include <QDialog>
 #include <QHash>
@@ -63,6 +64,14 @@ public:
     void registerDialog(DialogId id, OpenDialog open);
     // What the last command did (for the window's own checks and tests).
     DialogId lastDialogOpened() const { return lastDialog_; }
+
+    // "Esporta": the active tab's register as a workbook in the condominium's folder, opened
+    // through the shell, and its rows on the clipboard.
+    void exportActiveTab();
+    // The shell exports are opened with (tests give a recording one); the system's by default.
+    void setShell(platform::Shell* shell) { shell_ = shell; }
+    // The workbook the last export wrote (empty when none).
+    const QString& lastExport() const { return lastExport_; }
 
     // When false, failures and messages are only recorded (lastMessage(), takeMessages()), not shown (tests).
     static void setShowErrors(bool show);
@@ -121,6 +130,9 @@ private:
     DialogId lastDialog_ = DialogId::None;
     bool memoHighlighted_ = false;
     bool loading_ = false;
+    std::unique_ptr<platform::Shell> systemShell_;
+    platform::Shell* shell_ = nullptr;
+    QString lastExport_;
 };
 
 template <typename T>

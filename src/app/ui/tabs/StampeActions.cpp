@@ -117,6 +117,9 @@ private:
     {
         documents::NoticeRequest rq;
         rq.kind = find<QComboBox>("TipoModello2")->currentText();
+        // The tax reports of the same list are the tax handlers' own.
+        if (rq.kind == QLatin1String("Quadro AC") || rq.kind == QLatin1String("Modello 770"))
+            return;
         rq.straordinaria = straordinaria();
         rq.data1 = find<QDateEdit>("DataPrima")->date();
         rq.data2 = find<QDateEdit>("DataSeconda")->date();

@@ -1,6 +1,7 @@
 // The Stampe tab: notices to the condominium, letters to the checked persons, and the supplier
-// list of the withholding reports.
+// list of the withholding reports with the monthly withholding payments.
 #include "app/ui/tabs/StampeActions.h"
+#include "app/ui/tabs/TaxActions.h"
 #include "app/ui/tabs/TabParts.h"
 #include "documents/Letters.h"
 #include "documents/Notices.h"
@@ -9,6 +10,8 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace velcaris::app {
@@ -130,14 +134,74 @@ QGroupBox* letterGroup(TabParts& parts, QWidget* page)
     return group;
 }
 
-QGroupBox* supplierGroup(QWidget* page)
+// A year typed as digits only.
+QLineEdit* yearEdit(const QString& name, QWidget* parent)
+{
+    auto* year = new QLineEdit(parent);
+    year->setObjectName(name);
+    year->setMaxLength(4);
+    year->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), year));
+    return year;
+}
+
+QGroupBox* supplierGroup(TabParts& parts, QWidget* page)
 {
     auto* group = new QGroupBox(QStringLiteral("Anagrafe fornitori"), page);
     group->setObjectName(QStringLiteral("GroupFornitori"));
-    auto* form = new QFormLayout(group);
+    auto* layout = new QVBoxLayout(group);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    auto* year = yearEdit(QStringLiteral("EditAnnoCert"), group);
+    auto* label = new QLabel(QStringLiteral("Anno di referimento"), group);
+    label->setObjectName(QStringLiteral("LabelAnnoCert"));
+    label->setBuddy(year);
+    year->setAccessibleName(label->text());
+    form->addRow(label, year);
+    // Filled by the tab's loading: one checkable entry per supplier, its id kept with it.
     auto* list = new QListWidget(group);
     list->setObjectName(QStringLiteral("ListaFornitori"));
     addRow(form, QStringLiteral("Fornitori"), list);
+    auto* buttons = new QGridLayout;
+    layout->addLayout(buttons);
+    const std::pair<const char*, const char*> named[] = {
+        {"BtnStampaFornitori", "Stampa"}, {"Button1", "Seleziona tutto"}, {"Button3", "Deseleziona tutto"},
+        {"SelezioneRitenute", "Seleziona fornitori con ritenuta"}};
+    int i = 0;
+    for (const auto& [name, text] : named) {
+        buttons->addWidget(parts.button(QString::fromLatin1(name), QString::fromLatin1(text), group), i / 2, i % 2);
+        ++i;
+    }
+    auto* gauge = new QProgressBar(group);
+    gauge->setObjectName(QStringLiteral("Gauge2"));
+    gauge->setAccessibleName(QStringLiteral("Avanzamento"));
+    gauge->setRange(0, 100);
+    gauge->hide();
+    layout->addWidget(gauge);
+    return group;
+}
+
+// The monthly withholding payments of a year, per month and tax code, ready for the F24 form.
+QGroupBox* f24Group(TabParts& parts, QWidget* page)
+{
+    auto* group = new QGroupBox(QStringLiteral("Versamenti ritenute (F24)"), page);
+    group->setObjectName(QStringLiteral("GroupF24"));
+    auto* layout = new QVBoxLayout(group);
+    auto* row = new QHBoxLayout;
+    layout->addLayout(row);
+    auto* year = yearEdit(QStringLiteral("EditAnnoF24"), group);
+    auto* label = new QLabel(QStringLiteral("Anno"), group);
+    label->setBuddy(year);
+    year->setAccessibleName(QStringLiteral("Anno dei versamenti"));
+    row->addWidget(label);
+    row->addWidget(year);
+    row->addWidget(parts.button(QStringLiteral("BtnF24"), QStringLiteral("Calcola"), group));
+    row->addWidget(parts.button(QStringLiteral("BtnEsportaF24"), QStringLiteral("Esporta"), group));
+    auto* grid = new QTableWidget(0, 0, group);
+    grid->setObjectName(QStringLiteral("GridF24"));
+    grid->setAccessibleName(QStringLiteral("Versamenti ritenute"));
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->hide();
+    layout->addWidget(grid);
     return group;
 }
 
@@ -151,7 +215,10 @@ QWidget* buildStampeTab(TabParts& parts)
     outer->addLayout(groups, 1);
     groups->addWidget(noticeGroup(parts, page));
     groups->addWidget(letterGroup(parts, page), 1);
-    groups->addWidget(supplierGroup(page));
+    auto* taxes = new QVBoxLayout;
+    taxes->addWidget(supplierGroup(parts, page), 1);
+    taxes->addWidget(f24Group(parts, page), 1);
+    groups->addLayout(taxes);
 
     // What the document runs say beside the documents (the PDF copies).
     auto* status = new QLabel(page);
@@ -160,6 +227,7 @@ QWidget* buildStampeTab(TabParts& parts)
     outer->addWidget(status);
 
     connectStampeActions(parts, page);
+    connectTaxActions(parts, page);
     return page;
 }
 

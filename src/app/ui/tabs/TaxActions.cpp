@@ -1,0 +1,220 @@
+#include "app/ui/tabs/TaxActions.h"
+
+#include "app/ui/Messages.h"
+#include "app/ui/tabs/TabParts.h"
+#include "documents/RtfReport.h"
+#include "platform/PdfConverter.h"
+#include "reports/Certificates.h"
+#include "reports/F24Summary.h"
+#include "reports/QuadroAC.h"
+#include "reports/Workbook.h"
+#include "reports/ui/TFStampe.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace velcaris::app {
+
+namespace {
+
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+class TaxActions : public QObject {
+public:
+    TaxActions(TabParts& parts, QWidget* page) : QObject(page), parts_(parts), page_(page), pdf_(this)
+    {
+        connect(&pdf_, &platform::PdfConverter::finished, this, [this](const QStringList& pdfs, const QString& error) {
+            status(error.isEmpty() ? QStringLiteral("Copie PDF create: %1").arg(pdfs.size()) : error);
+        });
+        on("BStampa2", [this] { printTaxReport(); });
+        on("BtnStampaFornitori", [this] { printCertificates(); });
+        on("Button1", [this] { checkAll(true); });
+        on("Button3", [this] { checkAll(false); });
+        on("SelezioneRitenute", [this] { checkWithholding(); });
+        on("BtnF24", [this] { showF24(); });
+        on("BtnEsportaF24", [this] { exportF24(); });
+    }
+
+private:
+    template <class W>
+    W* find(const char* name) const
+    {
+        return page_->findChild<W*>(QString::fromLatin1(name));
+    }
+    void on(const char* button, std::function<void()> handler)
+    {
+        connect(find<QPushButton>(button), &QPushButton::clicked, this,
+                [this, handler = std::move(handler)] { parts_.guarded(handler); });
+    }
+    void status(const QString& text) { find<QLabel>("LabelStatoStampe")->setText(text); }
+    void show(const Outcome& outcome)
+    {
+        for (const Message& m : outcome.messages)
+            showMessage(parts_.window, m);
+    }
+    QListWidget* list() const { return find<QListWidget>("ListaFornitori"); }
+
+    void printTaxReport()
+    {
+        const QString kind = find<QComboBox>("TipoModello2")->currentText();
+        const QString year = find<QLineEdit>("EditAnno")->text();
+        // The reports are of the current condominium: without one there is nothing to report.
+        if (parts_.ws.selection.condominium.isEmpty())
+            return;
+        if (kind == QLatin1String("Modello 770")) {
+            const Outcome outcome = reports::selectModello770(parts_.ws, year);
+            if (outcome.done)
+                status(outcome.texts().join(u'\n'));
+            else
+                show(outcome);
+            return;
+        }
+        if (kind != QLatin1String("Quadro AC"))
+            return;
+        reports::QuadroAC report;
+        {
+            const WaitCursor wait;
+            report = reports::buildQuadroAC(parts_.ws, year);
+        }
+        if (!report.outcome.done) {
+            show(report.outcome);
+            return;
+        }
+        if (!stampe_)
+            stampe_ = new reports::ui::TFStampe(parts_.ws, parts_.window);
+        stampe_->showReport(report.grid);
+    }
+
+    void checkAll(bool checked)
+    {
+        for (int i = 0; i < list()->count(); ++i)
+            list()->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    }
+
+    void checkWithholding()
+    {
+        const reports::WithholdingSuppliers found =
+            reports::suppliersWithWithholding(parts_.ws, find<QLineEdit>("EditAnnoCert")->text());
+        if (!found.outcome.done) {
+            show(found.outcome);
+            return;
+        }
+        for (int i = 0; i < list()->count(); ++i) {
+            QListWidgetItem* item = list()->item(i);
+            item->setCheckState(found.ids.contains(item->data(Qt::UserRole).toLongLong()) ? Qt::Checked : Qt::Unchecked);
+        }
+    }
+
+    void printCertificates()
+    {
+        reports::CertificateRequest rq;
+        rq.year = find<QLineEdit>("EditAnnoCert")->text();
+        rq.today = QDate::currentDate();
+        for (int i = 0; i < list()->count(); ++i) {
+            const QListWidgetItem* item = list()->item(i);
+            rq.entries.push_back(
+                {item->data(Qt::UserRole).toLongLong(), item->text(), item->checkState() == Qt::Checked});
+        }
+        auto* gauge = find<QProgressBar>("Gauge2");
+        reports::CertificateRun run;
+        {
+            const WaitCursor wait;
+            gauge->setValue(0);
+            gauge->show();
+            struct HideGauge {
+                QProgressBar* g;
+                ~HideGauge() { g->hide(); }
+            } hide{gauge};
+            run = reports::produceCertificates(parts_.ws, engine(), rq, [gauge](int position) { gauge->setValue(position); });
+        }
+        convert(run.written);
+        show(run.outcome);
+    }
+
+    // One background conversion for the whole run; LibreOffice's absence is said once.
+    void convert(const QStringList& written)
+    {
+        if (written.isEmpty())
+            return;
+        if (pdf_.convert(written, QFileInfo(written.first()).absolutePath()))
+            status(QStringLiteral("Creazione delle copie PDF in corso (%1 documenti)...").arg(written.size()));
+        else if (!toldNoOffice_) {
+            toldNoOffice_ = true;
+            status(QStringLiteral("LibreOffice non è installato: le certificazioni sono scritte solo in formato RTF, "
+                                  "senza la copia PDF."));
+        }
+    }
+
+    bool showF24()
+    {
+        if (parts_.ws.selection.condominium.isEmpty())
+            return false;
+        const reports::F24Summary summary = reports::f24Summary(parts_.ws, find<QLineEdit>("EditAnnoF24")->text());
+        if (!summary.outcome.done) {
+            show(summary.outcome);
+            return false;
+        }
+        f24_ = reports::f24Sheet(summary.lines);
+        f24Year_ = find<QLineEdit>("EditAnnoF24")->text();
+        auto* grid = find<QTableWidget>("GridF24");
+        grid->clear();
+        grid->setColumnCount(int(f24_.header.size()));
+        grid->setHorizontalHeaderLabels(f24_.header);
+        grid->setRowCount(int(f24_.rows.size()));
+        for (int r = 0; r < f24_.rows.size(); ++r)
+            for (int c = 0; c < f24_.rows[r].size(); ++c) {
+                const reports::Cell& cell = f24_.rows[r][c];
+                auto* item = new QTableWidgetItem(cell.text);
+                if (cell.kind == reports::Cell::Kind::Amount)
+                    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                grid->setItem(r, c, item);
+            }
+        grid->resizeColumnsToContents();
+        return true;
+    }
+
+    void exportF24()
+    {
+        // Read again: the grid on screen may be of another condominium or year.
+        if (!showF24())
+            return;
+        const QString path = reports::f24Path(parts_.ws, f24Year_);
+        const QString error = reports::writeWorkbook(path, f24_);
+        if (!error.isEmpty())
+            showFailure(parts_.window, error);
+        else
+            showInformation(parts_.window, QStringLiteral("Il file è stato creato: %1").arg(QDir::toNativeSeparators(path)));
+    }
+
+    documents::TRtfReport& engine() { return parts_.modello ? *parts_.modello : own_; }
+
+    TabParts& parts_;
+    QWidget* page_;
+    documents::TRtfReport own_;
+    platform::PdfConverter pdf_;
+    reports::ui::TFStampe* stampe_ = nullptr;
+    reports::Sheet f24_;
+    QString f24Year_;
+    bool toldNoOffice_ = false;
+};
+
+} // namespace
+
+void connectTaxActions(TabParts& parts, QWidget* page)
+{
+    new TaxActions(parts, page);
+}
+
+} // namespace velcaris::app
