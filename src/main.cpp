@@ -7,6 +7,7 @@
 #include "publishing/ui/PublishingDialogs.h"
 #include "agenda/ui/AgendaDialogs.h"
 #include "faq/ui/FaqDialogs.h"
+#include "meeting/ui/MeetingDialogs.h"
 #include "registry/ui/RegistryDialogs.h"
 #include "search/ui/SearchDialogs.h"
 #include "store/Money.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
     velcaris::agenda::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::search::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::faq::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::meeting::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 
