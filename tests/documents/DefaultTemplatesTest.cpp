@@ -5,6 +5,7 @@
 #include "documents/LetterRecipients.h"
 #include "documents/Letters.h"
 #include "documents/Notices.h"
+#include "meeting/MeetingDocuments.h"
 #include "platform/PdfConverter.h"
 
 #include <QDir>
@@ -45,6 +46,7 @@ TEST(DefaultTemplates, InstalledWhenMissingAndNeverOverTheUsersOwn)
     const QString out = dir.file("Output");
     const QStringList kinds = defaultTemplateKinds();
     QStringList expected = letterKinds() + noticeKinds();
+    expected << meeting::kFoglioPresenze << meeting::kVerbaleVotazioni;
     expected.sort();
     EXPECT_EQ(kinds, expected);
 

@@ -1,6 +1,7 @@
 // The meeting register, attendance, resolutions and votes over a database, the tables added to an
 // older database, and the two documents.
 #include "documents/DefaultTemplates.h"
+#include "documents/RtfReader.h"
 #include "documents/RtfReport.h"
 #include "meeting/Attendance.h"
 #include "meeting/MeetingDocuments.h"
@@ -68,6 +69,11 @@ protected:
         return o.newKey.value_or(0);
     }
     qint64 count(const QString& sql) { return office.db().scalar(sql).toLongLong(); }
+    static QString plainText(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? documents::rtf::plainText(f.readAll()) : QString();
+    }
 
     test::Office office;
     qint64 scale = 0, general = 0, betaTable = 0, rossi = 0, bianchi = 0, verdi = 0;
@@ -223,19 +229,19 @@ TEST_F(MeetingStore, AttendanceSheetAndVotingRecordAreWritten)
     const MeetingDocument sheet = produceAttendanceSheet(ws, report, state, QDate(2014, 5, 20));
     ASSERT_TRUE(sheet.outcome.done) << sheet.outcome.texts().join(';').toStdString();
     EXPECT_TRUE(sheet.written.endsWith("/Foglio presenze - 20.05.2014.rtf"));
-    QFile s(sheet.written);
-    ASSERT_TRUE(s.open(QIODevice::ReadOnly));
-    const QByteArray sheetText = s.readAll();
-    for (const char* expected : {"Rossi Mario", "300.000", "Delega", "Neri Paolo", "Firma", "assemblea costituita"})
-        EXPECT_TRUE(sheetText.contains(expected)) << expected;
+    const QString sheetText = plainText(sheet.written);
+    for (const char* expected : {"Rossi Mario", "300.000", "Delega", "Neri Paolo", "Firma", "tabella Proprietà, 1200.000",
+                                 "20/05/2014 alle ore 18:30, Sala condominiale (prima convocazione)",
+                                 "assemblea costituita"})
+        EXPECT_TRUE(sheetText.contains(QString::fromUtf8(expected))) << expected << "\n" << sheetText.toStdString();
+    EXPECT_FALSE(sheetText.contains(u'\\')) << "every marker replaced";
 
     const MeetingDocument record = produceVotingRecord(ws, report, state, QDate(2014, 5, 20));
     ASSERT_TRUE(record.outcome.done) << record.outcome.texts().join(';').toStdString();
-    QFile r(record.written);
-    ASSERT_TRUE(r.open(QIODevice::ReadOnly));
-    const QByteArray recordText = r.readAll();
-    for (const char* expected : {"Rifacimento tetto", "Approvata", "Contrario", "Favorevole", "700.000"})
-        EXPECT_TRUE(recordText.contains(expected)) << expected;
+    const QString recordText = plainText(record.written);
+    for (const char* expected : {"Rifacimento tetto", "Approvata", "Rossi Mario", "Contrario", "Favorevole", "700.000"})
+        EXPECT_TRUE(recordText.contains(QString::fromUtf8(expected))) << expected << "\n" << recordText.toStdString();
+    EXPECT_FALSE(recordText.contains(u'\\')) << "every marker replaced";
     EXPECT_EQ(report.Variables().count(), 0) << "the variables are removed";
 }
 
