@@ -33,6 +33,7 @@ const char* const kMainNameColumns[][2] = {
     {"fornitori_associazione", "IdCondominio"}, {"Entrate", "Condominio"},
     {"Uscite", "Condominio"},               {"Preventivi", "Condominio"},
     {"Scadenzario", "Condominio"},          {"Interventi", "Condominio"},
+    {"Assemblee", "Condominio"},
 };
 // The same in the web database.
 const char* const kWebNameColumns[][2] = {

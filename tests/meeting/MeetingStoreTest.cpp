@@ -7,6 +7,8 @@
 #include "meeting/MeetingDocuments.h"
 #include "meeting/Meetings.h"
 #include "meeting/Resolutions.h"
+#include "registry/AdministrativeYears.h"
+#include "registry/Condominiums.h"
 #include "store/AddedTables.h"
 #include "support/Office.h"
 
@@ -254,4 +256,26 @@ TEST_F(MeetingStore, AMissingTemplateIsSaidAndNothingIsWritten)
     EXPECT_FALSE(sheet.outcome.done);
     EXPECT_TRUE(sheet.written.isEmpty());
     EXPECT_FALSE(QFile::exists(meetingDocumentPath(ws, kFoglioPresenze, state)));
+}
+
+TEST_F(MeetingStore, MeetingsFollowARenamedCondominiumAndYear)
+{
+    const qint64 id = meeting();
+    registry::YearInput year;
+    year.name = "2014 bis";
+    year.start = QDate(2014, 1, 1);
+    year.end = QDate(2014, 12, 31);
+    ASSERT_TRUE(registry::modifyYear(office.ws(), year).done);
+    registry::CondominiumInput in;
+    in.nome = "Alfa Nuovo";
+    in.indirizzo = "Via Roma 1";
+    in.comune = "Torino";
+    const app::Outcome renamed = registry::modifyCondominium(office.ws(), in);
+    ASSERT_TRUE(renamed.done) << renamed.texts().join(';').toStdString();
+    const auto all = currentMeetings(office.ws());
+    ASSERT_EQ(all.size(), 1);
+    EXPECT_EQ(all[0].id, id);
+    EXPECT_EQ(all[0].condominium, "Alfa Nuovo - Via Roma 1");
+    EXPECT_EQ(all[0].year, "2014 bis");
+    EXPECT_EQ(loadMeeting(office.ws(), id).participants.size(), 3);
 }
