@@ -429,10 +429,11 @@ void TFormAssemblea::produce(bool votingRecord)
         app::showMessage(this, m);
     if (doc.written.isEmpty())
         return;
-    status_->setText(QStringLiteral("Documento scritto: %1").arg(QFileInfo(doc.written).fileName()));
+    const QString name = QFileInfo(doc.written).fileName();
     if (pdf_.convert({doc.written}, QFileInfo(doc.written).absolutePath()))
-        status_->setText(QStringLiteral("Documento scritto: %1; creazione della copia PDF in corso...")
-                             .arg(QFileInfo(doc.written).fileName()));
+        status_->setText(QStringLiteral("Documento scritto: %1; creazione della copia PDF in corso...").arg(name));
+    else
+        status_->setText(QStringLiteral("Documento scritto: %1 (LibreOffice non è installato: nessuna copia PDF)").arg(name));
 }
 
 } // namespace velcaris::meeting::ui

@@ -9,6 +9,8 @@
 #include "support/TempDir.h"
 
 #include <QComboBox>
+#include <QDate>
+#include <QFile>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -161,4 +163,37 @@ TEST_F(MeetingWindow, MarkingAttendanceMovesTheQuorumLine)
     openWindow();
     EXPECT_TRUE(quorum().startsWith("Presenti 1 su 3 partecipanti"));
     EXPECT_EQ(find<QLineEdit>("LuogoAssemblea")->text(), "Sala riunioni");
+}
+
+TEST_F(MeetingWindow, TheTwoDocumentsAreWrittenForTheMinutes)
+{
+    form->selectCondominium(kAlfa);
+    openWindow();
+    ASSERT_TRUE(window && window->isVisible());
+    click("BSalvaAssemblea");
+    select("GridPresenze", {"Rossi Mario", "Verdi Anna"});
+    click("BPresente");
+    find<QLineEdit>("EditOggetto")->setText("Nomina amministratore");
+    find<QComboBox>("ComboMaggioranza")->setCurrentIndex(int(meeting::Majority::Article1136c4));
+    click("BAggiungiDelibera");
+    select("GridVoti", {"Rossi Mario"});
+    click("BContrario");
+    // Without LibreOffice on the path only the documents are written, and the window says so.
+    const QByteArray path = qgetenv("PATH");
+    TempDir noPrograms;
+    qputenv("PATH", noPrograms.path().toLocal8Bit());
+    click("BFoglioPresenze");
+    const QString sheetStatus = find<QLabel>("LabelStatoAssemblea")->text();
+    click("BVerbaleVotazioni");
+    const QString recordStatus = find<QLabel>("LabelStatoAssemblea")->text();
+    qputenv("PATH", path);
+    EXPECT_EQ(app::takeMessages(), QStringList());
+    const QString stamp = QDate::currentDate().toString("dd.MM.yyyy");
+    EXPECT_EQ(sheetStatus, "Documento scritto: Foglio presenze - " + stamp
+                               + ".rtf (LibreOffice non è installato: nessuna copia PDF)");
+    EXPECT_TRUE(recordStatus.startsWith("Documento scritto: Verbale votazioni - " + stamp));
+    const QString folder = dir.path() + "/Output/" + kAlfa + "/";
+    EXPECT_TRUE(QFile::exists(folder + "Foglio presenze - " + stamp + ".rtf"));
+    EXPECT_TRUE(QFile::exists(folder + "Verbale votazioni - " + stamp + ".rtf"));
+    EXPECT_TRUE(find<QLabel>("LabelEsito")->text().startsWith("Non approvata: favorevoli 0"));
 }
