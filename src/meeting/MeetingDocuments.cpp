@@ -82,7 +82,8 @@ MeetingDocument produceVotingRecord(app::Workspace& ws, documents::TRtfReport& r
 {
     addMeetingVariables(ws, report, state, today);
     documents::MemoryRecordSource items(
-        {QStringLiteral("Numero"), QStringLiteral("Oggetto"), QStringLiteral("Maggioranza"), QStringLiteral("Esito"),
+        {QStringLiteral("Numero"), QStringLiteral("Oggetto"), QStringLiteral("Maggioranza"), QStringLiteral("Regola"),
+         QStringLiteral("Risultato"), QStringLiteral("Esito"),
          QStringLiteral("Favorevoli"), QStringLiteral("MillesimiFavorevoli"), QStringLiteral("Contrari"),
          QStringLiteral("MillesimiContrari"), QStringLiteral("Astenuti"), QStringLiteral("MillesimiAstenuti")},
         {});
@@ -95,7 +96,9 @@ MeetingDocument produceVotingRecord(app::Workspace& ws, documents::TRtfReport& r
         applyVotes(voting, votesOf(ws, r.id));
         const ResolutionResult result = resolution(voting.participants, voting.tableMilli, voting.meeting.data.call,
                                                    r.data.majority, constituted);
-        items.appendRow({r.numero, r.data.oggetto, majorityCaptions().value(int(r.data.majority)),
+        items.appendRow({r.numero, r.data.oggetto, majorityShortName(r.data.majority),
+                         majorityCaptions().value(int(r.data.majority)),
+                         result.approved ? QStringLiteral("Approvata") : QStringLiteral("Non approvata"),
                          resultLine(result, constituted), result.inFavour.heads, milliText(result.inFavour.milli),
                          result.against.heads, milliText(result.against.milli), result.abstained.heads,
                          milliText(result.abstained.milli)});

@@ -22,8 +22,9 @@ struct MeetingDocument {
 // The variables of both documents (beside the common ones): assemblea, convocazione,
 // data_assemblea, ora_assemblea, luogo, tabella, partecipanti, millesimi_totali, presenti,
 // millesimi_presenti, quorum. The sheet scans A: Partecipante, Millesimi, Presenza, Delegato,
-// Arrivo, Uscita. The record scans A, the resolutions: Numero, Oggetto, Maggioranza, Esito,
-// Favorevoli, MillesimiFavorevoli, Contrari, MillesimiContrari, Astenuti, MillesimiAstenuti; and
+// Arrivo, Uscita. The record scans A, the resolutions: Numero, Oggetto, Maggioranza (short name),
+// Regola (the rule in full), Risultato ("Approvata", "Non approvata"), Esito (the whole result
+// line with the margin), Favorevoli, MillesimiFavorevoli, Contrari, MillesimiContrari, Astenuti, MillesimiAstenuti; and
 // B, the votes: Delibera, Partecipante, Millesimi, Voto.
 MeetingDocument produceAttendanceSheet(app::Workspace& ws, documents::TRtfReport& report, const MeetingState& state,
                                        const QDate& today);

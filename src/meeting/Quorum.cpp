@@ -54,6 +54,18 @@ const QStringList& majorityCaptions()
     return captions;
 }
 
+QString majorityShortName(Majority m)
+{
+    switch (m) {
+    case Majority::Ordinary: return QStringLiteral("Ordinaria");
+    case Majority::Article1136c4: return QStringLiteral("Art. 1136 c. 4");
+    case Majority::Innovation1120: return QStringLiteral("Innovazioni art. 1120 c. 1");
+    case Majority::Article1117ter: return QStringLiteral("Art. 1117-ter");
+    case Majority::Unanimity: return QStringLiteral("Unanimità");
+    }
+    return QString();
+}
+
 QString majorityCode(Majority m)
 {
     switch (m) {

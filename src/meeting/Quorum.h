@@ -20,6 +20,8 @@ enum class Majority { Ordinary, Article1136c4, Innovation1120, Article1117ter, U
 
 // The captions of the majorities, each naming its rule; the index is the enum's value.
 const QStringList& majorityCaptions();
+// The short names of the majorities, for documents: "Ordinaria", "Art. 1136 c. 4", ...
+QString majorityShortName(Majority m);
 // The stored code of a majority ("ORD", "1136C4", "1120", "1117TER", "UNANIMITA") and back.
 QString majorityCode(Majority m);
 Majority majorityFromCode(const QString& code);

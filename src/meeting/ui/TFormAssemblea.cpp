@@ -33,8 +33,8 @@ enum AttendanceColumn { ColName, ColMilli, ColState, ColDelegate, ColArrival, Co
 
 QString meetingCaption(const MeetingRecord& m)
 {
-    return QStringLiteral("%1 %2 - %3, %4")
-        .arg(documents::shortDate(m.data.data), m.data.ora,
+    return QStringLiteral("%1 - %2, %3")
+        .arg(QStringList{documents::shortDate(m.data.data), m.data.ora}.join(u' ').trimmed(),
              m.data.straordinaria ? QStringLiteral("straordinaria") : QStringLiteral("ordinaria"),
              m.data.call == Call::First ? QStringLiteral("prima convocazione") : QStringLiteral("seconda convocazione"));
 }

@@ -4,8 +4,10 @@
 #include "app/ui/EditDialog.h"
 #include "app/ui/Messages.h"
 #include "app/ui/TForm1.h"
+#include "meeting/MeetingDocuments.h"
 #include "meeting/Meetings.h"
 #include "meeting/ui/MeetingDialogs.h"
+#include "support/Screenshot.h"
 #include "support/TempDir.h"
 
 #include <QComboBox>
@@ -196,4 +198,9 @@ TEST_F(MeetingWindow, TheTwoDocumentsAreWrittenForTheMinutes)
     EXPECT_TRUE(QFile::exists(folder + "Foglio presenze - " + stamp + ".rtf"));
     EXPECT_TRUE(QFile::exists(folder + "Verbale votazioni - " + stamp + ".rtf"));
     EXPECT_TRUE(find<QLabel>("LabelEsito")->text().startsWith("Non approvata: favorevoli 0"));
+    test::keepScreenshot(*window, "meeting-window");
+    // For a look by eye, the documents go beside the screenshots.
+    if (const QString keep = qEnvironmentVariable("VELCARIS_SCREENSHOTS"); !keep.isEmpty())
+        for (const QString& kind : {meeting::kFoglioPresenze, meeting::kVerbaleVotazioni})
+            QFile::copy(folder + kind + " - " + stamp + ".rtf", keep + "/" + kind + ".rtf");
 }
