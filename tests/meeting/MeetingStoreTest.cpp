@@ -205,12 +205,21 @@ TEST_F(MeetingStore, AnOlderDatabaseGetsTheMeetingTablesAndKeepsItsRows)
     for (const QString& t : store::addedMainTables())
         office.db().exec("DROP TABLE " + t);
     EXPECT_FALSE(office.db().tableExists("Assemblee"));
-    app::Workspace again{app::AppPaths(office.folder())};
-    ASSERT_EQ(again.startUp(), QString());
-    for (const QString& t : store::addedMainTables())
-        EXPECT_TRUE(again.mainDb().tableExists(t)) << t.toStdString();
-    EXPECT_EQ(again.mainDb().scalar("SELECT COUNT(*) FROM Locali").toInt(), 6);
-    EXPECT_TRUE(store::addMissingTables(again.mainDb()).isEmpty()) << "a second start adds nothing";
+    {
+        app::Workspace again{app::AppPaths(office.folder())};
+        ASSERT_EQ(again.startUp(), QString());
+        for (const QString& t : store::addedMainTables())
+            EXPECT_TRUE(again.mainDb().tableExists(t)) << t.toStdString();
+        EXPECT_EQ(again.mainDb().scalar("SELECT COUNT(*) FROM Locali").toInt(), 6);
+        EXPECT_TRUE(store::addMissingTables(again.mainDb()).isEmpty()) << "a second start adds nothing";
+    }
+    // A file with some of the tables gets the others; the rows of those it has stay.
+    const qint64 id = meeting();
+    office.db().exec("DROP TABLE Voti");
+    office.db().exec("DROP TABLE Delibere");
+    EXPECT_EQ(store::addMissingTables(office.db()), (QStringList{"Delibere", "Voti"}));
+    EXPECT_TRUE(readMeeting(office.ws(), id).has_value());
+    EXPECT_TRUE(addResolution(office.ws(), id, {"Bilancio", Majority::Ordinary}).done);
 }
 
 TEST_F(MeetingStore, AttendanceSheetAndVotingRecordAreWritten)
