@@ -11,6 +11,8 @@ PACKAGES=(
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xdg-utils
+  # PDF copies of documents (soffice --headless --convert-to pdf) and reading them back in tests
+  libreoffice-writer-nogui poppler-utils
 )
 
 missing=()

@@ -1,9 +1,11 @@
 // Program entry: splash, main window (which opens the data store), settings, event loop.
 #include "allocation/ui/AllocationDialogs.h"
+#include "cashbook/ui/PaymentDialogs.h"
 #include "app/AppPaths.h"
 #include "app/Settings.h"
 #include "app/ui/TForm1.h"
 #include "app/ui/Tsplash.h"
+#include "cashbook/ui/MovementDialogs.h"
 #include "publishing/ui/PublishingDialogs.h"
 #include "agenda/ui/AgendaDialogs.h"
 #include "faq/ui/FaqDialogs.h"
@@ -40,6 +42,8 @@ int main(int argc, char** argv)
     velcaris::agenda::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::search::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::faq::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::cashbook::ui::installPaymentDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::cashbook::ui::installMovementDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::meeting::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();

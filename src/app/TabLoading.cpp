@@ -1,5 +1,7 @@
 #include "app/TabLoading.h"
 
+#include "allocation/QuotaRegister.h"
+#include "allocation/QuotaSchedule.h"
 #include "app/Selection.h"
 
 #include "store/Crosstab.h"
@@ -375,6 +377,14 @@ TabView LoadActiveTab(Workspace& ws, Tab tab, const TabToggles& toggles)
             grouped.setSort(QStringLiteral("Proprietario ASC"));
         else
             grouped.setSort(ws.savedGroupedQuotaSort);
+
+        // The columns follow the quotas of the unit selected in the single view.
+        if (!cond.isEmpty() && !single.isEmpty()) {
+            const QString year = allocation::currentYearOf(db, cond);
+            if (!year.isEmpty())
+                view.leadingQuotaColumns =
+                    allocation::quotaColumnOrder(db, cond, year, single.value(QStringLiteral("idLocale")).toLongLong());
+        }
     }
     if (tab == Tab::Stampe) {
         Dataset& anagrafe = ws.ds(QStringLiteral("ADOTableAnagrafe"));

@@ -41,6 +41,9 @@ struct TabView {
     qint64 currentYearId = -1;
     std::optional<bool> showCondominiumMemo; // Memo tab: true -> Memo1 visible, false -> DBMemo1
     QVector<FooterSum> footers;
+    // Quote tab: the quota columns that come first in both views, in this order (the selected
+    // unit's quotas); the others keep their order after them.
+    QStringList leadingQuotaColumns;
     // Stampe tab: the entries of the recipient lists "lista" (persons) and "ListaFornitori"
     // (suppliers), as (caption, id); set, possibly empty, only when the Stampe tab is loaded.
     std::optional<QVector<QPair<QString, QString>>> personEntries;

@@ -1082,14 +1082,17 @@ void TRtfReport::MergeAndOpen(const QVector<RecordSource*>& datasets, int showMo
 {
     Q_UNUSED(showMode);
     Merge(datasets);
-    platform::Shell* shell = shell_;
-    if (!shell) {
-        if (!ownShell_)
-            ownShell_ = std::make_unique<platform::SystemShell>();
-        shell = ownShell_.get();
-    }
-    if (!shell->open(outFile_))
-        throw ReportError(QStringLiteral("Failed to open report results. Error message: ") + shell->lastError());
+    if (!shell().open(outFile_))
+        throw ReportError(QStringLiteral("Failed to open report results. Error message: ") + shell().lastError());
+}
+
+platform::Shell& TRtfReport::shell()
+{
+    if (shell_)
+        return *shell_;
+    if (!ownShell_)
+        ownShell_ = std::make_unique<platform::SystemShell>();
+    return *ownShell_;
 }
 
 } // namespace velcaris::documents

@@ -79,6 +79,8 @@ public:
     const QString& OutFile() const { return outFile_; }
 
     void SetShell(platform::Shell* shell) { shell_ = shell; }
+    // The shell given, or the desktop's when none was.
+    platform::Shell& shell();
 
     // Fills InFile into OutFile. The document is written to a temporary file and renamed over
     // OutFile only when the whole merge succeeded: a failing merge leaves OutFile as it was.

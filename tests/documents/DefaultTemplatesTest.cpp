@@ -1,5 +1,6 @@
 // The shipped templates: installed when missing, never over the user's, and each one merged
 // through the real engine with the values its kind provides, leaving no marker behind.
+#include "cashbook/Receipt.h"
 #include "LetterFixture.h"
 #include "documents/DefaultTemplates.h"
 #include "documents/LetterRecipients.h"
@@ -45,7 +46,7 @@ TEST(DefaultTemplates, InstalledWhenMissingAndNeverOverTheUsersOwn)
     test::TempDir dir;
     const QString out = dir.file("Output");
     const QStringList kinds = defaultTemplateKinds();
-    QStringList expected = letterKinds() + noticeKinds();
+    QStringList expected = letterKinds() + noticeKinds() + QStringList{cashbook::kReceiptTemplate};
     expected << meeting::kFoglioPresenze << meeting::kVerbaleVotazioni;
     expected.sort();
     EXPECT_EQ(kinds, expected);

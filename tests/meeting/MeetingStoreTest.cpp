@@ -8,6 +8,7 @@
 #include "meeting/Meetings.h"
 #include "meeting/Resolutions.h"
 #include "registry/AdministrativeYears.h"
+#include "registry/CondominiumDeletion.h"
 #include "registry/Condominiums.h"
 #include "store/AddedTables.h"
 #include "support/Office.h"
@@ -287,4 +288,22 @@ TEST_F(MeetingStore, MeetingsFollowARenamedCondominiumAndYear)
     EXPECT_EQ(all[0].condominium, "Alfa Nuovo - Via Roma 1");
     EXPECT_EQ(all[0].year, "2014 bis");
     EXPECT_EQ(loadMeeting(office.ws(), id).participants.size(), 3);
+}
+
+TEST_F(MeetingStore, DeletingTheCondominiumTakesItsMeetingsWithEverythingInThem)
+{
+    const qint64 id = meeting();
+    MeetingState state = loadMeeting(office.ws(), id);
+    ASSERT_TRUE(setAttendance(office.ws(), state, {rossi, Attendance::Present, 0, {}, {}, {}}).done);
+    const qint64 item = addResolution(office.ws(), id, {"Bilancio", Majority::Ordinary}).newKey.value();
+    ASSERT_TRUE(setVote(office.ws(), state, item, rossi, Vote::InFavour).done);
+    // A meeting of another condominium stays.
+    office.db().exec("INSERT INTO Assemblee (Condominio, AA, IdTabella) VALUES (?, '2014', ?)", {kBeta, betaTable});
+    office.db().exec("INSERT INTO Presenze (IdAssemblea, IdPersona, Stato) VALUES (?, 99, 'Presente')",
+                     {office.db().lastInsertId()});
+
+    ASSERT_TRUE(registry::deleteCondominium(office.ws()).done);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM Assemblee"), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM Presenze"), 1);
+    EXPECT_EQ(count("SELECT (SELECT COUNT(*) FROM Delibere) + (SELECT COUNT(*) FROM Voti)"), 0);
 }

@@ -23,6 +23,7 @@ struct DialogRequest {
     Tab tab = Tab::Agenda;             // the active tab
     QWidget* anchor = nullptr;         // the toolbar button that opened a tool window, if any
     cashbook::PaymentDraft payment;    // the quotas the owner statement hands to the payment dialog
+    QString quotaColumn;               // the quota column selected in DBGridQuoteAccorpate, if any
 };
 
 // What a dialog changed: the window turns it into its refresh (the current condominium chosen

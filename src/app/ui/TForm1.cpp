@@ -1,5 +1,6 @@
 #include "app/ui/TForm1.h"
 
+#include "allocation/QuotaRegister.h"
 #include "app/GridLayout.h"
 #include "app/Selection.h"
 #include "app/ui/BankPanel.h"
@@ -315,7 +316,10 @@ void TForm1::selectCondominium(const QString& name)
 
 DialogContext TForm1::dialogContext()
 {
-    DialogContext context{workspace_.get(), this, [this](const Change& change) { changed(change); }};
+    DialogContext context;
+    context.workspace = workspace_.get();
+    context.window = this;
+    context.changed = [this](const Change& change) { changed(change); };
     context.open = [this](DialogId id, const DialogRequest& request) {
         if (const OpenDialog open = dialogs_.value(id))
             open(request);
@@ -478,7 +482,19 @@ void TForm1::openCommand(const Command& command, const QString& recipientMode)
         selectedRowKeys(own<QTableView*>(QStringLiteral("DBGridFornitori")), QStringLiteral("id"));
     requestAtOpen_.selectedPersons = selectedRowKeys(own<QTableView*>(QStringLiteral("DBGridAnagrafe")), QStringLiteral("Id"));
     requestAtOpen_.recipientMode = recipientMode;
+    requestAtOpen_.quotaColumn = selectedQuotaColumn();
     open(requestAtOpen_);
+}
+
+QString TForm1::selectedQuotaColumn() const
+{
+    auto* grouped = own<QTableView*>(QStringLiteral("DBGridQuoteAccorpate"));
+    auto* model = grouped ? qobject_cast<DatasetModel*>(grouped->model()) : nullptr;
+    const int column = grouped ? grouped->currentIndex().column() : -1;
+    if (!model || !model->dataset()->isActive() || column < allocation::kGroupedQuotaFixedColumns)
+        return QString();
+    const QStringList fields = model->dataset()->fieldNames();
+    return column < fields.size() ? fields[column] : QString();
 }
 
 void TForm1::showOnlyPlace(const QString& place)
@@ -499,6 +515,8 @@ void TForm1::connectCommands()
         context.requireYear = [this] { return RequireYear(*workspace_); };
         runGuarded([&] { openCommand(addCommand(context)); });
     });
+    connect(button("BElimina"), &QPushButton::clicked, this, [this] { deleteCommand(false); });
+    connect(button("TBElimina"), &QPushButton::clicked, this, [this] { deleteCommand(true); });
     connect(button("BModifica"), &QPushButton::clicked, this,
             [this] { runGuarded([&] { openCommand(modifyCommand(activeTab())); }); });
     const std::pair<const char*, SmallButton> small[] = {{"TBAggiungi", SmallButton::TBAggiungi},

@@ -49,6 +49,10 @@ public:
     // The active tab read again with the selection as it is.
     void loadActiveTab();
     void applyGridLayouts();
+    // The quota views' columns: `leading` first after the fixed columns.
+    void orderQuotaColumns(const QStringList& leading);
+    // The title of the quota column selected in the grouped quota view; empty when none is.
+    QString selectedQuotaColumn() const;
     void showBalances();
 
     // What the dialogs are built with: the workspace, this window as parent, and the one
@@ -95,6 +99,8 @@ private:
     void memoKeyReleased(QPlainTextEdit* editor);
     void openCommand(const Command& command, const QString& recipientMode = {});
     void showOnlyPlace(const QString& place);
+    // "Elimina" of the active tab, or "-" of the millesimal tables.
+    void deleteCommand(bool millesimalTable);
 
     std::unique_ptr<Workspace> workspace_;
     std::unique_ptr<TabParts> parts_;

@@ -2,6 +2,7 @@
 
 // The parts of the main window that apply what the core returned: the whole view of a trip, a
 // tab's view, the grids' columns and the balances.
+#include "allocation/QuotaRegister.h"
 #include "app/GridLayout.h"
 #include "app/ui/DatasetModel.h"
 #include "app/ui/GridFooter.h"
@@ -85,6 +86,8 @@ void TForm1::applyTabView(const TabView& view)
         own<QPlainTextEdit*>(QStringLiteral("Memo1"))->setVisible(*view.showCondominiumMemo);
         own<QPlainTextEdit*>(QStringLiteral("DBMemo1"))->setVisible(!*view.showCondominiumMemo);
     }
+    if (activeTab() == Tab::Quote)
+        orderQuotaColumns(view.leadingQuotaColumns);
     // Footers of the active tab's grids are rewritten from scratch.
     QHash<QString, QHash<int, QString>> texts;
     for (const FooterSum& f : view.footers) {
@@ -100,6 +103,30 @@ void TForm1::applyTabView(const TabView& view)
     for (auto it = parts_->footers().cbegin(); it != parts_->footers().cend(); ++it)
         if (page->isAncestorOf(it.value()))
             it.value()->setTexts(texts.value(it.key()));
+}
+
+void TForm1::orderQuotaColumns(const QStringList& leading)
+{
+    const std::pair<const char*, int> grids[] = {{"DBGridQuoteSingole", allocation::kSingleQuotaFixedColumns},
+                                                 {"DBGridQuoteAccorpate", allocation::kGroupedQuotaFixedColumns}};
+    for (const auto& [name, fixed] : grids) {
+        auto* grid = own<QTableView*>(QString::fromLatin1(name));
+        auto* model = grid ? qobject_cast<DatasetModel*>(grid->model()) : nullptr;
+        if (!model || !model->dataset()->isActive())
+            continue;
+        QHeaderView* header = grid->horizontalHeader();
+        // Back to the query's order, then the leading names moved to the front of the quotas.
+        for (int logical = 0; logical < header->count(); ++logical)
+            if (header->visualIndex(logical) != logical)
+                header->moveSection(header->visualIndex(logical), logical);
+        int place = fixed;
+        for (const QString& field : leading) {
+            const int logical = model->dataset()->fieldIndex(field);
+            if (logical < fixed)
+                continue;
+            header->moveSection(header->visualIndex(logical), place++);
+        }
+    }
 }
 
 void TForm1::applyGridLayouts()

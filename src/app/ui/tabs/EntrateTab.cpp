@@ -1,6 +1,7 @@
 // The Entrate tab: the income register with its cash, bank and total figures; special movements
-// and payments in their colours.
+// and payments in their colours; a double click opens the receipt of a payment.
 #include "app/RowColours.h"
+#include "app/ui/tabs/EntrateActions.h"
 #include "app/ui/tabs/TabParts.h"
 
 #include <QTableView>
@@ -20,6 +21,7 @@ QWidget* buildEntrateTab(TabParts& parts)
     store::Dataset* entrate = &parts.ws.ds(QStringLiteral("ADOQueryEntrate"));
     parts.paintRows(grid, [entrate](int row) { return incomeRowColourAt(*entrate, row); });
     layout->addWidget(grid);
+    connectEntrateActions(parts, grid);
     return page;
 }
 

@@ -1,0 +1,262 @@
+#include "allocation/ui/TFSituazioneCondomino.h"
+
+#include "allocation/QuotaRegister.h"
+#include "app/ui/DatasetModel.h"
+#include "app/ui/GridFooter.h"
+#include "app/ui/Messages.h"
+#include "store/Dataset.h"
+#include "store/Money.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace velcaris::allocation::ui {
+
+namespace {
+
+const QString kUnits = QStringLiteral("ADOQueryLocali");
+
+// Shown columns: field, title, width.
+struct Column {
+    const char* field;
+    const char* title;
+    int width;
+};
+const Column kColumns[] = {{"NomeQuote", "Quota", 140},           {"Importo", "Importo totale", 90},
+                           {"ImportoPagato", "Importo pagato", 90}, {"ImportoDaPagare", "Importo da pagare", 90},
+                           {"Tipologia", "Tipologia", 120},        {"DataScadenza", "Data di scadenza", 100},
+                           {"PagabiliSiNo", "Pagabile", 50}};
+const char* const kHidden[] = {"IdCondominio", "IdProprietario", "IdInquilino"};
+const char* const kAmounts[] = {"Importo", "ImportoPagato", "ImportoDaPagare"};
+
+QLabel* personLabel(QGridLayout* grid, int row, const QString& caption, const QString& name, QWidget* parent)
+{
+    auto* value = new QLabel(parent);
+    value->setObjectName(name);
+    value->setAccessibleName(caption);
+    grid->addWidget(new QLabel(caption + u':', parent), row, 0);
+    grid->addWidget(value, row, 1);
+    return value;
+}
+
+} // namespace
+
+TFSituazioneCondomino::TFSituazioneCondomino(const app::DialogContext& context)
+    : EditDialog(context, QStringLiteral("TFSituazioneCondomino"), QStringLiteral("Situazione condomino"), 760, 460),
+      context_(context)
+{
+    auto* outer = new QVBoxLayout(this);
+    auto* bar = new QHBoxLayout;
+    sumButton_ = new QPushButton(QStringLiteral("Somma quote"), this);
+    sumButton_->setObjectName(QStringLiteral("ButtonSomma"));
+    sumButton_->setCheckable(true);
+    payableButton_ = new QPushButton(QStringLiteral("Pagabile Si/No"), this);
+    payableButton_->setObjectName(QStringLiteral("ButtonPagabili"));
+    payableButton_->setCheckable(true);
+    bar->addWidget(sumButton_);
+    bar->addWidget(payableButton_);
+    bar->addStretch(1);
+    outer->addLayout(bar);
+
+    auto* people = new QGridLayout;
+    people->setColumnStretch(1, 1);
+    unitName_ = personLabel(people, 0, QStringLiteral("Locale"), QStringLiteral("LabelLocale"), this);
+    owner_ = personLabel(people, 1, QStringLiteral("Proprietario"), QStringLiteral("LabelProprietario"), this);
+    tenant_ = personLabel(people, 2, QStringLiteral("Inquilino"), QStringLiteral("LabelInquilino"), this);
+    outer->addLayout(people);
+
+    statement_ = new store::Dataset(QStringLiteral("ADOQuerySituazione"), this);
+    statement_->setConnection(&ws().mainDb());
+    grid_ = new QTableView(this);
+    grid_->setObjectName(QStringLiteral("GridSC"));
+    grid_->setAccessibleName(QStringLiteral("Tabella pagamenti"));
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid_->verticalHeader()->setDefaultSectionSize(22);
+    auto* model = new app::DatasetModel(statement_, grid_);
+    model->setLive(true);
+    grid_->setModel(model);
+    grid_->viewport()->installEventFilter(this);
+    footer_ = new app::GridFooter(grid_, this);
+    outer->addWidget(new QLabel(QStringLiteral("Tabella pagamenti"), this));
+    outer->addWidget(grid_, 1);
+    outer->addWidget(footer_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    buttons->addWidget(ok);
+    outer->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, [this] { confirm(); });
+
+    connect(sumButton_, &QPushButton::toggled, this, [this](bool down) {
+        sum_ = 0;
+        if (down)
+            grid_->viewport()->setCursor(Qt::PointingHandCursor);
+        else
+            grid_->viewport()->unsetCursor();
+    });
+}
+
+bool TFSituazioneCondomino::prepare(const app::DialogRequest&)
+{
+    app::Workspace& ws = this->ws();
+    store::Dataset& units = ws.ds(kUnits);
+    if (!units.isActive() || units.isEmpty() || units.recNo() < 0 || !units.hasField(QStringLiteral("idProprietario")))
+        return false;
+    unitsView_ = app::rememberView(units);
+    subject_.owner = statementForOwner(ws.selection.statementSubject);
+    subject_.personId =
+        units.value(subject_.owner ? QStringLiteral("idProprietario") : QStringLiteral("idInquilino")).toLongLong();
+    for (auto [label, field] : {std::pair{owner_, "Proprietario"}, {tenant_, "Inquilino"}, {unitName_, "Nome"}}) {
+        const QString text = units.value(QString::fromLatin1(field)).toString();
+        label->setText(text);
+        label->setAccessibleDescription(text);
+    }
+    {
+        const QSignalBlocker a(sumButton_), b(payableButton_);
+        sumButton_->setChecked(false);
+        payableButton_->setChecked(false);
+    }
+    sum_ = 0;
+    grid_->viewport()->unsetCursor();
+    openStatement();
+    grid_->clearSelection();
+    if (!statement_->isEmpty())
+        grid_->selectRow(0);
+    grid_->setFocus();
+    return true;
+}
+
+void TFSituazioneCondomino::openStatement()
+{
+    const StatementQuery q = statementQuery(ws().selection.condominium, subject_);
+    statement_->close();
+    statement_->setSql(q.sql, q.params);
+    statement_->open();
+    auto* model = static_cast<app::DatasetModel*>(grid_->model());
+    model->clearColumnTitles();
+    QHash<int, QString> sums;
+    for (const char* field : kAmounts) {
+        const QString name = QString::fromLatin1(field);
+        statement_->setDisplayFormat(name, QStringLiteral("0.00"));
+        const int column = statement_->fieldIndex(name);
+        double sum = 0;
+        for (int row = 0; row < statement_->rowCount(); ++row)
+            sum += statement_->valueAt(row, column).toDouble();
+        sums.insert(column, store::formatAmount(sum));
+    }
+    for (const Column& c : kColumns) {
+        const int column = statement_->fieldIndex(QString::fromLatin1(c.field));
+        model->setColumnTitle(QString::fromLatin1(c.field), QString::fromUtf8(c.title));
+        grid_->setColumnWidth(column, c.width);
+    }
+    for (const char* field : kHidden)
+        grid_->setColumnHidden(statement_->fieldIndex(QString::fromLatin1(field)), true);
+    footer_->setTexts(sums);
+}
+
+bool TFSituazioneCondomino::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != grid_->viewport() || event->type() != QEvent::MouseButtonPress)
+        return EditDialog::eventFilter(watched, event);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QModelIndex index = grid_->indexAt(mouse->position().toPoint());
+    const QString field = index.isValid() ? statement_->fieldNames().value(index.column()) : QString();
+    const bool amountCell = std::any_of(std::begin(kAmounts), std::end(kAmounts),
+                                        [&](const char* f) { return field == QLatin1String(f); });
+    if (sumButton_->isChecked() && amountCell) {
+        if (mouse->button() == Qt::RightButton) {
+            app::showInformation(this, allocation::quotaSumText(sum_));
+            sumButton_->setChecked(false);
+            return true;
+        }
+        if (mouse->button() == Qt::LeftButton)
+            sum_ = addToQuotaSum(sum_, statement_->valueAt(index.row(), index.column()));
+    }
+    if (payableButton_->isChecked() && mouse->button() == Qt::LeftButton && index.isValid()) {
+        flipRow(index.row());
+        return true;
+    }
+    return false;
+}
+
+void TFSituazioneCondomino::flipRow(int row)
+{
+    PayableFlipInput input;
+    input.subject = subject_;
+    input.quotaName = statement_->valueAt(row, QStringLiteral("NomeQuote")).toString();
+    input.type = statement_->valueAt(row, QStringLiteral("Tipologia"));
+    input.dueDate = statement_->valueAt(row, QStringLiteral("DataScadenza"));
+    input.payable = statement_->valueAt(row, QStringLiteral("PagabiliSiNo"));
+    statement_->moveTo(row);
+    const app::ViewMemory memory = app::rememberView(*statement_);
+    if (!runEdit([&] { return flipPayable(ws(), input); }))
+        return;
+    try {
+        app::restoreView(*statement_, memory);
+        openStatement();
+        statement_->moveTo(std::min(row, statement_->rowCount() - 1));
+        grid_->clearSelection();
+        if (statement_->recNo() >= 0)
+            grid_->selectRow(statement_->recNo());
+    } catch (const store::StoreError& e) {
+        app::showFailure(this, e.message());
+    }
+}
+
+QVector<cashbook::PaymentLine> TFSituazioneCondomino::selectedLines() const
+{
+    QVector<cashbook::PaymentLine> lines;
+    for (const QModelIndex& index : grid_->selectionModel()->selectedRows()) {
+        const int row = index.row();
+        lines.push_back({statement_->valueAt(row, QStringLiteral("NomeQuote")).toString(),
+                         statement_->valueAt(row, QStringLiteral("ImportoDaPagare")).toDouble(),
+                         statement_->valueAt(row, QStringLiteral("Tipologia")).toString(),
+                         statement_->valueAt(row, QStringLiteral("PagabiliSiNo")).toBool()});
+    }
+    return lines;
+}
+
+void TFSituazioneCondomino::confirm()
+{
+    cashbook::PaymentDraft draft;
+    try {
+        draft.lines = selectedLines();
+    } catch (const store::StoreError& e) {
+        app::showFailure(this, e.message());
+        return;
+    }
+    const PaymentStep step = paymentStep(draft.lines);
+    if (step.warnNonPayable)
+        app::showInformation(this, kNonPayableMessage);
+    if (!step.openPayment)
+        return;
+    draft.ownerPays = subject_.owner;
+    draft.payerId = subject_.personId;
+    draft.payerName = subject_.owner ? owner_->text() : tenant_->text();
+    draft.unitsView = unitsView_;
+    app::DialogRequest request;
+    request.tab = app::Tab::Locali;
+    request.payment = draft;
+    if (context_.open)
+        context_.open(app::DialogId::TFEntrate, request);
+    // What the payment changed shows when the statement is read again.
+    try {
+        if (isVisible())
+            openStatement();
+    } catch (const store::StoreError& e) {
+        app::showFailure(this, e.message());
+    }
+}
+
+} // namespace velcaris::allocation::ui

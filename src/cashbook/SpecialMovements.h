@@ -1,0 +1,56 @@
+#pragma once
+// Income that no owner pays: the opening amount of the year and the transfers between the cash
+// box and the bank account, each transfer a pair of rows of opposite sign with consecutive keys;
+// and the change of any income row of the register (a payment keeps its amount and quotas).
+#include "app/Outcome.h"
+#include "app/Workspace.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace velcaris::cashbook {
+
+inline const QString kOpeningAmount = QStringLiteral("Importo iniziale");
+inline const QString kTransferToBank = QStringLiteral("Passaggio su C.C.");
+inline const QString kTransferToCash = QStringLiteral("Passaggio su Cassa");
+inline const QString kEnterValidAmount = QStringLiteral("Inserire un importo valido");
+inline const QString kBrokenTransferMessage = QStringLiteral(
+    "L'altra metà di questo passaggio tra cassa e conto corrente non è stata trovata: il movimento non è stato "
+    "modificato");
+
+// Whether a TipoMovimento is one of the three special movements.
+bool isSpecialMovement(const QString& tipoMovimento);
+bool isTransfer(const QString& tipoMovimento);
+
+// The quota types an opening amount may have: table Tipologia without "Spese personali".
+QStringList openingTypes(app::Workspace& ws);
+
+// The dialog's controls.
+struct SpecialMovementInput {
+    QString tipoMovimento;
+    QString importo;
+    QDate data;
+    QString metodoPagamento; // an opening amount's place; transfers ignore it
+    QString tipologia;       // an opening amount's type
+    QString nota;
+};
+
+// Writes an opening amount or a transfer of `condominium`'s current year; a transfer is the cash
+// row and then the bank row, in one transaction.
+app::Outcome addSpecialMovement(app::Workspace& ws, const QString& condominium, const SpecialMovementInput& input);
+
+// Changes the income row `id`: an opening amount its amount, date, place, type and note; a
+// transfer both of its rows (amount, date, note; each keeps its place and sign), refused when the
+// row beside it is not the other half; any other row (a payment) only its date, place and note.
+app::Outcome modifyIncomeRow(app::Workspace& ws, qint64 id, const SpecialMovementInput& input);
+
+// An income row as the dialog shows it in modify mode: a transfer's amount without its sign.
+struct IncomeRow {
+    QString condominio;
+    SpecialMovementInput input;
+};
+std::optional<IncomeRow> readIncomeRow(app::Workspace& ws, qint64 id);
+
+} // namespace velcaris::cashbook
