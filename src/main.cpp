@@ -9,6 +9,7 @@
 #include "publishing/ui/PublishingDialogs.h"
 #include "agenda/ui/AgendaDialogs.h"
 #include "faq/ui/FaqDialogs.h"
+#include "meeting/ui/MeetingDialogs.h"
 #include "registry/ui/RegistryDialogs.h"
 #include "search/ui/SearchDialogs.h"
 #include "store/Money.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv)
     velcaris::faq::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::cashbook::ui::installPaymentDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::cashbook::ui::installMovementDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::meeting::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 

@@ -28,6 +28,7 @@ QString dialogClassName(DialogId id)
     case DialogId::TFormPubbica: return QStringLiteral("TFormPubbica");
     case DialogId::TFormRicerca: return QStringLiteral("TFormRicerca");
     case DialogId::TFormFAQ: return QStringLiteral("TFormFAQ");
+    case DialogId::TFormAssemblea: return QStringLiteral("TFormAssemblea");
     }
     return QString();
 }

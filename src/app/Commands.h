@@ -32,6 +32,7 @@ enum class DialogId {
     TFormPubbica,          // opened by "Pubblica"
     TFormRicerca,          // the search menu and window, from the "Ricerca" button
     TFormFAQ,              // the knowledge base, from the "FAQ" button
+    TFormAssemblea,        // the meeting window, from "Assemblea" on the Stampe tab
 };
 
 QString dialogClassName(DialogId id);

@@ -46,6 +46,14 @@ app::Outcome deleteCondominium(app::Workspace& ws)
         db.exec(QStringLiteral("DELETE FROM main.Millesimi WHERE IdLocale IN (SELECT Id FROM main.Locali WHERE IdCondominio = ?) "
                                "OR IdTabella IN (SELECT Id FROM main.Tabelle WHERE Id_Condominio = ?)"),
                 {name, name});
+        // Its meetings' attendance, resolutions and votes, before the meetings go with the rest.
+        const QString meetings = QStringLiteral("SELECT Id FROM main.Assemblee WHERE Condominio = ?");
+        db.exec(QStringLiteral("DELETE FROM main.Voti WHERE IdDelibera IN (SELECT Id FROM main.Delibere WHERE IdAssemblea IN (%1))")
+                    .arg(meetings),
+                {name});
+        for (const char* table : {"Delibere", "Presenze"})
+            db.exec(QStringLiteral("DELETE FROM main.%1 WHERE IdAssemblea IN (%2)").arg(QString::fromLatin1(table), meetings),
+                    {name});
         for (const auto& [table, column] : kMainNameColumns)
             db.exec(QStringLiteral("DELETE FROM main.%1 WHERE %2 = ?")
                         .arg(store::quoteIdentifier(QString::fromLatin1(table)),

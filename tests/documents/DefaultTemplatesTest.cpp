@@ -6,6 +6,7 @@
 #include "documents/LetterRecipients.h"
 #include "documents/Letters.h"
 #include "documents/Notices.h"
+#include "meeting/MeetingDocuments.h"
 #include "platform/PdfConverter.h"
 #include "reports/Certificates.h"
 
@@ -47,6 +48,7 @@ TEST(DefaultTemplates, InstalledWhenMissingAndNeverOverTheUsersOwn)
     const QString out = dir.file("Output");
     const QStringList kinds = defaultTemplateKinds();
     QStringList expected = letterKinds() + noticeKinds() + QStringList{cashbook::kReceiptTemplate, reports::kCertificazione};
+    expected << meeting::kFoglioPresenze << meeting::kVerbaleVotazioni;
     expected.sort();
     EXPECT_EQ(kinds, expected);
 

@@ -97,6 +97,11 @@ QGroupBox* noticeGroup(TabParts& parts, QWidget* page)
 
     QPushButton* print = parts.button(QStringLiteral("BStampa2"), QStringLiteral("Stampa"), group);
     form->addRow(print);
+    // The meeting itself: attendance, quorum and votes.
+    QPushButton* meetingButton = parts.button(QStringLiteral("BAssemblea"), QStringLiteral("Assemblea"), group);
+    QObject::connect(meetingButton, &QPushButton::clicked, meetingButton,
+                     [&parts] { parts.openDialog(DialogId::TFormAssemblea); });
+    form->addRow(meetingButton);
     return group;
 }
 
