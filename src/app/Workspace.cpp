@@ -3,6 +3,7 @@
 #include "app/Backup.h"
 #include "app/DatabaseHealth.h"
 #include "app/FolderReconcile.h"
+#include "store/AddedTables.h"
 #include "store/Schema.h"
 
 #include <QDir>
@@ -175,6 +176,9 @@ void Workspace::openWithBackup(Database& db, DatabaseKind kind)
     const BackupResult made = BackupFile(db, kind, backup, today_.isValid() ? today_ : QDate::currentDate());
     if (const QString warning = backupNotReplacedMessage(kind, file, backup, made); !warning.isEmpty())
         warnings_ << warning;
+    // An older main database gets the tables added since, after its backup is taken.
+    if (main)
+        store::addMissingTables(db);
 }
 
 QStringList Workspace::condominiumNames()

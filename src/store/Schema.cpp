@@ -1,5 +1,7 @@
 #include "store/Schema.h"
 
+#include "store/AddedTables.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -429,6 +431,7 @@ void createSchema(Database& db, DatabaseKind kind)
         for (const QString& sql : mainTriggers())
             db.exec(sql);
         db.exec(QString::fromUtf8(kMainSeed));
+        addMissingTables(db);
         break;
     case DatabaseKind::Web:
         db.exec(QString::fromUtf8(kWebTables));

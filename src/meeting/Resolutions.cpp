@@ -1,0 +1,111 @@
+#include "meeting/Resolutions.h"
+
+#include "store/Database.h"
+
+namespace velcaris::meeting {
+
+using store::Statement;
+
+namespace {
+
+Vote voteFrom(const QString& text)
+{
+    for (Vote v : {Vote::InFavour, Vote::Against, Vote::Abstained})
+        if (text == voteText(v))
+            return v;
+    return Vote::None;
+}
+
+} // namespace
+
+QString voteText(Vote v)
+{
+    switch (v) {
+    case Vote::InFavour: return QStringLiteral("Favorevole");
+    case Vote::Against: return QStringLiteral("Contrario");
+    case Vote::Abstained: return QStringLiteral("Astenuto");
+    case Vote::None: break;
+    }
+    return QString();
+}
+
+QVector<ResolutionRecord> resolutionsOf(app::Workspace& ws, qint64 meetingId)
+{
+    QVector<ResolutionRecord> out;
+    Statement st(ws.mainDb(), QStringLiteral("SELECT Id, Numero, Oggetto, Maggioranza FROM Delibere "
+                                             "WHERE IdAssemblea = ? ORDER BY Numero, Id"));
+    st.bind(1, meetingId);
+    while (st.step())
+        out << ResolutionRecord{st.value(0).toLongLong(), st.value(1).toInt(),
+                                {st.value(2).toString(), majorityFromCode(st.value(3).toString())}};
+    return out;
+}
+
+app::Outcome addResolution(app::Workspace& ws, qint64 meetingId, const ResolutionInput& input)
+{
+    if (input.oggetto.trimmed().isEmpty())
+        return app::Outcome::refused(kSubjectRequired);
+    store::Database& db = ws.mainDb();
+    store::Transaction tr(db);
+    const int next = db.scalar(QStringLiteral("SELECT COALESCE(MAX(Numero), 0) + 1 FROM Delibere WHERE IdAssemblea = ?"),
+                               {meetingId})
+                         .toInt();
+    db.exec(QStringLiteral("INSERT INTO Delibere (IdAssemblea, Numero, Oggetto, Maggioranza) VALUES (?, ?, ?, ?)"),
+            {meetingId, next, input.oggetto.trimmed(), majorityCode(input.majority)});
+    const qint64 id = db.lastInsertId();
+    tr.commit();
+    return app::Outcome::accepted(id);
+}
+
+app::Outcome modifyResolution(app::Workspace& ws, qint64 id, const ResolutionInput& input)
+{
+    if (input.oggetto.trimmed().isEmpty())
+        return app::Outcome::refused(kSubjectRequired);
+    ws.mainDb().exec(QStringLiteral("UPDATE Delibere SET Oggetto = ?, Maggioranza = ? WHERE Id = ?"),
+                     {input.oggetto.trimmed(), majorityCode(input.majority), id});
+    return app::Outcome::accepted(id);
+}
+
+app::Outcome deleteResolution(app::Workspace& ws, qint64 id)
+{
+    store::Database& db = ws.mainDb();
+    store::Transaction tr(db);
+    db.exec(QStringLiteral("DELETE FROM Voti WHERE IdDelibera = ?"), {id});
+    db.exec(QStringLiteral("DELETE FROM Delibere WHERE Id = ?"), {id});
+    tr.commit();
+    return app::Outcome::accepted();
+}
+
+QHash<qint64, Vote> votesOf(app::Workspace& ws, qint64 resolutionId)
+{
+    QHash<qint64, Vote> votes;
+    Statement st(ws.mainDb(), QStringLiteral("SELECT IdPersona, Voto FROM Voti WHERE IdDelibera = ?"));
+    st.bind(1, resolutionId);
+    while (st.step())
+        votes.insert(st.value(0).toLongLong(), voteFrom(st.value(1).toString()));
+    return votes;
+}
+
+void applyVotes(MeetingState& state, const QHash<qint64, Vote>& votes)
+{
+    for (Participant& p : state.participants)
+        p.vote = votes.value(p.personId, Vote::None);
+}
+
+app::Outcome setVote(app::Workspace& ws, MeetingState& state, qint64 resolutionId, qint64 personId, Vote vote)
+{
+    const int i = state.indexOf(personId);
+    if (i < 0)
+        return app::Outcome::refused(kNotAParticipant);
+    if (vote != Vote::None && !state.participants[i].counts())
+        return app::Outcome::refused(kVoterNotPresent);
+    if (vote == Vote::None)
+        ws.mainDb().exec(QStringLiteral("DELETE FROM Voti WHERE IdDelibera = ? AND IdPersona = ?"), {resolutionId, personId});
+    else
+        ws.mainDb().exec(QStringLiteral("INSERT OR REPLACE INTO Voti (IdDelibera, IdPersona, Voto) VALUES (?, ?, ?)"),
+                         {resolutionId, personId, voteText(vote)});
+    state.participants[i].vote = vote;
+    return app::Outcome::accepted();
+}
+
+} // namespace velcaris::meeting

@@ -1,0 +1,69 @@
+#include "store/AddedTables.h"
+
+namespace velcaris::store {
+
+namespace {
+
+struct AddedTable {
+    const char* name;
+    const char* sql; // the table and its indexes
+};
+
+// Meetings of a condominium in an administrative year (Convocazione: 1 or 2; IdTabella: the
+// millesimal table whose thousandths are the building's value), the attendance of each owner
+// (Stato: "Presente", "Delega", "Assente"; IdDelegato 0 for an outside delegate), the
+// resolutions on the agenda (Maggioranza: the code of the majority they require) and the votes
+// ("Favorevole", "Contrario", "Astenuto").
+const AddedTable kTables[] = {
+    {"Assemblee", R"SQL(
+CREATE TABLE Assemblee (
+    Id INTEGER PRIMARY KEY AUTOINCREMENT, Condominio TEXT, AA TEXT, Data DATE, Ora TEXT, Luogo TEXT,
+    Straordinaria BOOLEAN DEFAULT 0, Convocazione INTEGER DEFAULT 1, IdTabella INTEGER);
+CREATE INDEX AssembleeCondominio ON Assemblee (Condominio, AA);
+)SQL"},
+    {"Presenze", R"SQL(
+CREATE TABLE Presenze (
+    Id INTEGER PRIMARY KEY AUTOINCREMENT, IdAssemblea INTEGER, IdPersona INTEGER, Stato TEXT,
+    IdDelegato INTEGER DEFAULT 0, Delegato TEXT, Arrivo TEXT, Uscita TEXT);
+CREATE UNIQUE INDEX PresenzeAssemblea ON Presenze (IdAssemblea, IdPersona);
+)SQL"},
+    {"Delibere", R"SQL(
+CREATE TABLE Delibere (
+    Id INTEGER PRIMARY KEY AUTOINCREMENT, IdAssemblea INTEGER, Numero INTEGER, Oggetto TEXT,
+    Maggioranza TEXT);
+CREATE INDEX DelibereAssemblea ON Delibere (IdAssemblea, Numero);
+)SQL"},
+    {"Voti", R"SQL(
+CREATE TABLE Voti (
+    Id INTEGER PRIMARY KEY AUTOINCREMENT, IdDelibera INTEGER, IdPersona INTEGER, Voto TEXT);
+CREATE UNIQUE INDEX VotiDelibera ON Voti (IdDelibera, IdPersona);
+)SQL"},
+};
+
+} // namespace
+
+QStringList addedMainTables()
+{
+    QStringList names;
+    for (const AddedTable& t : kTables)
+        names << QString::fromLatin1(t.name);
+    return names;
+}
+
+QStringList addMissingTables(Database& db)
+{
+    QStringList created;
+    for (const AddedTable& t : kTables)
+        if (!db.tableExists(QString::fromLatin1(t.name)))
+            created << QString::fromLatin1(t.name);
+    if (created.isEmpty())
+        return created; // nothing is written to a file that has them all
+    Transaction tr(db);
+    for (const AddedTable& t : kTables)
+        if (created.contains(QString::fromLatin1(t.name)))
+            db.exec(QString::fromUtf8(t.sql));
+    tr.commit();
+    return created;
+}
+
+} // namespace velcaris::store
