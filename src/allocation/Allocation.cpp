@@ -44,15 +44,17 @@ AllocationUnits loadAllocationUnits(app::Workspace& ws, const QString& condomini
         u.id = units.value(0).toLongLong();
         u.nome = units.value(1).toString();
         u.scala = units.value(2).toString();
-        const QVariant ord = units.value(3), str = units.value(4);
-        u.partecipazioneORD = ord.toDouble();
-        u.partecipazioneSTR = str.toDouble();
+        // A percentage that is missing or not a number is refused when the allocation is confirmed.
+        const std::optional<double> ord = units.value(3).isNull() ? std::nullopt : store::parseNumber(units.value(3).toString());
+        const std::optional<double> str = units.value(4).isNull() ? std::nullopt : store::parseNumber(units.value(4).toString());
+        u.partecipazioneORD = ord.value_or(0);
+        u.partecipazioneSTR = str.value_or(0);
         u.thousandths.fill(0.0, out.tables.size());
         unitIndex.insert(u.id, int(out.units.size()));
         out.units.push_back(u);
         out.owners.push_back(units.value(5).toString());
         out.tenants.push_back(units.value(6).toString());
-        out.participationKnown.push_back(!ord.isNull() && !str.isNull());
+        out.participationKnown.push_back(ord.has_value() && str.has_value());
     }
 
     Statement shares(db, QStringLiteral("SELECT m.IdLocale, m.IdTabella, SUM(m.Millesimi) FROM Millesimi AS m "
@@ -193,7 +195,12 @@ AllocationCheck checkAllocation(app::Workspace& ws, const AllocationInput& input
     if (!plan.equalPart) {
         for (int k = 0; k < data.tables.size(); ++k) {
             p.tables.push_back({data.tables[k].nome, plan.amounts[k], result.sharesOf(k)});
-            p.expected += Money::fromDouble(plan.amounts[k]);
+            // A table without weight among the units shares nothing: told apart, not counted
+            // as a rounding difference.
+            if (result.tableTotals[k] != 0)
+                p.expected += Money::fromDouble(plan.amounts[k]);
+            else if (plan.amounts[k] != 0)
+                p.unshared << data.tables[k].nome;
         }
     } else {
         for (const UnitBreakdown& u : result.units)
@@ -242,6 +249,10 @@ QStringList previewLines(const AllocationPreview& p)
     lines << QString()
           << QStringLiteral("Totale delle quote: %1; importo da ripartire: %2; differenza per arrotondamento: %3")
                  .arg(p.rowsTotal.toString(), p.expected.toString(), Money::fromCents(p.differenceCents).toString());
+    if (!p.unshared.isEmpty())
+        lines << QString()
+              << QStringLiteral("Attenzione: nessun locale che partecipa ha millesimi nelle tabelle %1; il loro importo non viene ripartito.")
+                     .arg(p.unshared.join(QStringLiteral(", ")));
     if (!p.existingNames.isEmpty())
         lines << QString()
               << QStringLiteral("Attenzione: per l'anno %1 esistono già quote con il nome %2; confermando verranno scritte di nuovo.")

@@ -71,7 +71,8 @@ struct AllocationPreview {
     QVector<Table> tables;
     QVector<store::Money> instalmentTotals; // one per instalment
     store::Money rowsTotal;                 // every row to write
-    store::Money expected;                  // the table amounts (equal parts: E x p / 100 per unit)
+    store::Money expected;                  // the amounts of the tables that share (equal parts: E x p / 100 per unit)
+    QStringList unshared;                   // tables with an amount but no weight among the units taking part
     qint64 differenceCents = 0;             // rowsTotal - expected
     QStringList existingNames;              // instalment names the year already has
     QStringList leftOut;                    // units of the condominium outside the unit view

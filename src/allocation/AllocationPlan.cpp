@@ -58,6 +58,8 @@ Money AllocationPlan::rowsTotal() const
 AllocationPlan computeAllocation(const PlanInput& input)
 {
     AllocationPlan plan;
+    plan.equalParts = input.equalPart.has_value();
+    plan.staircases = input.staircases;
     const int tables = int(input.amounts.size());
     const int n = int(input.instalments.size());
     if (n <= 0)

@@ -80,6 +80,8 @@ struct PlanRow {
 };
 
 struct AllocationPlan {
+    bool equalParts = false;          // the instalments came from E, not from the tables
+    QStringList staircases;           // the restriction applied (empty: none)
     QVector<double> tableTotals;      // W(k), over the units taking part
     QVector<UnitBreakdown> units;     // the units taking part, in input order
     QVector<PlanRow> rows;            // instalment-major

@@ -1,4 +1,5 @@
 #include "registry/Condominiums.h"
+#include "registry/CondominiumColumns.h"
 
 #include "app/FolderReconcile.h"
 #include "app/Selection.h"
@@ -24,20 +25,6 @@ app::Outcome accepted(const QStringList& warnings)
         outcome.add(app::MessageKind::Warning, w);
     return outcome;
 }
-
-// Every column of the main database that holds a condominium's full name, by table.
-const char* const kMainNameColumns[][2] = {
-    {"AnnoAmministrativo", "idCondominio"}, {"Tabelle", "Id_Condominio"},
-    {"Locali", "IdCondominio"},             {"Millesimi", "IdCondominio"},
-    {"Anagrafe", "idCondominio"},           {"Quote", "IdCondominio"},
-    {"fornitori_associazione", "IdCondominio"}, {"Entrate", "Condominio"},
-    {"Uscite", "Condominio"},               {"Preventivi", "Condominio"},
-    {"Scadenzario", "Condominio"},          {"Interventi", "Condominio"},
-};
-// The same in the web database.
-const char* const kWebNameColumns[][2] = {
-    {"Accesso", "IdCondominio"}, {"Quote", "Condominio"}, {"Files", "Condominio"},
-};
 
 // Registers whose rows a change of condominium may have touched.
 const char* const kRefreshed[] = {

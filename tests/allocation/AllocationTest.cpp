@@ -150,6 +150,9 @@ TEST_F(Allocation, BadInputIsRefusedBeforeAnythingIsWritten)
     EXPECT_EQ(allocation::confirmAllocation(office.ws(), input()).texts(),
               QStringList{"La percentuale di partecipazione del locale \"Int. 2\" non è un numero"});
     EXPECT_EQ(rows(), 0);
+    db().exec("UPDATE Locali SET PartecipazioneORD = 'cento' WHERE Id = ?", {second});
+    EXPECT_FALSE(allocation::confirmAllocation(office.ws(), input()).done);
+    EXPECT_EQ(rows(), 0);
 }
 
 TEST_F(Allocation, OddButValidInput)
@@ -168,6 +171,9 @@ TEST_F(Allocation, OddButValidInput)
     ASSERT_EQ(check.preview.tables.size(), 2);
     EXPECT_EQ(check.preview.tables[1].nome, "Vuota");
     EXPECT_DOUBLE_EQ(check.preview.tables[1].shares, 0);
+    EXPECT_EQ(check.preview.unshared, QStringList{"Vuota"});
+    EXPECT_EQ(check.preview.expected, store::Money::fromCents(50000)) << "the unshared amount is no rounding difference";
+    EXPECT_TRUE(allocation::previewLines(check.preview).join("\n").contains("millesimi nelle tabelle Vuota"));
     ASSERT_TRUE(allocation::confirmAllocation(office.ws(), in).done);
     EXPECT_EQ(count("SELECT COUNT(*) FROM Quote"), 198);
     EXPECT_EQ(count("SELECT COUNT(*) FROM Quote WHERE IdLocale = ?", {orphan}), 0);

@@ -36,10 +36,11 @@ QWidget* DueDatePicker::createEditor(QWidget* parent, const QStyleOptionViewItem
     picker->setObjectName(QStringLiteral("DataScadenzaPicker"));
     picker->setDisplayFormat(kDueDateFormat);
     picker->setCalendarPopup(true);
-    connect(picker, &QDateEdit::dateChanged, this, [this, picker, index](const QDate& date) {
-        if (index.isValid())
-            const_cast<QAbstractItemModel*>(index.model())->setData(index, date.toString(kDueDateFormat));
-        Q_UNUSED(picker);
+    // The cell follows the picker at once, not only when the picker closes.
+    const QPersistentModelIndex cell(index);
+    connect(picker, &QDateEdit::dateChanged, this, [cell](const QDate& date) {
+        if (cell.isValid())
+            const_cast<QAbstractItemModel*>(cell.model())->setData(cell, date.toString(kDueDateFormat));
     });
     return picker;
 }

@@ -315,7 +315,10 @@ void TForm1::selectCondominium(const QString& name)
 
 DialogContext TForm1::dialogContext()
 {
-    DialogContext context{workspace_.get(), this, [this](const Change& change) { changed(change); }};
+    DialogContext context;
+    context.workspace = workspace_.get();
+    context.window = this;
+    context.changed = [this](const Change& change) { changed(change); };
     context.open = [this](DialogId id, const DialogRequest& request) {
         if (const OpenDialog open = dialogs_.value(id))
             open(request);
@@ -499,6 +502,8 @@ void TForm1::connectCommands()
         context.requireYear = [this] { return RequireYear(*workspace_); };
         runGuarded([&] { openCommand(addCommand(context)); });
     });
+    connect(button("BElimina"), &QPushButton::clicked, this, [this] { deleteCommand(false); });
+    connect(button("TBElimina"), &QPushButton::clicked, this, [this] { deleteCommand(true); });
     connect(button("BModifica"), &QPushButton::clicked, this,
             [this] { runGuarded([&] { openCommand(modifyCommand(activeTab())); }); });
     const std::pair<const char*, SmallButton> small[] = {{"TBAggiungi", SmallButton::TBAggiungi},

@@ -95,6 +95,8 @@ private:
     void memoKeyReleased(QPlainTextEdit* editor);
     void openCommand(const Command& command, const QString& recipientMode = {});
     void showOnlyPlace(const QString& place);
+    // "Elimina" of the active tab, or "-" of the millesimal tables.
+    void deleteCommand(bool millesimalTable);
 
     std::unique_ptr<Workspace> workspace_;
     std::unique_ptr<TabParts> parts_;

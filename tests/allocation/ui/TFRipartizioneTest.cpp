@@ -121,6 +121,7 @@ TEST_F(TFRipartizioneTest, OpensResetAndWritesAfterThePreview)
     EXPECT_FALSE(get<QLineEdit>(d, "EditPU")->isVisible());
     EXPECT_FALSE(get<QListWidget>(d, "RipScale")->isVisible());
 
+    test::keepScreenshot(*d, "TFRipartizione");
     // No number of instalments: refused, nothing written.
     click(d, "Conferma");
     EXPECT_EQ(app::takeMessages(), QStringList{"Il numero delle quote deve essere un numero intero maggiore di zero"});

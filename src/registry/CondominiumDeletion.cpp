@@ -1,0 +1,84 @@
+#include "registry/CondominiumDeletion.h"
+
+#include "registry/CondominiumColumns.h"
+#include "registry/Condominiums.h"
+#include "registry/Deletion.h"
+#include "store/Database.h"
+#include "store/Failpoint.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace velcaris::registry {
+
+namespace {
+
+// Registers that may hold rows of the deleted condominium.
+const char* const kRequeried[] = {
+    "ADOTableCondomini", "ADOTableAnagrafe", "ADOTableAA", "ADOTableTabelle", "ADOTableScadenzario",
+    "ADOQueryPreventivi", "ADOTablePreventivi", "ADOTableLocali", "ADOTableMillesimi", "ADOTableQuote",
+    "ADOTableAssociaFornitore", "ADOQueryEntrate", "ADOQueryUscite", "ADOQueryInterventi",
+    "ADOWEBDBquote2", "ADOWEBDBQuote", "ADOWEBDBCodiceCondominio", "ADOWEBDBAccesso",
+};
+
+} // namespace
+
+QString folderNotRemovedMessage(const QString& folder)
+{
+    return QStringLiteral("I dati del condominio sono stati eliminati, ma la cartella \"%1\" non è stata "
+                          "eliminata del tutto: uno o più file sono in uso o protetti. Eliminarla a mano.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+app::Outcome deleteCondominium(app::Workspace& ws)
+{
+    const QString name = ws.selection.condominium;
+    if (name.isEmpty())
+        return app::Outcome::refused(kSelectCondominium);
+    store::Database& db = ws.mainDb();
+    {
+        store::Transaction tr(db);
+        // Its own person row (the condominium as a person, without a condominium of its own).
+        db.exec(QStringLiteral("DELETE FROM main.Anagrafe WHERE Cognome = ? AND (idCondominio IS NULL OR idCondominio = '')"),
+                {name});
+        db.exec(QStringLiteral("DELETE FROM main.Condomini WHERE Nome = ?"), {name});
+        // Thousandths go with the units and tables they belong to, whatever their own name column says.
+        db.exec(QStringLiteral("DELETE FROM main.Millesimi WHERE IdLocale IN (SELECT Id FROM main.Locali WHERE IdCondominio = ?) "
+                               "OR IdTabella IN (SELECT Id FROM main.Tabelle WHERE Id_Condominio = ?)"),
+                {name, name});
+        for (const auto& [table, column] : kMainNameColumns)
+            db.exec(QStringLiteral("DELETE FROM main.%1 WHERE %2 = ?")
+                        .arg(store::quoteIdentifier(QString::fromLatin1(table)),
+                             store::quoteIdentifier(QString::fromLatin1(column))),
+                    {name});
+        store::failpoint("condominio.eliminazione.tra-i-database");
+        // Nothing of it stays published: its record, its owners' logins, its quotas, its documents.
+        db.exec(QStringLiteral("DELETE FROM web.CodiceCondominio WHERE Condominio = ?"), {name});
+        for (const auto& [table, column] : kWebNameColumns)
+            db.exec(QStringLiteral("DELETE FROM web.%1 WHERE %2 = ?")
+                        .arg(store::quoteIdentifier(QString::fromLatin1(table)),
+                             store::quoteIdentifier(QString::fromLatin1(column))),
+                    {name});
+        tr.commit();
+    }
+
+    app::Outcome outcome = app::Outcome::accepted();
+    // The folder goes once the rows are gone for good, with everything in it.
+    const QString folder = condominiumFolder(ws, name);
+    if (QFileInfo(folder).isDir() && !QDir(folder).removeRecursively())
+        outcome.add(app::MessageKind::Warning, folderNotRemovedMessage(folder));
+
+    const QString subject = ws.selection.statementSubject; // remembered for the whole run
+    ws.selection = app::Selection{};
+    ws.selection.statementSubject = subject;
+    ws.ds(QStringLiteral("ADOTableCondomini")).setFilter(QString());
+    ws.ds(QStringLiteral("ADOTableAnagrafe")).setFilter(QString());
+    for (const char* dataset : kRequeried) {
+        const QString n = QString::fromLatin1(dataset);
+        if (ws.hasDataset(n) && ws.ds(n).isActive())
+            ws.ds(n).requery();
+    }
+    return outcome;
+}
+
+} // namespace velcaris::registry
