@@ -1,6 +1,7 @@
 #include "allocation/Allocation.h"
 
 #include "allocation/MillesimalTables.h"
+#include "allocation/QuotaBreakdown.h"
 #include "allocation/QuotaPublishing.h"
 #include "allocation/QuotaSchedule.h"
 #include "app/TabLoading.h"
@@ -277,14 +278,29 @@ app::Outcome confirmAllocation(app::Workspace& ws, const AllocationInput& input)
     QuotaPublisher publisher(db, condominium);
     Statement quota(db, QStringLiteral("INSERT INTO main.Quote (IdCondominio, IdLocale, NomeQuote, Importo, Tipologia, "
                                        "DataScadenza, AA) VALUES (?,?,?,?,?,?,?)"));
+    QVector<qint64> quotaIds;
+    quotaIds.reserve(check.result.rows.size());
     for (const PlanRow& row : check.result.rows) {
         const QVariant due = row.due.isValid() ? QVariant(row.due) : QVariant();
         quota.reset();
         quota.bindAll({condominium, row.unitId, row.name, row.amount.toDouble(), type, due, year});
         quota.step();
+        quotaIds << db.lastInsertId();
         publisher.publish(row.unitId, {row.name, row.amount, type, due, year, QVariant()});
         store::failpoint("ripartizione.quota-scritta");
     }
+    // The reasons of every quota, with the quotas.
+    AllocationRecord record;
+    record.condominium = condominium;
+    record.year = year;
+    record.type = type;
+    record.day = QDate::currentDate();
+    for (const AllocationPreview::Table& t : check.preview.tables)
+        record.tableNames << t.nome;
+    record.input = &check.plan;
+    record.plan = &check.result;
+    record.quotaIds = quotaIds;
+    recordAllocation(db, record);
     transaction.commit();
     return app::Outcome::accepted(qint64(check.result.rows.size()));
 }
@@ -315,6 +331,7 @@ app::Outcome addPersonalQuota(app::Workspace& ws, const PersonalQuotaInput& inpu
                            "DataScadenza, PagabiliSiNo, Note, AA) VALUES (?,?,?,?,0,?,?,1,?,?)"),
             {*input.unitId, condominium, input.name, importo.toDouble(), kPersonalQuotaType, due, input.note, year});
     const qint64 key = db.lastInsertId();
+    recordPersonalQuota(db, key, condominium, year, QDate::currentDate());
     QuotaPublisher publisher(db, condominium);
     publisher.publish(*input.unitId, {input.name, importo, kPersonalQuotaType, due, year, input.note});
     transaction.commit();

@@ -38,6 +38,32 @@ CREATE TABLE Voti (
     Id INTEGER PRIMARY KEY AUTOINCREMENT, IdDelibera INTEGER, IdPersona INTEGER, Voto TEXT);
 CREATE UNIQUE INDEX VotiDelibera ON Voti (IdDelibera, IdPersona);
 )SQL"},
+    // Why each quota is what it is: one row per confirmation of the allocation (or personal
+    // quota), one per unit it computed, one per table of that unit, and the link of each quota to
+    // its unit's row.
+    {"Ripartizioni", R"SQL(
+CREATE TABLE Ripartizioni (
+    Id INTEGER PRIMARY KEY AUTOINCREMENT, Condominio TEXT, AA TEXT, Data DATE, Tipologia TEXT,
+    NumeroRate INTEGER, Personale BOOLEAN DEFAULT 0, ParteUguale DOUBLE, MezzaUnita BOOLEAN DEFAULT 0,
+    Scale TEXT);
+)SQL"},
+    {"RipartizioniLocali", R"SQL(
+CREATE TABLE RipartizioniLocali (
+    Id INTEGER PRIMARY KEY AUTOINCREMENT, IdRipartizione INTEGER, IdLocale INTEGER, Locale TEXT,
+    Escluso BOOLEAN DEFAULT 0, Partecipazione DOUBLE, Totale DOUBLE, RataEsatta DOUBLE,
+    RataCentesimi DOUBLE, Rata DOUBLE);
+CREATE INDEX RipartizioniLocaliRipartizione ON RipartizioniLocali (IdRipartizione);
+)SQL"},
+    {"RipartizioniTabelle", R"SQL(
+CREATE TABLE RipartizioniTabelle (
+    IdRipartizioneLocale INTEGER, Ordine INTEGER, Tabella TEXT, Importo DOUBLE, Millesimi DOUBLE,
+    Partecipazione DOUBLE, MillesimiPonderati DOUBLE, TotalePonderato DOUBLE, Quota DOUBLE);
+CREATE INDEX RipartizioniTabelleLocale ON RipartizioniTabelle (IdRipartizioneLocale, Ordine);
+)SQL"},
+    {"QuoteRipartizioni", R"SQL(
+CREATE TABLE QuoteRipartizioni (
+    IdQuota INTEGER PRIMARY KEY, IdRipartizioneLocale INTEGER);
+)SQL"},
 };
 
 } // namespace

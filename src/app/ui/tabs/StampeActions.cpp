@@ -1,5 +1,6 @@
 #include "app/ui/tabs/StampeActions.h"
 
+#include "allocation/QuotaExplanation.h"
 #include "app/ui/Messages.h"
 #include "app/ui/tabs/TabParts.h"
 #include "documents/LetterRecipients.h"
@@ -45,6 +46,7 @@ public:
         on("Button2", [this] { checkAll(false); });
         on("BselPropr", [this] { checkRole(documents::Recipients::Owners); });
         on("BSelInq", [this] { checkRole(documents::Recipients::Tenants); });
+        on("BSpiegazioneQuote", [this] { explainQuotas(); });
     }
 
 private:
@@ -136,6 +138,29 @@ private:
             convert({result.written});
         for (const Message& m : result.outcome.messages)
             showMessage(parts_.window, m);
+    }
+
+    // "Come è calcolata la tua quota" for the checked owners, or for every owner when nobody is checked.
+    void explainQuotas()
+    {
+        QVector<qint64> owners;
+        auto* list = find<QListWidget>("lista");
+        for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->checkState() == Qt::Checked)
+                owners << list->item(i)->data(Qt::UserRole).toLongLong();
+        allocation::ExplanationRun run;
+        {
+            const WaitCursor wait;
+            run = allocation::produceExplanations(parts_.ws, engine(), owners, QDate::currentDate());
+        }
+        if (run.outcome.done && run.written.isEmpty())
+            showInformation(parts_.window, QStringLiteral("Nessun proprietario tra le persone selezionate."));
+        convert(run.written);
+        for (const Message& m : run.outcome.messages)
+            showMessage(parts_.window, m);
+        if (run.outcome.done && !run.written.isEmpty())
+            status(QStringLiteral("Documenti \"Come è calcolata la tua quota\" scritti: %1, nella cartella del condominio.")
+                       .arg(run.written.size()));
     }
 
     // One background conversion for the whole run; LibreOffice's absence is said once.

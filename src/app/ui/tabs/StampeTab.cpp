@@ -127,8 +127,8 @@ QGroupBox* letterGroup(TabParts& parts, QWidget* page)
     for (const auto& [name, text] :
          {std::pair{"Bstampa", "Stampa"}, std::pair{"BSelTutti", "Seleziona tutto"},
           std::pair{"Button2", "Deseleziona tutto"}, std::pair{"BselPropr", "Sel. Proprietari"},
-          std::pair{"BSelInq", "Sel. Inquilini"}})
-        buttons->addWidget(parts.button(QString::fromLatin1(name), QString::fromLatin1(text), group));
+          std::pair{"BSelInq", "Sel. Inquilini"}, std::pair{"BSpiegazioneQuote", "Come è calcolata la quota"}})
+        buttons->addWidget(parts.button(QString::fromLatin1(name), QString::fromUtf8(text), group));
 
     auto* gauge = new QProgressBar(group);
     gauge->setObjectName(QStringLiteral("Gauge1"));
