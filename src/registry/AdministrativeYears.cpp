@@ -16,7 +16,7 @@ namespace {
 const char* const kYearColumns[][2] = {
     {"main.Quote", "IdCondominio"}, {"main.Entrate", "Condominio"},   {"main.Uscite", "Condominio"},
     {"main.Preventivi", "Condominio"}, {"main.Interventi", "Condominio"}, {"web.Quote", "Condominio"},
-    {"web.Files", "Condominio"}, {"main.Assemblee", "Condominio"},
+    {"web.Files", "Condominio"}, {"main.Assemblee", "Condominio"}, {"main.Ripartizioni", "Condominio"},
 };
 
 // What a change of year refreshes.

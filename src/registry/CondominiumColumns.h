@@ -10,7 +10,7 @@ inline constexpr const char* kMainNameColumns[][2] = {
     {"fornitori_associazione", "IdCondominio"}, {"Entrate", "Condominio"},
     {"Uscite", "Condominio"},               {"Preventivi", "Condominio"},
     {"Scadenzario", "Condominio"},          {"Interventi", "Condominio"},
-    {"Assemblee", "Condominio"},
+    {"Assemblee", "Condominio"},            {"Ripartizioni", "Condominio"},
 };
 
 // The same in the web database, besides the condominium's own record (CodiceCondominio).

@@ -54,6 +54,14 @@ app::Outcome deleteCondominium(app::Workspace& ws)
         for (const char* table : {"Delibere", "Presenze"})
             db.exec(QStringLiteral("DELETE FROM main.%1 WHERE IdAssemblea IN (%2)").arg(QString::fromLatin1(table), meetings),
                     {name});
+        // The reasons of its quotas, before its allocations go with the rest.
+        const QString computed = QStringLiteral("SELECT rl.Id FROM main.RipartizioniLocali AS rl INNER JOIN main.Ripartizioni AS r "
+                                                "ON r.Id = rl.IdRipartizione WHERE r.Condominio = ?");
+        db.exec(QStringLiteral("DELETE FROM main.QuoteRipartizioni WHERE IdRipartizioneLocale IN (%1)").arg(computed), {name});
+        db.exec(QStringLiteral("DELETE FROM main.RipartizioniTabelle WHERE IdRipartizioneLocale IN (%1)").arg(computed), {name});
+        db.exec(QStringLiteral("DELETE FROM main.RipartizioniLocali WHERE IdRipartizione IN "
+                               "(SELECT Id FROM main.Ripartizioni WHERE Condominio = ?)"),
+                {name});
         for (const auto& [table, column] : kMainNameColumns)
             db.exec(QStringLiteral("DELETE FROM main.%1 WHERE %2 = ?")
                         .arg(store::quoteIdentifier(QString::fromLatin1(table)),

@@ -40,6 +40,8 @@ app::Outcome deleteUnit(app::Workspace& ws, qint64 unitId)
         return app::Outcome::refused(kUnitHasPayments);
     store::Transaction tr(db);
     db.exec(QStringLiteral("DELETE FROM main.Millesimi WHERE IdLocale = ?"), {unitId});
+    db.exec(QStringLiteral("DELETE FROM main.QuoteRipartizioni WHERE IdQuota IN (SELECT IdQuota FROM main.Quote WHERE IdLocale = ?)"),
+            {unitId});
     db.exec(QStringLiteral("DELETE FROM main.Quote WHERE IdLocale = ?"), {unitId});
     store::failpoint("locale.eliminazione.prima-del-web");
     db.exec(QStringLiteral("DELETE FROM web.Quote WHERE idLocale = ?"), {unitId});
@@ -57,6 +59,9 @@ app::Outcome deleteQuotaName(app::Workspace& ws, const QString& name)
         return app::Outcome::accepted();
     store::Database& db = ws.mainDb();
     store::Transaction tr(db);
+    db.exec(QStringLiteral("DELETE FROM main.QuoteRipartizioni WHERE IdQuota IN (SELECT IdQuota FROM main.Quote "
+                           "WHERE IdCondominio = ? AND NomeQuote = ? AND AA = ?)"),
+            {condominium, name, year});
     db.exec(QStringLiteral("DELETE FROM main.Quote WHERE IdCondominio = ? AND NomeQuote = ? AND AA = ?"),
             {condominium, name, year});
     db.exec(QStringLiteral("DELETE FROM web.Quote WHERE Condominio = ? AND NomeQuote = ? AND AA = ?"),

@@ -1,5 +1,6 @@
 // The shipped templates: installed when missing, never over the user's, and each one merged
 // through the real engine with the values its kind provides, leaving no marker behind.
+#include "allocation/QuotaExplanation.h"
 #include "cashbook/Receipt.h"
 #include "LetterFixture.h"
 #include "documents/DefaultTemplates.h"
@@ -48,7 +49,7 @@ TEST(DefaultTemplates, InstalledWhenMissingAndNeverOverTheUsersOwn)
     const QString out = dir.file("Output");
     const QStringList kinds = defaultTemplateKinds();
     QStringList expected = letterKinds() + noticeKinds() + QStringList{cashbook::kReceiptTemplate, reports::kCertificazione};
-    expected << meeting::kFoglioPresenze << meeting::kVerbaleVotazioni;
+    expected << meeting::kFoglioPresenze << meeting::kVerbaleVotazioni << allocation::kExplanationTemplate;
     expected.sort();
     EXPECT_EQ(kinds, expected);
 

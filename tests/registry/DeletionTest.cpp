@@ -64,6 +64,13 @@ struct TwoCondominiums {
         supplier = office.db().lastInsertId();
         office.db().exec("INSERT INTO fornitori_associazione (IdFornitore, IdCondominio) VALUES (?,?)", {supplier, alfa});
         office.addIncome(alfa, "2014", 50, "Cassa", "Importo iniziale");
+        // The reasons kept for a quota.
+        office.db().exec("INSERT INTO Ripartizioni (Condominio, AA, NumeroRate) VALUES (?, '2014', 1)", {alfa});
+        office.db().exec("INSERT INTO RipartizioniLocali (IdRipartizione, IdLocale) VALUES (?, ?)", {office.db().lastInsertId(), unit});
+        const qint64 reasons = office.db().lastInsertId();
+        office.db().exec("INSERT INTO RipartizioniTabelle (IdRipartizioneLocale, Tabella) VALUES (?, 'Generale')", {reasons});
+        office.db().exec("INSERT INTO QuoteRipartizioni (IdQuota, IdRipartizioneLocale) SELECT IdQuota, ? FROM Quote WHERE IdLocale = ?",
+                         {reasons, unit});
         office.addExpense(alfa, "2014", 100, 0, 0, 0, "Cassa", "", true);
 
         const qint64 betaOwner = office.addPerson(beta, "Bianchi");
@@ -84,7 +91,8 @@ struct TwoCondominiums {
                                 "SELECT COUNT(*) FROM AnnoAmministrativo WHERE idCondominio = ?", "SELECT COUNT(*) FROM Entrate WHERE Condominio = ?",
                                 "SELECT COUNT(*) FROM Uscite WHERE Condominio = ?", "SELECT COUNT(*) FROM fornitori_associazione WHERE IdCondominio = ?",
                                 "SELECT COUNT(*) FROM web.CodiceCondominio WHERE Condominio = ?", "SELECT COUNT(*) FROM web.Quote WHERE Condominio = ?",
-                                "SELECT COUNT(*) FROM web.Accesso WHERE IdCondominio = ?", "SELECT COUNT(*) FROM web.Files WHERE Condominio = ?"})
+                                "SELECT COUNT(*) FROM web.Accesso WHERE IdCondominio = ?", "SELECT COUNT(*) FROM web.Files WHERE Condominio = ?",
+                                "SELECT COUNT(*) FROM Ripartizioni WHERE Condominio = ?"})
             n += count(office, QString::fromLatin1(sql), {name});
         return n;
     }
@@ -162,6 +170,8 @@ TEST(CondominiumDeletion, RemovesEveryRowInBothDatabasesAndTheFolderAndLeavesThe
     EXPECT_TRUE(outcome.messages.isEmpty());
     EXPECT_EQ(f.rowsOf(alfa), 0);
     EXPECT_EQ(f.rowsOf(beta), betaBefore);
+    for (const char* table : {"RipartizioniLocali", "RipartizioniTabelle", "QuoteRipartizioni"})
+        EXPECT_EQ(count(f.office, QStringLiteral("SELECT COUNT(*) FROM %1").arg(QString::fromLatin1(table))), 0) << table;
     EXPECT_FALSE(QFileInfo::exists(f.office.ws().paths().outputFolder() + alfa));
     EXPECT_TRUE(QFileInfo(f.office.ws().paths().outputFolder() + beta + "/Ricevute").isDir());
     EXPECT_TRUE(f.office.ws().selection.condominium.isEmpty());
@@ -275,6 +285,7 @@ TEST(UnitDeletion, TakesThousandthsAndUnpaidQuotasWithTheirWebCopies)
     EXPECT_EQ(count(f.office, "SELECT COUNT(*) FROM Millesimi WHERE IdLocale = ?", {f.unit}), 0);
     EXPECT_EQ(count(f.office, "SELECT COUNT(*) FROM Quote WHERE IdLocale = ?", {f.unit}), 0);
     EXPECT_EQ(count(f.office, "SELECT COUNT(*) FROM web.Quote WHERE idLocale = ?", {f.unit}), 0);
+    EXPECT_EQ(count(f.office, "SELECT COUNT(*) FROM QuoteRipartizioni"), 0);
     // Its persons and table stay; the other condominium's unit too.
     EXPECT_EQ(count(f.office, "SELECT COUNT(*) FROM Anagrafe WHERE Id IN (?, ?)", {f.owner, f.tenant}), 2);
     EXPECT_EQ(count(f.office, "SELECT COUNT(*) FROM Tabelle WHERE Id = ?", {f.table}), 1);
