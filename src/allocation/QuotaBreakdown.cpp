@@ -199,4 +199,15 @@ QVector<qint64> statementRowQuotas(store::Database& db, const QString& condomini
     return ids;
 }
 
+QString statementRowExplanation(store::Database& db, const QString& condominium, const QString& year, bool owner,
+                                qint64 personId, const QString& quotaName)
+{
+    QStringList paragraphs;
+    for (qint64 quota : statementRowQuotas(db, condominium, year, owner, personId, quotaName))
+        paragraphs << explanationLines(breakdownOfQuota(db, quota)).join(u'\n');
+    if (paragraphs.isEmpty())
+        return QStringLiteral("Nessuna quota \"%1\" nell'anno %2.").arg(quotaName, year);
+    return paragraphs.join(QStringLiteral("\n\n"));
+}
+
 } // namespace velcaris::allocation

@@ -82,4 +82,8 @@ QStringList explanationLines(const QuotaBreakdown& b);
 QVector<qint64> statementRowQuotas(store::Database& db, const QString& condominium, const QString& year,
                                    bool owner, qint64 personId, const QString& quotaName);
 
+// The explanation of a statement row: every quota behind it, one paragraph each, in plain Italian.
+QString statementRowExplanation(store::Database& db, const QString& condominium, const QString& year, bool owner,
+                                qint64 personId, const QString& quotaName);
+
 } // namespace velcaris::allocation

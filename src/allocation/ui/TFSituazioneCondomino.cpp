@@ -1,13 +1,17 @@
 #include "allocation/ui/TFSituazioneCondomino.h"
 
+#include "allocation/QuotaBreakdown.h"
 #include "allocation/QuotaRegister.h"
+#include "allocation/QuotaSchedule.h"
 #include "app/ui/DatasetModel.h"
 #include "app/ui/GridFooter.h"
 #include "app/ui/Messages.h"
 #include "store/Dataset.h"
 #include "store/Money.h"
 
+#include <QDialog>
 #include <QEvent>
+#include <QPlainTextEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -60,8 +64,12 @@ TFSituazioneCondomino::TFSituazioneCondomino(const app::DialogContext& context)
     payableButton_ = new QPushButton(QStringLiteral("Pagabile Si/No"), this);
     payableButton_->setObjectName(QStringLiteral("ButtonPagabili"));
     payableButton_->setCheckable(true);
+    auto* detail = new QPushButton(QStringLiteral("Dettaglio"), this);
+    detail->setObjectName(QStringLiteral("ButtonDettaglio"));
+    detail->setToolTip(QStringLiteral("Come è calcolata la quota selezionata"));
     bar->addWidget(sumButton_);
     bar->addWidget(payableButton_);
+    bar->addWidget(detail);
     bar->addStretch(1);
     outer->addLayout(bar);
 
@@ -97,6 +105,7 @@ TFSituazioneCondomino::TFSituazioneCondomino(const app::DialogContext& context)
     buttons->addWidget(ok);
     outer->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, [this] { confirm(); });
+    connect(detail, &QPushButton::clicked, this, [this] { showDetail(); });
 
     connect(sumButton_, &QPushButton::toggled, this, [this](bool down) {
         sum_ = 0;
@@ -214,6 +223,40 @@ void TFSituazioneCondomino::flipRow(int row)
     }
 }
 
+void TFSituazioneCondomino::showDetail()
+{
+    const QModelIndexList rows = grid_->selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        app::showInformation(this, QStringLiteral("Selezionare la quota di cui mostrare il dettaglio"));
+        return;
+    }
+    try {
+        const QString name = statement_->valueAt(rows.first().row(), QStringLiteral("NomeQuote")).toString();
+        const QString condominium = ws().selection.condominium;
+        const QString text = statementRowExplanation(ws().mainDb(), condominium, currentYearOf(ws().mainDb(), condominium),
+                                                     subject_.owner, subject_.personId, name);
+        QDialog box(this);
+        box.setObjectName(QStringLiteral("TFDettaglioQuota"));
+        box.setWindowTitle(QStringLiteral("Come è calcolata la quota \"%1\"").arg(name));
+        auto* layout = new QVBoxLayout(&box);
+        auto* memo = new QPlainTextEdit(text, &box);
+        memo->setObjectName(QStringLiteral("MemoDettaglio"));
+        memo->setReadOnly(true);
+        memo->setAccessibleName(QStringLiteral("Dettaglio del calcolo"));
+        layout->addWidget(memo);
+        auto* close = new QPushButton(QStringLiteral("Chiudi"), &box);
+        close->setObjectName(QStringLiteral("BtnChiudi"));
+        connect(close, &QPushButton::clicked, &box, &QDialog::accept);
+        layout->addWidget(close, 0, Qt::AlignRight);
+        box.resize(640, 360);
+        detail_ = text;
+        if (app::EditDialog::blocking())
+            box.exec();
+    } catch (const store::StoreError& e) {
+        app::showFailure(this, e.message());
+    }
+}
+
 QVector<cashbook::PaymentLine> TFSituazioneCondomino::selectedLines() const
 {
     QVector<cashbook::PaymentLine> lines;
@@ -248,9 +291,11 @@ void TFSituazioneCondomino::confirm()
     app::DialogRequest request;
     request.tab = app::Tab::Locali;
     request.payment = draft;
-    if (context_.open)
-        context_.open(app::DialogId::TFEntrate, request);
-    // What the payment changed shows when the statement is read again.
+    // A recorded payment closes the statement too; otherwise it shows the quotas as they are now.
+    if (context_.open && context_.open(app::DialogId::TFEntrate, request)) {
+        accept();
+        return;
+    }
     try {
         if (isVisible())
             openStatement();

@@ -24,6 +24,9 @@ class TFSituazioneCondomino : public app::EditDialog {
 public:
     explicit TFSituazioneCondomino(const app::DialogContext& context);
 
+    // The explanation last shown by "Dettaglio" (for a look without the window).
+    const QString& lastDetail() const { return detail_; }
+
 protected:
     // False, silently, when the Locali grid has no unit selected.
     bool prepare(const app::DialogRequest& request) override;
@@ -34,6 +37,8 @@ protected:
 private:
     void openStatement();
     void flipRow(int row);
+    // "Dettaglio": how the selected quota was computed.
+    void showDetail();
     QVector<cashbook::PaymentLine> selectedLines() const;
 
     app::DialogContext context_;
@@ -48,6 +53,7 @@ private:
     StatementSubject subject_;
     app::ViewMemory unitsView_;
     double sum_ = 0;
+    QString detail_;
 };
 
 } // namespace velcaris::allocation::ui

@@ -43,8 +43,9 @@ struct DialogContext {
     Workspace* workspace = nullptr;
     QWidget* window = nullptr; // the dialogs' parent, over which preparation failures are shown
     ChangeReport changed;
-    // Opens another registered dialog (the owner statement opens the payment dialog this way).
-    std::function<void(DialogId, const DialogRequest&)> open;
+    // Opens another registered dialog (the owner statement opens the payment dialog this way);
+    // true when that dialog reported a change before it closed.
+    std::function<bool(DialogId, const DialogRequest&)> open;
 };
 
 } // namespace velcaris::app

@@ -321,8 +321,12 @@ DialogContext TForm1::dialogContext()
     context.window = this;
     context.changed = [this](const Change& change) { changed(change); };
     context.open = [this](DialogId id, const DialogRequest& request) {
-        if (const OpenDialog open = dialogs_.value(id))
-            open(request);
+        const OpenDialog open = dialogs_.value(id);
+        if (!open)
+            return false;
+        const int before = changes_;
+        open(request);
+        return changes_ != before;
     };
     return context;
 }
@@ -380,6 +384,7 @@ void TForm1::showBalances()
 
 void TForm1::changed(const Change& change)
 {
+    ++changes_;
     if (change.totalsOnly) {
         showBalances();
         return;

@@ -130,6 +130,7 @@ private:
     DialogId lastDialog_ = DialogId::None;
     bool memoHighlighted_ = false;
     bool loading_ = false;
+    int changes_ = 0; // changes reported by dialogs, counted to tell whether an opened dialog wrote
     std::unique_ptr<platform::Shell> systemShell_;
     platform::Shell* shell_ = nullptr;
     QString lastExport_;
