@@ -62,7 +62,9 @@ void PdfConverter::startNext()
     });
     // A profile of its own: with the user's LibreOffice already open, a conversion in the
     // user's profile would be handed to that instance and could silently do nothing.
-    const QString profile = QUrl::fromLocalFile(QDir::temp().filePath(QStringLiteral("velcaris-libreoffice"))).toString();
+    if (!profile_)
+        profile_ = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("velcaris-libreoffice-XXXXXX")));
+    const QString profile = QUrl::fromLocalFile(profile_->path()).toString();
     QStringList args{QStringLiteral("-env:UserInstallation=") + profile, QStringLiteral("--headless"),
                      QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), current_.folder};
     args << current_.documents;

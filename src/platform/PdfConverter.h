@@ -4,6 +4,8 @@
 // waited for on the caller's thread.
 #include <QObject>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
 #include <QQueue>
 #include <QString>
 #include <QStringList>
@@ -48,6 +50,9 @@ private:
     QQueue<Job> queue_;
     Job current_;
     QProcess* process_ = nullptr;
+    // LibreOffice's profile for this converter's runs, removed with it. Two runs sharing a profile
+    // at the same time (two converters, two programs, parallel tests) would clash over its lock.
+    std::unique_ptr<QTemporaryDir> profile_;
 };
 
 } // namespace velcaris::platform
