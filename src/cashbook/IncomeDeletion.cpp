@@ -1,11 +1,13 @@
 #include "cashbook/IncomeDeletion.h"
 
+#include "cashbook/PaymentApplications.h"
 #include "cashbook/Receipt.h"
 #include "cashbook/SpecialMovements.h"
 #include "store/Database.h"
 #include "store/Failpoint.h"
 #include "store/Money.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -54,8 +56,43 @@ void requery(app::Workspace& ws)
     }
 }
 
-// Takes `amount` back from the person's quotas of that name and year, in the register's order,
-// and from their published copies (whose payment date goes when nothing stays paid).
+// The published copy of a quota: the first web row of its unit, name and year.
+const QString kWebRow = QStringLiteral("(SELECT rowid FROM web.Quote WHERE idLocale = ? AND NomeQuote = ? AND AA = ? LIMIT 1)");
+
+// Takes `amount` off a quota's published copy; its payment date goes when nothing stays paid.
+void takeBackWeb(store::Database& db, qint64 unit, const QString& name, const QString& year, Money amount)
+{
+    db.exec(QStringLiteral("UPDATE web.Quote SET ImportoPagato = ROUND(COALESCE(ImportoPagato, 0) - ?, 2) WHERE rowid = %1").arg(kWebRow),
+            {amount.toDouble(), unit, name, year});
+    db.exec(QStringLiteral("UPDATE web.Quote SET Data = NULL WHERE ROUND(COALESCE(ImportoPagato, 0), 2) = 0 AND rowid = %1").arg(kWebRow),
+            {unit, name, year});
+}
+
+// A payment whose applications were recorded: each quota and copy loses exactly what it received.
+bool takeBackRecorded(store::Database& db, qint64 incomeId)
+{
+    const QVector<QuotaApplication> applied = applicationsOf(db, incomeId);
+    if (applied.isEmpty())
+        return false;
+    for (const QuotaApplication& a : applied) {
+        store::Statement st(db, QStringLiteral("SELECT IdLocale, NomeQuote, AA FROM main.Quote WHERE IdQuota = ?"));
+        st.bind(1, a.quota);
+        if (!st.step())
+            continue; // the quota is gone
+        const qint64 unit = st.value(0).toLongLong();
+        const QString name = st.value(1).toString(), year = st.value(2).toString();
+        db.exec(QStringLiteral("UPDATE main.Quote SET ImportoPagato = ROUND(COALESCE(ImportoPagato, 0) - ?, 2) WHERE IdQuota = ?"),
+                {a.amount.toDouble(), a.quota});
+        store::failpoint("entrata.annullamento.tra-due-quote");
+        if (!a.web.isZero())
+            takeBackWeb(db, unit, name, year, a.web);
+    }
+    forgetApplications(db, incomeId);
+    return true;
+}
+
+// A payment recorded before its applications were kept: `amount` is taken back from the person's
+// quotas of that name and year in the register's order.
 void takeBack(store::Database& db, const DeletedRow& row, Money amount)
 {
     struct Paid { qint64 quota; qint64 unit; QString name; Money paid; };
@@ -63,28 +100,24 @@ void takeBack(store::Database& db, const DeletedRow& row, Money amount)
     {
         store::Statement st(db, QStringLiteral(
             "SELECT IdQuota, IdLocale, NomeQuote, ImportoPagato FROM WEBDBQuote "
-            "WHERE (idProprietario = ?1 AND NomeQuote = ?2 AND AA = ?3) OR (idInquilino = ?1 AND NomeQuote = ?2 AND AA = ?3) "
-            "ORDER BY IdQuota"));
-        st.bindAll({row.person, row.name, row.year});
+            "WHERE idCondominio = ?4 AND ((idProprietario = ?1 AND NomeQuote = ?2 AND AA = ?3) "
+            "OR (idInquilino = ?1 AND NomeQuote = ?2 AND AA = ?3)) ORDER BY IdQuota"));
+        st.bindAll({row.person, row.name, row.year, row.condominium});
         while (st.step())
             quotas.push_back({st.value(0).toLongLong(), st.value(1).toLongLong(), st.value(2).toString(),
                               Money::fromDouble(st.value(3).toDouble())});
     }
-    const QString webRow = QStringLiteral("(SELECT rowid FROM web.Quote WHERE idLocale = ? AND NomeQuote = ? AND AA = ? LIMIT 1)");
     for (int i = 0; i < quotas.size() && !amount.isZero(); ++i) {
         const Paid& q = quotas[i];
         if (i > 0)
             store::failpoint("entrata.annullamento.tra-due-quote");
         if (absolute(q.paid) > absolute(amount)) {
             db.exec(QStringLiteral("UPDATE main.Quote SET ImportoPagato = ? WHERE IdQuota = ?"), {(q.paid - amount).toDouble(), q.quota});
-            db.exec(QStringLiteral("UPDATE web.Quote SET ImportoPagato = ROUND(COALESCE(ImportoPagato, 0) - ?, 2) WHERE rowid = %1").arg(webRow),
-                    {amount.toDouble(), q.unit, q.name, row.year});
-            db.exec(QStringLiteral("UPDATE web.Quote SET Data = NULL WHERE ROUND(COALESCE(ImportoPagato, 0), 2) = 0 AND rowid = %1").arg(webRow),
-                    {q.unit, q.name, row.year});
+            takeBackWeb(db, q.unit, q.name, row.year, amount);
             amount = Money();
         } else {
             db.exec(QStringLiteral("UPDATE main.Quote SET ImportoPagato = 0 WHERE IdQuota = ?"), {q.quota});
-            db.exec(QStringLiteral("UPDATE web.Quote SET ImportoPagato = 0, Data = NULL WHERE rowid = %1").arg(webRow),
+            db.exec(QStringLiteral("UPDATE web.Quote SET ImportoPagato = 0, Data = NULL WHERE rowid = %1").arg(kWebRow),
                     {q.unit, q.name, row.year});
             amount -= q.paid;
         }
@@ -92,12 +125,17 @@ void takeBack(store::Database& db, const DeletedRow& row, Money amount)
 }
 
 // "Ricevuta n.12 - A.A.2013.rtf" -> "Ricevuta n.12 - A.A.2013 ANNULLATA.rtf", and its PDF likewise.
-void markCancelled(const QString& rtf)
+// A receipt that is not there is no obstacle; one that is there and keeps its name is told.
+QStringList markCancelled(const QString& rtf)
 {
+    QStringList kept;
     const QString base = rtf.chopped(4);
-    QFile::rename(rtf, base + QStringLiteral(" ANNULLATA.rtf"));
-    if (QFileInfo::exists(base + QStringLiteral(".pdf")))
-        QFile::rename(base + QStringLiteral(".pdf"), base + QStringLiteral(" ANNULLATA.pdf"));
+    for (const QString& extension : {QStringLiteral(".rtf"), QStringLiteral(".pdf")}) {
+        const QString file = base + extension;
+        if (QFileInfo::exists(file) && !QFile::rename(file, base + QStringLiteral(" ANNULLATA") + extension))
+            kept << QDir::toNativeSeparators(file);
+    }
+    return kept;
 }
 
 } // namespace
@@ -143,7 +181,8 @@ app::Outcome deleteIncome(app::Workspace& ws, qint64 rowId)
         store::Transaction tr(db);
         db.exec(QStringLiteral("UPDATE main.Quote SET idEntrata = 0 WHERE idEntrata = ?"), {rowId});
         db.exec(QStringLiteral("DELETE FROM main.Entrate WHERE id = ?"), {rowId});
-        takeBack(db, row, row.amount);
+        if (!takeBackRecorded(db, rowId))
+            takeBack(db, row, row.amount);
         tr.commit();
     }
     requery(ws);
@@ -152,9 +191,13 @@ app::Outcome deleteIncome(app::Workspace& ws, qint64 rowId)
     if (!numbered)
         return outcome;
     const QString receipt = row.receipt.toString();
-    if (sharing == 1)
-        markCancelled(receiptPath(ws, row.condominium, receipt.toInt(), row.year));
-    else
+    if (sharing == 1) {
+        for (const QString& file : markCancelled(receiptPath(ws, row.condominium, receipt.toInt(), row.year)))
+            outcome.add(app::MessageKind::Warning,
+                        QStringLiteral("Il pagamento è stato cancellato, ma la ricevuta \"%1\" non è stata rinominata come "
+                                       "annullata: rinominarla a mano.")
+                            .arg(file));
+    } else
         outcome.add(app::MessageKind::Warning, multiplePaymentMessage(receipt, row.year));
     return outcome;
 }

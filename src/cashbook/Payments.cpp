@@ -1,5 +1,6 @@
 #include "cashbook/Payments.h"
 
+#include "cashbook/PaymentApplications.h"
 #include "cashbook/ReceiptNumbers.h"
 #include "store/Database.h"
 #include "store/Failpoint.h"
@@ -27,7 +28,7 @@ struct Located {
 class QuotaBook {
 public:
     QuotaBook(store::Database& db, const QString& year)
-        : year_(year),
+        : db_(db), year_(year),
           find_(db, QStringLiteral("SELECT IdQuota, Importo, ImportoPagato FROM Quote "
                                    "WHERE IdLocale = ? AND NomeQuote = ? AND AA = ? ORDER BY IdQuota LIMIT 1")),
           findWeb_(db, QStringLiteral("SELECT rowid, Importo, ImportoPagato FROM web.Quote "
@@ -74,7 +75,10 @@ public:
         st.step();
     }
 
+    store::Database& db() { return db_; }
+
 private:
+    store::Database& db_;
     QString year_;
     Statement find_, findWeb_, update_, updateWeb_, updateWebPaid_;
 };
@@ -82,9 +86,9 @@ private:
 QVector<qint64> payerUnits(store::Database& db, const PaymentInput& input)
 {
     Statement st(db, input.ownerPays
-                         ? QStringLiteral("SELECT Id FROM Locali WHERE idProprietario = ? ORDER BY Id")
-                         : QStringLiteral("SELECT Id FROM Locali WHERE idInquilino = ? ORDER BY Id"));
-    st.bind(1, input.payerId);
+                         ? QStringLiteral("SELECT Id FROM Locali WHERE idProprietario = ? AND IdCondominio = ? ORDER BY Id")
+                         : QStringLiteral("SELECT Id FROM Locali WHERE idInquilino = ? AND IdCondominio = ? ORDER BY Id"));
+    st.bindAll({input.payerId, input.condominium});
     QVector<qint64> units;
     while (st.step())
         units << st.value(0).toLongLong();
@@ -105,6 +109,7 @@ void spread(QuotaBook& book, const QVector<qint64>& units, const QString& name, 
             continue;
         store::failpoint("payment.quota");
         const Money residual = q->importo - q->pagato;
+        const Money paidBefore = q->pagato, webBefore = q->webPagato;
         if (abs(v) >= abs(residual)) {
             q->pagato = q->importo;
             q->webPagato = q->webImporto;
@@ -115,12 +120,15 @@ void spread(QuotaBook& book, const QVector<qint64>& units, const QString& name, 
             v = Money();
         }
         book.write(*q, incomeId, date, true);
+        if (q->pagato != paidBefore || q->webPagato != webBefore)
+            recordApplication(book.db(), incomeId, {q->id, q->pagato - paidBefore, q->webPagato - webBefore});
         last = q;
     }
     if (!v.isZero() && last) {
         last->pagato += v;
         last->webPagato += v;
         book.write(*last, incomeId, date, false);
+        recordApplication(book.db(), incomeId, {last->id, v, last->webRow ? v : Money()});
     }
 }
 

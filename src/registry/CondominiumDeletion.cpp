@@ -54,6 +54,9 @@ app::Outcome deleteCondominium(app::Workspace& ws)
         for (const char* table : {"Delibere", "Presenze"})
             db.exec(QStringLiteral("DELETE FROM main.%1 WHERE IdAssemblea IN (%2)").arg(QString::fromLatin1(table), meetings),
                     {name});
+        // What its payments put on its quotas, before the payments go with the rest.
+        db.exec(QStringLiteral("DELETE FROM main.PagamentiQuote WHERE IdEntrata IN (SELECT id FROM main.Entrate WHERE Condominio = ?)"),
+                {name});
         // The reasons of its quotas, before its allocations go with the rest.
         const QString computed = QStringLiteral("SELECT rl.Id FROM main.RipartizioniLocali AS rl INNER JOIN main.Ripartizioni AS r "
                                                 "ON r.Id = rl.IdRipartizione WHERE r.Condominio = ?");

@@ -24,6 +24,13 @@ QString deleteQuotaQuestion(const QString& name)
     return QStringLiteral("Vuoi cancellare la quota \"%1\"").arg(name);
 }
 
+QString quotaNamePaidMessage(const QString& name)
+{
+    return QStringLiteral("La quota \"%1\" non può essere cancellata perchè risulta già pagata, in tutto o in parte: "
+                          "annullare prima i pagamenti")
+        .arg(name);
+}
+
 QString deleteTableQuestion(const QString& tableName)
 {
     return QStringLiteral("L'eliminazione della tabella %1 comporterà la cancellazione di tutte le uscite correlate. Continuare?")
@@ -43,6 +50,10 @@ app::Outcome deleteUnit(app::Workspace& ws, qint64 unitId)
     db.exec(QStringLiteral("DELETE FROM main.QuoteRipartizioni WHERE IdQuota IN (SELECT IdQuota FROM main.Quote WHERE IdLocale = ?)"),
             {unitId});
     db.exec(QStringLiteral("DELETE FROM main.Quote WHERE IdLocale = ?"), {unitId});
+    db.exec(QStringLiteral("DELETE FROM main.RipartizioniTabelle WHERE IdRipartizioneLocale IN "
+                           "(SELECT Id FROM main.RipartizioniLocali WHERE IdLocale = ?)"),
+            {unitId});
+    db.exec(QStringLiteral("DELETE FROM main.RipartizioniLocali WHERE IdLocale = ?"), {unitId});
     store::failpoint("locale.eliminazione.prima-del-web");
     db.exec(QStringLiteral("DELETE FROM web.Quote WHERE idLocale = ?"), {unitId});
     db.exec(QStringLiteral("DELETE FROM main.Locali WHERE Id = ?"), {unitId});
@@ -58,6 +69,11 @@ app::Outcome deleteQuotaName(app::Workspace& ws, const QString& name)
     if (condominium.isEmpty() || year.isEmpty())
         return app::Outcome::accepted();
     store::Database& db = ws.mainDb();
+    if (db.scalar(QStringLiteral("SELECT 1 FROM Quote WHERE IdCondominio = ? AND NomeQuote = ? AND AA = ? "
+                                 "AND ROUND(COALESCE(ImportoPagato, 0), 2) <> 0 LIMIT 1"),
+                  {condominium, name, year})
+            .isValid())
+        return app::Outcome::refused(quotaNamePaidMessage(name));
     store::Transaction tr(db);
     db.exec(QStringLiteral("DELETE FROM main.QuoteRipartizioni WHERE IdQuota IN (SELECT IdQuota FROM main.Quote "
                            "WHERE IdCondominio = ? AND NomeQuote = ? AND AA = ?)"),

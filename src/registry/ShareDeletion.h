@@ -10,6 +10,9 @@ namespace velcaris::registry {
 inline const QString kUnitHasPayments = QStringLiteral(
     "Il locale non può essere eliminato perchè ha quote già pagate: annullare prima i pagamenti");
 
+// "La quota "<name>" non può essere cancellata ..." (some of it is paid).
+QString quotaNamePaidMessage(const QString& name);
+
 // "Vuoi cancellare la quota "<name>"" and "L'eliminazione della tabella <name> comporterà ...".
 QString deleteQuotaQuestion(const QString& name);
 QString deleteTableQuestion(const QString& tableName);
@@ -18,7 +21,8 @@ QString deleteTableQuestion(const QString& tableName);
 // quotas carries a payment.
 app::Outcome deleteUnit(app::Workspace& ws, qint64 unitId);
 
-// Every quota of that name in the current condominium's current year, and its web copies.
+// Every quota of that name in the current condominium's current year, and its web copies; refused
+// when one of them carries a payment.
 app::Outcome deleteQuotaName(app::Workspace& ws, const QString& name);
 
 // The table of the current condominium, its thousandths and the expenses charged to it. The

@@ -64,6 +64,11 @@ CREATE INDEX RipartizioniTabelleLocale ON RipartizioniTabelle (IdRipartizioneLoc
 CREATE TABLE QuoteRipartizioni (
     IdQuota INTEGER PRIMARY KEY, IdRipartizioneLocale INTEGER);
 )SQL"},
+    // What each payment put on each quota and on its published copy, to take it back exactly.
+    {"PagamentiQuote", R"SQL(
+CREATE TABLE PagamentiQuote (IdEntrata INTEGER, IdQuota INTEGER, Importo DOUBLE, ImportoWeb DOUBLE);
+CREATE INDEX PagamentiQuoteEntrata ON PagamentiQuote (IdEntrata);
+)SQL"},
 };
 
 } // namespace

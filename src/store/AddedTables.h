@@ -1,6 +1,7 @@
 #pragma once
 // Tables the main database gained after its first layout (the meeting register, its attendance,
-// resolutions and votes; the reasons kept for each allocated quota). A fresh file is created with them; an older file gets the missing ones
+// resolutions and votes; the reasons kept for each allocated quota; what each payment put on each
+// quota). A fresh file is created with them; an older file gets the missing ones
 // when it is opened, in one transaction, without touching the tables it already has.
 #include "store/Database.h"
 

@@ -196,3 +196,78 @@ TEST(OpeningDeletion, AnOpeningAmountGoesAloneAndTouchesNoQuota)
     EXPECT_EQ(value(p.office, "SELECT COUNT(*) FROM Entrate"), 1);
     EXPECT_DOUBLE_EQ(p.paid(p.unitA), 100.0);
 }
+
+// ---- a payment recorded by the program, then deleted ----
+
+#include "cashbook/Payments.h"
+
+namespace {
+
+qint64 pay(Payer& p, int receipt, const QString& amount)
+{
+    cashbook::PaymentInput in;
+    in.condominium = alfa;
+    in.receiptNumber = receipt;
+    in.date = QDate(2014, 4, 1);
+    in.method = "Cassa";
+    in.ownerPays = true;
+    in.payerId = p.person;
+    in.rows = {{"Rata 1", amount, "Ordinaria", QString()}};
+    const auto outcome = cashbook::recordPayment(p.office.ws(), in);
+    EXPECT_TRUE(outcome.done) << outcome.texts().join('|').toStdString();
+    return p.office.db().scalar("SELECT MAX(id) FROM Entrate").toLongLong();
+}
+
+} // namespace
+
+TEST(PaymentReversal, ADeletedPaymentLeavesTheQuotasExactlyAsTheyWereBeforeIt)
+{
+    Payer p;
+    // The first pays A in full; the second puts 50 on B (A, already paid, takes nothing).
+    pay(p, 1, "100");
+    const double webA = p.webPaid(p.unitA);
+    const qint64 second = pay(p, 2, "50");
+    ASSERT_DOUBLE_EQ(p.paid(p.unitB), 50.0);
+    ASSERT_TRUE(cashbook::deleteIncome(p.office.ws(), second).done);
+    EXPECT_DOUBLE_EQ(p.paid(p.unitA), 100.0);
+    EXPECT_DOUBLE_EQ(p.webPaid(p.unitA), webA);
+    EXPECT_FALSE(p.webDate(p.unitA).isNull());
+    EXPECT_DOUBLE_EQ(p.paid(p.unitB), 0.0);
+    EXPECT_DOUBLE_EQ(p.webPaid(p.unitB), 0.0);
+    EXPECT_TRUE(p.webDate(p.unitB).isNull());
+    EXPECT_EQ(value(p.office, "SELECT COUNT(*) FROM PagamentiQuote"), 1);
+}
+
+TEST(PaymentReversal, AnOverpaymentAndASplitPaymentComeBackToTheCent)
+{
+    Payer p;
+    // 70 on A, then 180: 30 fills A, 100 fills B, 50 more lands on B as an overpayment.
+    const qint64 first = pay(p, 1, "70");
+    const qint64 second = pay(p, 2, "180");
+    ASSERT_DOUBLE_EQ(p.paid(p.unitA), 100.0);
+    ASSERT_DOUBLE_EQ(p.paid(p.unitB), 150.0);
+    ASSERT_TRUE(cashbook::deleteIncome(p.office.ws(), second).done);
+    EXPECT_DOUBLE_EQ(p.paid(p.unitA), 70.0);
+    EXPECT_DOUBLE_EQ(p.webPaid(p.unitA), 70.0);
+    EXPECT_DOUBLE_EQ(p.paid(p.unitB), 0.0);
+    EXPECT_DOUBLE_EQ(p.webPaid(p.unitB), 0.0);
+    ASSERT_TRUE(cashbook::deleteIncome(p.office.ws(), first).done);
+    EXPECT_DOUBLE_EQ(p.paid(p.unitA), 0.0);
+    EXPECT_TRUE(p.webDate(p.unitA).isNull());
+    EXPECT_EQ(value(p.office, "SELECT COUNT(*) FROM PagamentiQuote"), 0);
+}
+
+TEST(PaymentReversal, AReceiptThatCannotBeRenamedIsTold)
+{
+    Payer p;
+    p.writeReceipt("5 - A.A.2014.rtf");
+    // A cancelled receipt of the same number is in the way (the number was given again after it).
+    p.writeReceipt("5 - A.A.2014 ANNULLATA.rtf");
+    const qint64 income = pay(p, 5, "100");
+    const auto outcome = cashbook::deleteIncome(p.office.ws(), income);
+    ASSERT_TRUE(outcome.done);
+    ASSERT_EQ(outcome.messages.size(), 1);
+    EXPECT_TRUE(outcome.messages.first().text.contains("non è stata rinominata"));
+    EXPECT_TRUE(QFileInfo::exists(p.receipt("5 - A.A.2014.rtf")));
+    EXPECT_DOUBLE_EQ(p.paid(p.unitA), 0.0);
+}

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cstring>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using namespace velcaris;
@@ -315,6 +316,12 @@ TEST(QuotaNameDeletion, RemovesTheNameInTheCurrentYearOnlyWithItsWebCopies)
     EXPECT_EQ(count(f.office, "SELECT COUNT(*) FROM Quote WHERE IdCondominio = ? AND NomeQuote = 'Rata 2'", {alfa}), 1);
     EXPECT_EQ(count(f.office, "SELECT COUNT(*) FROM web.Quote WHERE Condominio = ?", {alfa}), 0);
     EXPECT_EQ(count(f.office, "SELECT COUNT(*) FROM Quote WHERE IdCondominio = ?", {beta}), 1);
+    // A name with a payment on any unit stays whole.
+    f.office.addQuota(alfa, "2014", f.unit, "Rata 3", "Ordinaria", 90, QDate(2014, 9, 1), 10);
+    f.office.addQuota(alfa, "2014", f.betaUnit, "Rata 3", "Ordinaria", 90, QDate(2014, 9, 1));
+    EXPECT_EQ(registry::deleteQuotaName(f.office.ws(), "Rata 3").texts(), QStringList{registry::quotaNamePaidMessage("Rata 3")});
+    EXPECT_EQ(count(f.office, "SELECT COUNT(*) FROM Quote WHERE NomeQuote = 'Rata 3'"), 2);
+    f.office.db().exec("DELETE FROM Quote WHERE NomeQuote = 'Rata 3'");
     // A column title that is no quota name deletes nothing.
     ASSERT_TRUE(registry::deleteQuotaName(f.office.ws(), "Proprietario").done);
     EXPECT_EQ(count(f.office, "SELECT COUNT(*) FROM Quote"), 3);

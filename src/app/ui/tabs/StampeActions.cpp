@@ -8,7 +8,7 @@
 #include "documents/Letters.h"
 #include "documents/Notices.h"
 #include "documents/RtfReport.h"
-#include "platform/PdfConverter.h"
+#include "app/ui/tabs/DocumentRuns.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,19 +27,11 @@ namespace velcaris::app {
 
 namespace {
 
-// The hourglass while documents are written; it comes back whatever happens.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 class StampeActions : public QObject {
 public:
-    StampeActions(TabParts& parts, QWidget* page) : QObject(page), parts_(parts), page_(page), pdf_(this)
+    StampeActions(TabParts& parts, QWidget* page) : QObject(page), parts_(parts), page_(page),
+          pdf_(this, [this](const QString& text) { status(text); }, QStringLiteral("i documenti sono scritti"))
     {
-        connect(&pdf_, &platform::PdfConverter::finished, this, [this](const QStringList& pdfs, const QString& error) {
-            status(error.isEmpty() ? QStringLiteral("Copie PDF create: %1").arg(pdfs.size()) : error);
-        });
         on("Bstampa", [this] { printLetters(); });
         on("BStampa2", [this] { printNotice(); });
         on("BSelTutti", [this] { checkAll(true); });
@@ -110,7 +102,7 @@ private:
                 gauge->setValue(position);
             });
         }
-        convert(run.written);
+        pdf_.convert(run.written);
         for (const Message& m : run.outcome.messages)
             showMessage(parts_.window, m);
     }
@@ -135,7 +127,7 @@ private:
             result = documents::produceNotice(parts_.ws, engine(), rq);
         }
         if (!result.written.isEmpty())
-            convert({result.written});
+            pdf_.convert({result.written});
         for (const Message& m : result.outcome.messages)
             showMessage(parts_.window, m);
     }
@@ -155,26 +147,12 @@ private:
         }
         if (run.outcome.done && run.written.isEmpty())
             showInformation(parts_.window, QStringLiteral("Nessun proprietario tra le persone selezionate."));
-        convert(run.written);
+        pdf_.convert(run.written);
         for (const Message& m : run.outcome.messages)
             showMessage(parts_.window, m);
         if (run.outcome.done && !run.written.isEmpty())
             status(QStringLiteral("Documenti \"Come è calcolata la tua quota\" scritti: %1, nella cartella del condominio.")
                        .arg(run.written.size()));
-    }
-
-    // One background conversion for the whole run; LibreOffice's absence is said once.
-    void convert(const QStringList& written)
-    {
-        if (written.isEmpty())
-            return;
-        if (pdf_.convert(written, QFileInfo(written.first()).absolutePath()))
-            status(QStringLiteral("Creazione delle copie PDF in corso (%1 documenti)...").arg(written.size()));
-        else if (!toldNoOffice_) {
-            toldNoOffice_ = true;
-            status(QStringLiteral("LibreOffice non è installato: i documenti sono scritti solo in formato RTF, "
-                                  "senza la copia PDF."));
-        }
     }
 
     // The window's engine; one of the tab's own when the window gives none.
@@ -183,8 +161,7 @@ private:
     TabParts& parts_;
     QWidget* page_;
     documents::TRtfReport own_;
-    platform::PdfConverter pdf_;
-    bool toldNoOffice_ = false;
+    PdfCopies pdf_;
 };
 
 } // namespace

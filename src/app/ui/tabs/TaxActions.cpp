@@ -3,7 +3,7 @@
 #include "app/ui/Messages.h"
 #include "app/ui/tabs/TabParts.h"
 #include "documents/RtfReport.h"
-#include "platform/PdfConverter.h"
+#include "app/ui/tabs/DocumentRuns.h"
 #include "reports/Certificates.h"
 #include "reports/F24Summary.h"
 #include "reports/QuadroAC.h"
@@ -26,18 +26,11 @@ namespace velcaris::app {
 
 namespace {
 
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 class TaxActions : public QObject {
 public:
-    TaxActions(TabParts& parts, QWidget* page) : QObject(page), parts_(parts), page_(page), pdf_(this)
+    TaxActions(TabParts& parts, QWidget* page) : QObject(page), parts_(parts), page_(page),
+          pdf_(this, [this](const QString& text) { status(text); }, QStringLiteral("le certificazioni sono scritte"))
     {
-        connect(&pdf_, &platform::PdfConverter::finished, this, [this](const QStringList& pdfs, const QString& error) {
-            status(error.isEmpty() ? QStringLiteral("Copie PDF create: %1").arg(pdfs.size()) : error);
-        });
         on("BStampa2", [this] { printTaxReport(); });
         on("BtnStampaFornitori", [this] { printCertificates(); });
         on("Button1", [this] { checkAll(true); });
@@ -139,22 +132,8 @@ private:
             } hide{gauge};
             run = reports::produceCertificates(parts_.ws, engine(), rq, [gauge](int position) { gauge->setValue(position); });
         }
-        convert(run.written);
+        pdf_.convert(run.written);
         show(run.outcome);
-    }
-
-    // One background conversion for the whole run; LibreOffice's absence is said once.
-    void convert(const QStringList& written)
-    {
-        if (written.isEmpty())
-            return;
-        if (pdf_.convert(written, QFileInfo(written.first()).absolutePath()))
-            status(QStringLiteral("Creazione delle copie PDF in corso (%1 documenti)...").arg(written.size()));
-        else if (!toldNoOffice_) {
-            toldNoOffice_ = true;
-            status(QStringLiteral("LibreOffice non è installato: le certificazioni sono scritte solo in formato RTF, "
-                                  "senza la copia PDF."));
-        }
     }
 
     bool showF24()
@@ -203,11 +182,10 @@ private:
     TabParts& parts_;
     QWidget* page_;
     documents::TRtfReport own_;
-    platform::PdfConverter pdf_;
+    PdfCopies pdf_;
     reports::ui::TFStampe* stampe_ = nullptr;
     reports::Sheet f24_;
     QString f24Year_;
-    bool toldNoOffice_ = false;
 };
 
 } // namespace

@@ -1,0 +1,39 @@
+#include "app/ui/tabs/DocumentRuns.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+namespace velcaris::app {
+
+WaitCursor::WaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+PdfCopies::PdfCopies(QObject* parent, std::function<void(const QString&)> status, QString what)
+    : QObject(parent), pdf_(this), status_(std::move(status)), what_(std::move(what))
+{
+    connect(&pdf_, &platform::PdfConverter::finished, this, [this](const QStringList& pdfs, const QString& error) {
+        status_(error.isEmpty() ? QStringLiteral("Copie PDF create: %1").arg(pdfs.size()) : error);
+    });
+}
+
+void PdfCopies::convert(const QStringList& written)
+{
+    if (written.isEmpty())
+        return;
+    if (pdf_.convert(written, QFileInfo(written.first()).absolutePath()))
+        status_(QStringLiteral("Creazione delle copie PDF in corso (%1 documenti)...").arg(written.size()));
+    else if (!toldNoOffice_) {
+        toldNoOffice_ = true;
+        status_(QStringLiteral("LibreOffice non è installato: %1 solo in formato RTF, senza la copia PDF.")
+                    .arg(what_));
+    }
+}
+
+} // namespace velcaris::app
