@@ -186,24 +186,28 @@ QStringList explanationLines(const QuotaBreakdown& b)
 }
 
 QVector<qint64> statementRowQuotas(store::Database& db, const QString& condominium, const QString& year, bool owner,
-                                   qint64 personId, const QString& quotaName)
+                                   qint64 personId, const QString& quotaName, const std::optional<QVariant>& type,
+                                   const std::optional<QVariant>& dueDate)
 {
     QVector<qint64> ids;
     Statement st(db, QStringLiteral("SELECT q.IdQuota FROM Quote AS q INNER JOIN Locali AS l ON l.Id = q.IdLocale "
                                     "WHERE l.IdCondominio = ? AND q.AA = ? AND q.NomeQuote = ? AND %1 = ? "
+                                    "AND (? OR q.Tipologia IS ?) AND (? OR q.DataScadenza IS ?) "
                                     "ORDER BY l.Id, q.IdQuota")
                          .arg(owner ? QStringLiteral("l.idProprietario") : QStringLiteral("l.idInquilino")));
-    st.bindAll({condominium, year, quotaName, personId});
+    st.bindAll({condominium, year, quotaName, personId, !type.has_value(), type.value_or(QVariant()),
+                !dueDate.has_value(), dueDate.value_or(QVariant())});
     while (st.step())
         ids << st.value(0).toLongLong();
     return ids;
 }
 
 QString statementRowExplanation(store::Database& db, const QString& condominium, const QString& year, bool owner,
-                                qint64 personId, const QString& quotaName)
+                                qint64 personId, const QString& quotaName, const std::optional<QVariant>& type,
+                                const std::optional<QVariant>& dueDate)
 {
     QStringList paragraphs;
-    for (qint64 quota : statementRowQuotas(db, condominium, year, owner, personId, quotaName))
+    for (qint64 quota : statementRowQuotas(db, condominium, year, owner, personId, quotaName, type, dueDate))
         paragraphs << explanationLines(breakdownOfQuota(db, quota)).join(u'\n');
     if (paragraphs.isEmpty())
         return QStringLiteral("Nessuna quota \"%1\" nell'anno %2.").arg(quotaName, year);

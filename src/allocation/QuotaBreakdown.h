@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <QVector>
 #include <optional>
 
@@ -79,11 +80,17 @@ QStringList explanationLines(const QuotaBreakdown& b);
 
 // The quotas behind a row of the owner statement: the person's units' quotas of that name in the
 // condominium's year (the person as owner, or as tenant), in unit order.
+// When given, `type` and `dueDate` narrow them to the row's own (a statement row is one name, type
+// and due date).
 QVector<qint64> statementRowQuotas(store::Database& db, const QString& condominium, const QString& year,
-                                   bool owner, qint64 personId, const QString& quotaName);
+                                   bool owner, qint64 personId, const QString& quotaName,
+                                   const std::optional<QVariant>& type = std::nullopt,
+                                   const std::optional<QVariant>& dueDate = std::nullopt);
 
 // The explanation of a statement row: every quota behind it, one paragraph each, in plain Italian.
 QString statementRowExplanation(store::Database& db, const QString& condominium, const QString& year, bool owner,
-                                qint64 personId, const QString& quotaName);
+                                qint64 personId, const QString& quotaName,
+                                const std::optional<QVariant>& type = std::nullopt,
+                                const std::optional<QVariant>& dueDate = std::nullopt);
 
 } // namespace velcaris::allocation

@@ -117,7 +117,8 @@ Constitution constitution(const QVector<Participant>& participants, std::int64_t
     const std::int64_t needMilli = call == Call::First ? atLeast(tableMilli, 2, 3) : atLeast(tableMilli, 1, 3);
     c.missingHeads = std::max(0, needHeads - c.heads);
     c.missingMilli = std::max<std::int64_t>(0, needMilli - c.milli);
-    c.constituted = c.heads > 0 && c.missingHeads == 0 && c.missingMilli == 0;
+    // A table without thousandths cannot measure the value: no meeting is constituted on it.
+    c.constituted = c.heads > 0 && tableMilli > 0 && c.missingHeads == 0 && c.missingMilli == 0;
     return c;
 }
 
@@ -232,6 +233,8 @@ QString quorumLine(const Constitution& c, Call call)
     if (c.constituted)
         return line + QStringLiteral("assemblea costituita in %1").arg(callText(call));
     line += QStringLiteral("assemblea non costituita in %1").arg(callText(call));
+    if (c.totalMilli <= 0)
+        return line + QStringLiteral(": la tabella scelta non ha millesimi, scegliere quella del valore dell'edificio");
     const QString missing = missingText(c.missingHeads, c.missingMilli);
     return missing.isEmpty() ? line : line + QStringLiteral(", ") + missing;
 }

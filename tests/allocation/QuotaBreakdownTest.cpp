@@ -216,3 +216,17 @@ TEST_F(Breakdown, OneDocumentPerOwnerWithEveryUnitAndItsReasons)
     EXPECT_EQ(sections[1].quotas, QStringList{"Rata 2"});
     EXPECT_TRUE(sections[1].lines.last().contains("la ripartizione dava 375.00 €"));
 }
+
+TEST_F(Breakdown, AStatementRowOfOneDueDateExplainsOnlyItsQuotas)
+{
+    ASSERT_TRUE(allocation::confirmAllocation(office.ws(), input("1000", "0", 1)).done);
+    AllocationInput again = input("500", "0", 1);
+    again.rows[0].due = QDate(2014, 9, 1);
+    ASSERT_TRUE(allocation::confirmAllocation(office.ws(), again).done); // "Rata 1" twice, two due dates
+    const qint64 owner = count("SELECT idProprietario FROM Locali WHERE Id = ?", {first});
+    EXPECT_EQ(allocation::statementRowQuotas(db(), kAlfa, "2014", true, owner, "Rata 1").size(), 2);
+    const QString text = allocation::statementRowExplanation(db(), kAlfa, "2014", true, owner, "Rata 1",
+                                                             QVariant("Spese ordinarie"), QVariant(QDate(2014, 9, 1)));
+    EXPECT_TRUE(text.contains("Importo della quota: 300.00 €.")) << text.toStdString();
+    EXPECT_FALSE(text.contains("600.00 €.")) << text.toStdString();
+}

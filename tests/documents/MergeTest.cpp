@@ -493,7 +493,7 @@ std::vector<int> depthsOf(const QByteArray& rtf, const QString& word)
 
 } // namespace
 
-TEST(Scan, RepetitionsAreSiblingsNotNestedInTheGroupsThePartLeavesOpen)
+TEST(Scan, RepetitionsAreSiblingsNotNestedInTheGroupsLeftOpen)
 {
     struct Case {
         const char* name;

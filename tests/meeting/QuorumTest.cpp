@@ -305,3 +305,15 @@ TEST(MeetingResolution, MajorityCodesRoundTrip)
     EXPECT_EQ(milliText(-1500), "-1.500");
     EXPECT_EQ(toMilli(333.3335), 333334);
 }
+
+TEST(MeetingQuorum, ATableWithoutThousandthsConstitutesNothing)
+{
+    auto ps = even(4, 0);
+    attend(ps, {0, 1, 2, 3});
+    for (Call call : {Call::First, Call::Second}) {
+        const Constitution c = constitution(ps, 0, call);
+        EXPECT_FALSE(c.constituted);
+        EXPECT_TRUE(quorumLine(c, call).endsWith("la tabella scelta non ha millesimi, scegliere quella del valore dell'edificio"))
+            << quorumLine(c, call).toStdString();
+    }
+}

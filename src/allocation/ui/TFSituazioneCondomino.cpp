@@ -231,10 +231,13 @@ void TFSituazioneCondomino::showDetail()
         return;
     }
     try {
-        const QString name = statement_->valueAt(rows.first().row(), QStringLiteral("NomeQuote")).toString();
+        const int row = rows.first().row();
+        const QString name = statement_->valueAt(row, QStringLiteral("NomeQuote")).toString();
         const QString condominium = ws().selection.condominium;
         const QString text = statementRowExplanation(ws().mainDb(), condominium, currentYearOf(ws().mainDb(), condominium),
-                                                     subject_.owner, subject_.personId, name);
+                                                     subject_.owner, subject_.personId, name,
+                                                     statement_->valueAt(row, QStringLiteral("Tipologia")),
+                                                     statement_->valueAt(row, QStringLiteral("DataScadenza")));
         QDialog box(this);
         box.setObjectName(QStringLiteral("TFDettaglioQuota"));
         box.setWindowTitle(QStringLiteral("Come è calcolata la quota \"%1\"").arg(name));
