@@ -22,6 +22,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace velcaris;
@@ -126,13 +127,21 @@ TEST_F(PaymentRoad, FromTheOwnerColumnToTheReceiptAndTheBalances)
         << statement->lastDetail().toStdString();
     EXPECT_TRUE(statement->lastDetail().contains("Importo della quota: 300.00 €."));
 
+    // The payment dialog opens modally over the statement, as in the program; "Conferma" closes both.
     grid->selectAll();
-    QTest::mouseClick(statement->findChild<QPushButton*>("ok"), Qt::LeftButton);
     auto* payment = form->findChild<cashbook::ui::TFEntrate*>("TFEntrate");
-    ASSERT_TRUE(payment->isVisible());
-    payment->findChild<QCheckBox*>("CheckBoxRicevute")->setChecked(false);
-    QTest::mouseClick(payment->findChild<QPushButton*>("BtnConferma"), Qt::LeftButton);
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        shown = payment->isVisible();
+        payment->findChild<QCheckBox*>("CheckBoxRicevute")->setChecked(false);
+        QTest::mouseClick(payment->findChild<QPushButton*>("BtnConferma"), Qt::LeftButton);
+    });
+    app::EditDialog::setBlocking(true);
+    QTest::mouseClick(statement->findChild<QPushButton*>("ok"), Qt::LeftButton);
+    app::EditDialog::setBlocking(false);
+    EXPECT_TRUE(shown);
     EXPECT_FALSE(payment->isVisible()) << app::takeMessages().join("\n").toStdString();
+    EXPECT_FALSE(statement->isVisible());
 
     // Two income rows with receipt 1, both quotas of Int. 1 paid, their web copies too.
     EXPECT_EQ(db().scalar("SELECT COUNT(*) FROM Entrate WHERE Ricevuta = 1 AND IdPersona = 1 AND TipoMovimento = 'Entrata'").toInt(), 2);
