@@ -2,7 +2,7 @@
 
 #include "cashbook/PaymentApplications.h"
 #include "cashbook/Receipt.h"
-#include "cashbook/SpecialMovements.h"
+#include "cashbook/OpeningsAndTransfers.h"
 #include "store/Database.h"
 #include "store/Failpoint.h"
 #include "store/Money.h"

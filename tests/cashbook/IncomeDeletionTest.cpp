@@ -1,6 +1,6 @@
 #include "app/Selection.h"
 #include "cashbook/IncomeDeletion.h"
-#include "cashbook/SpecialMovements.h"
+#include "cashbook/OpeningsAndTransfers.h"
 #include "store/Failpoint.h"
 #include "store/StoreError.h"
 #include "support/Office.h"

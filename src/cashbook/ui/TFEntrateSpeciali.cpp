@@ -122,15 +122,15 @@ void TFEntrateSpeciali::applyEnabling()
 {
     const QString type = tipo_->currentIndex() >= 0 ? tipo_->currentText() : QString();
     const bool opening = type == kOpeningAmount;
-    const bool special = isSpecialMovement(type);
-    metodo_->setEnabled(opening || !special);
+    const bool ownMovement = isOpeningOrTransfer(type);
+    metodo_->setEnabled(opening || !ownMovement);
     tipologia_->setEnabled(opening);
-    importo_->setEnabled(special);
+    importo_->setEnabled(ownMovement);
 }
 
 void TFEntrateSpeciali::confirm()
 {
-    SpecialMovementInput in;
+    MovementInput in;
     in.tipoMovimento = tipo_->currentIndex() >= 0 ? tipo_->currentText() : QString();
     in.importo = importo_->text();
     in.data = data_->date();
@@ -140,7 +140,7 @@ void TFEntrateSpeciali::confirm()
     app::Workspace& ws = this->ws();
     const QString condominium = condominio_->text();
     if (!runEdit([&] {
-            return rowId_ ? modifyIncomeRow(ws, *rowId_, in) : addSpecialMovement(ws, condominium, in);
+            return rowId_ ? modifyIncomeRow(ws, *rowId_, in) : addOpeningOrTransfer(ws, condominium, in);
         }))
         return;
     finish({false, kIncome, memory_});

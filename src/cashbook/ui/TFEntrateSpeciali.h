@@ -3,7 +3,7 @@
 // or changes the income row selected in the register (of a payment only the date, the place and
 // the note).
 #include "app/ui/EditDialog.h"
-#include "cashbook/SpecialMovements.h"
+#include "cashbook/OpeningsAndTransfers.h"
 
 #include <optional>
 

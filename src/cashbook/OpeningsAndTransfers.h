@@ -20,8 +20,8 @@ inline const QString kBrokenTransferMessage = QStringLiteral(
     "L'altra metà di questo passaggio tra cassa e conto corrente non è stata trovata: il movimento non è stato "
     "modificato");
 
-// Whether a TipoMovimento is one of the three special movements.
-bool isSpecialMovement(const QString& tipoMovimento);
+// Whether a TipoMovimento is an opening amount or one of the two transfers between cash and bank.
+bool isOpeningOrTransfer(const QString& tipoMovimento);
 bool isTransfer(const QString& tipoMovimento);
 // The other half of a transfer: the row at the neighbouring key when it really is (same
 // condominium, year and type, the other place, the opposite amount); 0 otherwise.
@@ -31,7 +31,7 @@ qint64 transferPartner(store::Database& db, qint64 id);
 QStringList openingTypes(app::Workspace& ws);
 
 // The dialog's controls.
-struct SpecialMovementInput {
+struct MovementInput {
     QString tipoMovimento;
     QString importo;
     QDate data;
@@ -42,17 +42,17 @@ struct SpecialMovementInput {
 
 // Writes an opening amount or a transfer of `condominium`'s current year; a transfer is the cash
 // row and then the bank row, in one transaction.
-app::Outcome addSpecialMovement(app::Workspace& ws, const QString& condominium, const SpecialMovementInput& input);
+app::Outcome addOpeningOrTransfer(app::Workspace& ws, const QString& condominium, const MovementInput& input);
 
 // Changes the income row `id`: an opening amount its amount, date, place, type and note; a
 // transfer both of its rows (amount, date, note; each keeps its place and sign), refused when the
 // row beside it is not the other half; any other row (a payment) only its date, place and note.
-app::Outcome modifyIncomeRow(app::Workspace& ws, qint64 id, const SpecialMovementInput& input);
+app::Outcome modifyIncomeRow(app::Workspace& ws, qint64 id, const MovementInput& input);
 
 // An income row as the dialog shows it in modify mode: a transfer's amount without its sign.
 struct IncomeRow {
     QString condominio;
-    SpecialMovementInput input;
+    MovementInput input;
 };
 std::optional<IncomeRow> readIncomeRow(app::Workspace& ws, qint64 id);
 

@@ -1,4 +1,4 @@
-#include "cashbook/SpecialMovements.h"
+#include "cashbook/OpeningsAndTransfers.h"
 
 #include "allocation/QuotaSchedule.h"
 #include "app/Selection.h"
@@ -70,7 +70,7 @@ bool isPartner(const StoredRow& row, const std::optional<StoredRow>& other)
            (other->metodo == kPlaceCassa || row.metodo == kPlaceCassa) && other->importo == -row.importo;
 }
 
-void updateTransferRow(store::Database& db, const StoredRow& row, Money amount, const SpecialMovementInput& in)
+void updateTransferRow(store::Database& db, const StoredRow& row, Money amount, const MovementInput& in)
 {
     db.exec(QStringLiteral("UPDATE Entrate SET Importo = ?, Data = ?, Nota = ? WHERE id = ?"),
             {transferRowAmount(row.tipoMovimento, row.metodo, amount).toDouble(), dateOrNull(in.data), in.nota, row.id});
@@ -83,7 +83,7 @@ bool isTransfer(const QString& tipoMovimento)
     return tipoMovimento == kTransferToBank || tipoMovimento == kTransferToCash;
 }
 
-bool isSpecialMovement(const QString& tipoMovimento)
+bool isOpeningOrTransfer(const QString& tipoMovimento)
 {
     return tipoMovimento == kOpeningAmount || isTransfer(tipoMovimento);
 }
@@ -98,9 +98,9 @@ QStringList openingTypes(app::Workspace& ws)
     return types;
 }
 
-app::Outcome addSpecialMovement(app::Workspace& ws, const QString& condominium, const SpecialMovementInput& in)
+app::Outcome addOpeningOrTransfer(app::Workspace& ws, const QString& condominium, const MovementInput& in)
 {
-    if (!isSpecialMovement(in.tipoMovimento))
+    if (!isOpeningOrTransfer(in.tipoMovimento))
         return app::Outcome::refused(QStringLiteral("Scegliere il tipo di movimento"), app::MessageKind::Information);
     app::Outcome refusal;
     const std::optional<Money> amount = movementAmount(in.importo, refusal);
@@ -147,14 +147,14 @@ qint64 transferPartner(store::Database& db, qint64 id)
     return isPartner(*row, partner) ? partner->id : 0;
 }
 
-app::Outcome modifyIncomeRow(app::Workspace& ws, qint64 id, const SpecialMovementInput& in)
+app::Outcome modifyIncomeRow(app::Workspace& ws, qint64 id, const MovementInput& in)
 {
     store::Database& db = ws.mainDb();
     const std::optional<StoredRow> row = storedRow(db, id);
     if (!row)
         return app::Outcome::failed(QStringLiteral("Entrate: riga %1 non trovata").arg(id));
     try {
-        if (!isSpecialMovement(row->tipoMovimento)) {
+        if (!isOpeningOrTransfer(row->tipoMovimento)) {
             // A payment: its amount, quotas and receipt stay as they are.
             db.exec(QStringLiteral("UPDATE Entrate SET Data = ?, MetodoPagamento = ?, Nota = ? WHERE id = ?"),
                     {dateOrNull(in.data), in.metodoPagamento, in.nota, id});

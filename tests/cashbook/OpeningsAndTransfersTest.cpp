@@ -1,18 +1,18 @@
 #include "app/Selection.h"
 #include "cashbook/Balances.h"
-#include "cashbook/SpecialMovements.h"
+#include "cashbook/OpeningsAndTransfers.h"
 #include "support/Office.h"
 
 #include <gtest/gtest.h>
 
 using namespace velcaris;
-using cashbook::SpecialMovementInput;
+using cashbook::MovementInput;
 
 namespace {
 
 const QString kAlfa = "Sant'Anna - Via Po 2";
 
-class SpecialMovementsTest : public ::testing::Test {
+class OpeningsAndTransfersTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -22,7 +22,7 @@ protected:
         office.addPerson(kAlfa, "Rossi");
         self = office.addPerson(kAlfa, kAlfa);
     }
-    SpecialMovementInput movement(const QString& type, const QString& amount, const QString& method = "Cassa")
+    MovementInput movement(const QString& type, const QString& amount, const QString& method = "Cassa")
     {
         return {type, amount, QDate(2014, 2, 3), method, "Spese ordinarie", "Nota dell'amministratore"};
     }
@@ -46,9 +46,9 @@ protected:
 
 } // namespace
 
-TEST_F(SpecialMovementsTest, OpeningAmountBelongsToTheCondominiumAndItsYear)
+TEST_F(OpeningsAndTransfersTest, OpeningAmountBelongsToTheCondominiumAndItsYear)
 {
-    const app::Outcome out = cashbook::addSpecialMovement(office.ws(), kAlfa, movement("Importo iniziale", "1500.005"));
+    const app::Outcome out = cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Importo iniziale", "1500.005"));
     ASSERT_TRUE(out.done) << out.texts().join('|').toStdString();
     EXPECT_EQ(value("SELECT Condominio || '|' || AA || '|' || TipoMovimento || '|' || Importo || '|' || Tipologia || "
                     "'|' || IdPersona || '|' || Nota || '|' || Data || '|' || COALESCE(Ricevuta, 'vuota') FROM Entrate")
@@ -60,22 +60,22 @@ TEST_F(SpecialMovementsTest, OpeningAmountBelongsToTheCondominiumAndItsYear)
     EXPECT_EQ(cashbook::openingTypes(office.ws()).value(0), "Spese ordinarie");
 }
 
-TEST_F(SpecialMovementsTest, EmptyOrNonNumericAmountWritesNothing)
+TEST_F(OpeningsAndTransfersTest, EmptyOrNonNumericAmountWritesNothing)
 {
-    EXPECT_EQ(cashbook::addSpecialMovement(office.ws(), kAlfa, movement("Importo iniziale", " ")).texts(),
+    EXPECT_EQ(cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Importo iniziale", " ")).texts(),
               QStringList{cashbook::kEnterValidAmount});
-    const app::Outcome comma = cashbook::addSpecialMovement(office.ws(), kAlfa, movement("Passaggio su C.C.", "5,00"));
+    const app::Outcome comma = cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Passaggio su C.C.", "5,00"));
     EXPECT_FALSE(comma.done);
     EXPECT_TRUE(comma.texts().value(0).startsWith("Importo: \"5,00\" non è un importo valido"));
     EXPECT_EQ(rows(), "");
 }
 
-TEST_F(SpecialMovementsTest, TransferToBankIsAPairThatKeepsTheTotal)
+TEST_F(OpeningsAndTransfersTest, TransferToBankIsAPairThatKeepsTheTotal)
 {
-    cashbook::addSpecialMovement(office.ws(), kAlfa, movement("Importo iniziale", "1000.00"));
+    cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Importo iniziale", "1000.00"));
     const cashbook::Balances before = balances();
     const app::Outcome out =
-        cashbook::addSpecialMovement(office.ws(), kAlfa, movement("Passaggio su C.C.", "500", "Conto Corrente"));
+        cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Passaggio su C.C.", "500", "Conto Corrente"));
     ASSERT_TRUE(out.done);
     const qint64 cash = *out.newKey;
     EXPECT_EQ(rows(), QString("1:Cassa:1000.0 %1:Cassa:-500.0 %2:Conto Corrente:500.0").arg(cash).arg(cash + 1));
@@ -89,13 +89,13 @@ TEST_F(SpecialMovementsTest, TransferToBankIsAPairThatKeepsTheTotal)
     EXPECT_EQ(cashbook::bankSummary(office.ws(), {kAlfa}, false), QStringList{kAlfa + "\t500.00"});
 }
 
-TEST_F(SpecialMovementsTest, TransferToCashAndItsChangeFromEitherRow)
+TEST_F(OpeningsAndTransfersTest, TransferToCashAndItsChangeFromEitherRow)
 {
-    const qint64 cash = *cashbook::addSpecialMovement(office.ws(), kAlfa, movement("Passaggio su Cassa", "200")).newKey;
+    const qint64 cash = *cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Passaggio su Cassa", "200")).newKey;
     EXPECT_EQ(rows(), QString("%1:Cassa:200.0 %2:Conto Corrente:-200.0").arg(cash).arg(cash + 1));
 
     // From the bank row: both rows change, each keeps its place and sign.
-    SpecialMovementInput change = movement("Passaggio su Cassa", "300.00", "Cassa");
+    MovementInput change = movement("Passaggio su Cassa", "300.00", "Cassa");
     change.nota = "corretto";
     ASSERT_TRUE(cashbook::modifyIncomeRow(office.ws(), cash + 1, change).done);
     EXPECT_EQ(rows(), QString("%1:Cassa:300.0 %2:Conto Corrente:-300.0").arg(cash).arg(cash + 1));
@@ -110,10 +110,10 @@ TEST_F(SpecialMovementsTest, TransferToCashAndItsChangeFromEitherRow)
     EXPECT_EQ(balances().textTOT(), "0.00");
 }
 
-TEST_F(SpecialMovementsTest, ATransferWithoutItsOtherHalfIsNotChanged)
+TEST_F(OpeningsAndTransfersTest, ATransferWithoutItsOtherHalfIsNotChanged)
 {
-    const qint64 cash = *cashbook::addSpecialMovement(office.ws(), kAlfa, movement("Passaggio su C.C.", "100")).newKey;
-    const qint64 other = *cashbook::addSpecialMovement(office.ws(), kAlfa, movement("Passaggio su C.C.", "40")).newKey;
+    const qint64 cash = *cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Passaggio su C.C.", "100")).newKey;
+    const qint64 other = *cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Passaggio su C.C.", "40")).newKey;
     office.db().exec("DELETE FROM Entrate WHERE id = ?", {cash + 1});
     // The cash row's neighbour is now the cash row of another transfer.
     const QString before = rows();
@@ -123,16 +123,16 @@ TEST_F(SpecialMovementsTest, ATransferWithoutItsOtherHalfIsNotChanged)
     EXPECT_TRUE(cashbook::modifyIncomeRow(office.ws(), other, movement("", "45")).done);
 }
 
-TEST_F(SpecialMovementsTest, ATransferIsWrittenWholeOrNotAtAll)
+TEST_F(OpeningsAndTransfersTest, ATransferIsWrittenWholeOrNotAtAll)
 {
     office.db().exec("CREATE TRIGGER refuseBank BEFORE INSERT ON Entrate WHEN NEW.MetodoPagamento = 'Conto Corrente' "
                      "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
-    const app::Outcome out = cashbook::addSpecialMovement(office.ws(), kAlfa, movement("Passaggio su C.C.", "100"));
+    const app::Outcome out = cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Passaggio su C.C.", "100"));
     EXPECT_FALSE(out.done);
     EXPECT_EQ(rows(), "");
 }
 
-TEST_F(SpecialMovementsTest, APaymentChangesOnlyItsDatePlaceAndNote)
+TEST_F(OpeningsAndTransfersTest, APaymentChangesOnlyItsDatePlaceAndNote)
 {
     office.db().exec("INSERT INTO Entrate (Condominio, AA, Data, TipoMovimento, Importo, MetodoPagamento, Tipologia, "
                      "Ricevuta, Nota) VALUES (?, '2014', '2014-01-10', 'Entrata', 120, 'Cassa', 'Spese ordinarie', 7, '')",
@@ -142,7 +142,7 @@ TEST_F(SpecialMovementsTest, APaymentChangesOnlyItsDatePlaceAndNote)
                      "VALUES (?, '2014', 1, 'Rata 1', 120, 120, ?)",
                      {kAlfa, id});
     EXPECT_EQ(balances().textTOTC(), "120.00");
-    SpecialMovementInput change{"", "9999", QDate(2014, 1, 12), "Conto Corrente", "Spese straordinarie", "bonifico"};
+    MovementInput change{"", "9999", QDate(2014, 1, 12), "Conto Corrente", "Spese straordinarie", "bonifico"};
     ASSERT_TRUE(cashbook::modifyIncomeRow(office.ws(), id, change).done);
     EXPECT_EQ(value("SELECT Data || '|' || MetodoPagamento || '|' || Nota || '|' || Importo || '|' || Tipologia || '|' "
                     "|| Ricevuta || '|' || TipoMovimento FROM Entrate")
