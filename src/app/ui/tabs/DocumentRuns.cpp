@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
 
 namespace velcaris::app {
 
@@ -34,6 +36,22 @@ void PdfCopies::convert(const QStringList& written)
         status_(QStringLiteral("LibreOffice non è installato: %1 solo in formato RTF, senza la copia PDF.")
                     .arg(what_));
     }
+}
+
+PageActions::PageActions(TabParts& parts, QWidget* page, const QString& written)
+    : QObject(page), parts_(parts), page_(page), pdf_(this, [this](const QString& text) { status(text); }, written)
+{
+}
+
+void PageActions::on(const char* button, std::function<void()> handler)
+{
+    connect(find<QPushButton>(button), &QPushButton::clicked, this,
+            [this, handler = std::move(handler)] { parts_.guarded(handler); });
+}
+
+void PageActions::status(const QString& text)
+{
+    find<QLabel>("LabelStatoStampe")->setText(text);
 }
 
 } // namespace velcaris::app

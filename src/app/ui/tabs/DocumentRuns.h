@@ -1,9 +1,12 @@
 #pragma once
 // What the Stampe tab's document runs share: the hourglass while documents are written, and one
 // background PDF conversion per run, told in the tab's status line (LibreOffice's absence once).
+#include "app/ui/tabs/TabParts.h"
+#include "documents/RtfReport.h"
 #include "platform/PdfConverter.h"
 
 #include <QObject>
+#include <QWidget>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -29,6 +32,31 @@ private:
     std::function<void(const QString&)> status_;
     QString what_;
     bool toldNoOffice_ = false;
+};
+
+// What a set of button handlers of a tab page shares: the page's controls found by name, buttons
+// connected to guarded handlers, the status line, the PDF copies of its runs and the merge engine.
+class PageActions : public QObject {
+protected:
+    // `written` says what the runs write, for the message when LibreOffice is missing.
+    PageActions(TabParts& parts, QWidget* page, const QString& written);
+
+    template <class W>
+    W* find(const char* name) const
+    {
+        return page_->findChild<W*>(QString::fromLatin1(name));
+    }
+    void on(const char* button, std::function<void()> handler);
+    void status(const QString& text);
+    // The window's engine; one of the page's own when the window gives none.
+    documents::TRtfReport& engine() { return parts_.modello ? *parts_.modello : own_; }
+
+    TabParts& parts_;
+    QWidget* page_;
+    PdfCopies pdf_;
+
+private:
+    documents::TRtfReport own_;
 };
 
 } // namespace velcaris::app

@@ -27,10 +27,9 @@ namespace velcaris::app {
 
 namespace {
 
-class StampeActions : public QObject {
+class StampeActions : public PageActions {
 public:
-    StampeActions(TabParts& parts, QWidget* page) : QObject(page), parts_(parts), page_(page),
-          pdf_(this, [this](const QString& text) { status(text); }, QStringLiteral("i documenti sono scritti"))
+    StampeActions(TabParts& parts, QWidget* page) : PageActions(parts, page, QStringLiteral("i documenti sono scritti"))
     {
         on("Bstampa", [this] { printLetters(); });
         on("BStampa2", [this] { printNotice(); });
@@ -42,17 +41,6 @@ public:
     }
 
 private:
-    template <class W>
-    W* find(const char* name) const
-    {
-        return page_->findChild<W*>(QString::fromLatin1(name));
-    }
-    void on(const char* button, std::function<void()> handler)
-    {
-        connect(find<QPushButton>(button), &QPushButton::clicked, this,
-                [this, handler = std::move(handler)] { parts_.guarded(handler); });
-    }
-    void status(const QString& text) { find<QLabel>("LabelStatoStampe")->setText(text); }
     bool straordinaria() const { return find<QRadioButton>("TipoAssembleaStraordinaria")->isChecked(); }
 
     void checkAll(bool checked)
@@ -155,13 +143,7 @@ private:
                        .arg(run.written.size()));
     }
 
-    // The window's engine; one of the tab's own when the window gives none.
-    documents::TRtfReport& engine() { return parts_.modello ? *parts_.modello : own_; }
 
-    TabParts& parts_;
-    QWidget* page_;
-    documents::TRtfReport own_;
-    PdfCopies pdf_;
 };
 
 } // namespace

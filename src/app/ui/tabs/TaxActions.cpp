@@ -26,10 +26,9 @@ namespace velcaris::app {
 
 namespace {
 
-class TaxActions : public QObject {
+class TaxActions : public PageActions {
 public:
-    TaxActions(TabParts& parts, QWidget* page) : QObject(page), parts_(parts), page_(page),
-          pdf_(this, [this](const QString& text) { status(text); }, QStringLiteral("le certificazioni sono scritte"))
+    TaxActions(TabParts& parts, QWidget* page) : PageActions(parts, page, QStringLiteral("le certificazioni sono scritte"))
     {
         on("BStampa2", [this] { printTaxReport(); });
         on("BtnStampaFornitori", [this] { printCertificates(); });
@@ -41,17 +40,6 @@ public:
     }
 
 private:
-    template <class W>
-    W* find(const char* name) const
-    {
-        return page_->findChild<W*>(QString::fromLatin1(name));
-    }
-    void on(const char* button, std::function<void()> handler)
-    {
-        connect(find<QPushButton>(button), &QPushButton::clicked, this,
-                [this, handler = std::move(handler)] { parts_.guarded(handler); });
-    }
-    void status(const QString& text) { find<QLabel>("LabelStatoStampe")->setText(text); }
     void show(const Outcome& outcome)
     {
         for (const Message& m : outcome.messages)
@@ -177,12 +165,7 @@ private:
             showInformation(parts_.window, QStringLiteral("Il file è stato creato: %1").arg(QDir::toNativeSeparators(path)));
     }
 
-    documents::TRtfReport& engine() { return parts_.modello ? *parts_.modello : own_; }
 
-    TabParts& parts_;
-    QWidget* page_;
-    documents::TRtfReport own_;
-    PdfCopies pdf_;
     reports::ui::TFStampe* stampe_ = nullptr;
     reports::Sheet f24_;
     QString f24Year_;
