@@ -133,49 +133,19 @@ QString letterPath(const app::Workspace& ws, const QString& kind, const LetterEn
 LetterRun produceLetters(app::Workspace& ws, TRtfReport& report, const LetterRequest& request,
                          const std::function<void(int)>& gauge)
 {
-    LetterRun run;
-    if (!letterKinds().contains(request.kind)) {
-        run.outcome = app::Outcome::accepted();
-        return run;
-    }
-    // Letters can be written again at will: the run does not wait for the disk after each one.
-    struct NoSync {
-        TRtfReport& r;
-        bool was;
-        ~NoSync() { r.SyncEachDocument = was; }
-    } noSync{report, report.SyncEachDocument};
-    report.SyncEachDocument = false;
-
-    const int n = int(request.entries.size());
-    for (int i = 0; i < n; ++i) {
-        const LetterEntry& e = request.entries[i];
-        if (e.checked) {
-            QString failure;
-            try {
-                produceOne(ws, report, request, e);
-            } catch (const ReportError& err) {
-                failure = err.message();
-            } catch (const store::StoreError& err) {
-                failure = err.message();
-            } catch (const std::exception& err) {
-                failure = QString::fromStdString(err.what());
-            }
-            if (!failure.isEmpty()) {
-                report.ClearVariables();
-                run.outcome = app::Outcome::refused(
-                    QStringLiteral("Lettera \"%1\" per %2 non prodotta (modello \"%3\"): %4\n"
-                                   "Le lettere già scritte restano; le successive non sono state prodotte.")
-                        .arg(request.kind, e.caption, templatePath(ws, request.kind), failure),
-                    app::MessageKind::Error);
-                return run;
-            }
-            run.written << report.OutFile();
-        }
-        if (gauge)
-            gauge(gaugePosition(i, n));
-    }
-    run.outcome = app::Outcome::accepted();
-    return run;
+    if (!letterKinds().contains(request.kind))
+        return {app::Outcome::accepted(), {}};
+    BatchSteps steps;
+    steps.count = int(request.entries.size());
+    steps.checked = [&](int i) { return request.entries[i].checked; };
+    steps.produce = [&](int i) { produceOne(ws, report, request, request.entries[i]); };
+    steps.failure = [&](int i, const QString& failure) {
+        return QStringLiteral("Lettera \"%1\" per %2 non prodotta (modello \"%3\"): %4\n"
+                              "Le lettere già scritte restano; le successive non sono state prodotte.")
+            .arg(request.kind, request.entries[i].caption, templatePath(ws, request.kind), failure);
+    };
+    steps.gauge = gauge;
+    return produceBatch(report, steps);
 }
 
 } // namespace velcaris::documents

@@ -4,6 +4,7 @@
 // payment reminder.
 #include "app/Outcome.h"
 #include "app/Workspace.h"
+#include "documents/DocumentBatch.h"
 #include "documents/RtfReport.h"
 
 #include <QDate>
@@ -35,10 +36,7 @@ struct LetterRequest {
     QDate today;
 };
 
-struct LetterRun {
-    app::Outcome outcome;
-    QStringList written; // the documents written, in order (they stay also after a failure)
-};
+using LetterRun = DocumentBatch;
 
 // Produces the letters in the entries' order; `gauge` receives the gauge's position after each
 // entry. The first failure ends the run: the outcome names the person, the template and the

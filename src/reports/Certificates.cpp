@@ -131,43 +131,17 @@ CertificateRun produceCertificates(app::Workspace& ws, documents::TRtfReport& re
         run.outcome = app::Outcome::refused(kRequireReferenceYear, app::MessageKind::Information);
         return run;
     }
-    struct NoSync {
-        documents::TRtfReport& r;
-        bool was;
-        ~NoSync() { r.SyncEachDocument = was; }
-    } noSync{report, report.SyncEachDocument};
-    report.SyncEachDocument = false;
-
-    const int n = int(rq.entries.size());
-    for (int i = 0; i < n; ++i) {
-        const CertificateEntry& e = rq.entries[i];
-        if (e.checked) {
-            QString failure;
-            try {
-                produceOne(ws, report, year, rq.today, e);
-            } catch (const documents::ReportError& err) {
-                failure = err.message();
-            } catch (const store::StoreError& err) {
-                failure = err.message();
-            } catch (const std::exception& err) {
-                failure = QString::fromStdString(err.what());
-            }
-            if (!failure.isEmpty()) {
-                report.ClearVariables();
-                run.outcome = app::Outcome::refused(
-                    QStringLiteral("Certificazione %1 per %2 non prodotta (modello \"%3\"): %4\n"
-                                   "Le certificazioni già scritte restano; le successive non sono state prodotte.")
-                        .arg(QString::number(year), e.caption, documents::templatePath(ws, kCertificazione), failure),
-                    app::MessageKind::Error);
-                return run;
-            }
-            run.written << report.OutFile();
-        }
-        if (gauge)
-            gauge(documents::gaugePosition(i, n));
-    }
-    run.outcome = app::Outcome::accepted();
-    return run;
+    documents::BatchSteps steps;
+    steps.count = int(rq.entries.size());
+    steps.checked = [&](int i) { return rq.entries[i].checked; };
+    steps.produce = [&](int i) { produceOne(ws, report, year, rq.today, rq.entries[i]); };
+    steps.failure = [&](int i, const QString& failure) {
+        return QStringLiteral("Certificazione %1 per %2 non prodotta (modello \"%3\"): %4\n"
+                              "Le certificazioni già scritte restano; le successive non sono state prodotte.")
+            .arg(QString::number(year), rq.entries[i].caption, documents::templatePath(ws, kCertificazione), failure);
+    };
+    steps.gauge = gauge;
+    return documents::produceBatch(report, steps);
 }
 
 WithholdingSuppliers suppliersWithWithholding(app::Workspace& ws, const QString& yearText)

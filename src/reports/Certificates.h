@@ -4,6 +4,7 @@
 // the suppliers with withholding; the year's selection of the 770 return.
 #include "app/Outcome.h"
 #include "app/Workspace.h"
+#include "documents/DocumentBatch.h"
 #include "documents/RtfReport.h"
 
 #include <QDate>
@@ -29,10 +30,7 @@ struct CertificateRequest {
     QDate today;  // the certificate's date
 };
 
-struct CertificateRun {
-    app::Outcome outcome;
-    QStringList written; // the certificates written, in order (they stay after a failure)
-};
+using CertificateRun = documents::DocumentBatch;
 
 // The total of the withholdings as the certificate prints it: always two decimals ("150.50",
 // "150.00", "0.00").

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace velcaris::app {
@@ -52,6 +53,24 @@ void PageActions::on(const char* button, std::function<void()> handler)
 void PageActions::status(const QString& text)
 {
     find<QLabel>("LabelStatoStampe")->setText(text);
+}
+
+documents::DocumentBatch PageActions::runWithGauge(const char* gaugeName, const Produce& produce)
+{
+    auto* gauge = find<QProgressBar>(gaugeName);
+    documents::DocumentBatch run;
+    {
+        const WaitCursor wait;
+        gauge->setValue(0);
+        gauge->show();
+        struct HideGauge {
+            QProgressBar* g;
+            ~HideGauge() { g->hide(); }
+        } hide{gauge};
+        run = produce([gauge](int position) { gauge->setValue(position); });
+    }
+    pdf_.convert(run.written);
+    return run;
 }
 
 } // namespace velcaris::app

@@ -2,10 +2,13 @@
 // What the Stampe tab's document runs share: the hourglass while documents are written, and one
 // background PDF conversion per run, told in the tab's status line (LibreOffice's absence once).
 #include "app/ui/tabs/TabParts.h"
+#include "documents/DocumentBatch.h"
 #include "documents/RtfReport.h"
 #include "platform/PdfConverter.h"
 
+#include <QListWidget>
 #include <QObject>
+#include <QVector>
 #include <QWidget>
 #include <QString>
 #include <QStringList>
@@ -48,6 +51,23 @@ protected:
     }
     void on(const char* button, std::function<void()> handler);
     void status(const QString& text);
+    // The entries of the named check list: each item's id (kept under Qt::UserRole), caption and
+    // check, in the list's order.
+    template <class Entry>
+    QVector<Entry> checkListEntries(const char* name) const
+    {
+        const QListWidget* list = find<QListWidget>(name);
+        QVector<Entry> entries;
+        for (int i = 0; i < list->count(); ++i) {
+            const QListWidgetItem* item = list->item(i);
+            entries.push_back({item->data(Qt::UserRole).toLongLong(), item->text(), item->checkState() == Qt::Checked});
+        }
+        return entries;
+    }
+    // Runs `produce` under the hourglass with the named gauge shown and following it; the gauge
+    // hides again whatever happens, and the documents written go on to their PDF copies.
+    using Produce = std::function<documents::DocumentBatch(const std::function<void(int)>& gauge)>;
+    documents::DocumentBatch runWithGauge(const char* gauge, const Produce& produce);
     // The window's engine; one of the page's own when the window gives none.
     documents::TRtfReport& engine() { return parts_.modello ? *parts_.modello : own_; }
 

@@ -70,27 +70,10 @@ private:
         rq.data2 = find<QDateEdit>("DataSeconda")->date();
         rq.mora = find<QCheckBox>("CheckBoxMora")->isChecked();
         rq.today = QDate::currentDate();
-        auto* list = find<QListWidget>("lista");
-        for (int i = 0; i < list->count(); ++i) {
-            const QListWidgetItem* item = list->item(i);
-            rq.entries.push_back(
-                {item->data(Qt::UserRole).toLongLong(), item->text(), item->checkState() == Qt::Checked});
-        }
-        auto* gauge = find<QProgressBar>("Gauge1");
-        documents::LetterRun run;
-        {
-            const WaitCursor wait;
-            gauge->setValue(0);
-            gauge->show();
-            struct HideGauge {
-                QProgressBar* g;
-                ~HideGauge() { g->hide(); }
-            } hide{gauge};
-            run = documents::produceLetters(parts_.ws, engine(), rq, [gauge](int position) {
-                gauge->setValue(position);
-            });
-        }
-        pdf_.convert(run.written);
+        rq.entries = checkListEntries<documents::LetterEntry>("lista");
+        const documents::LetterRun run = runWithGauge("Gauge1", [&](const std::function<void(int)>& gauge) {
+            return documents::produceLetters(parts_.ws, engine(), rq, gauge);
+        });
         for (const Message& m : run.outcome.messages)
             showMessage(parts_.window, m);
     }

@@ -48,6 +48,17 @@ void addRow(QFormLayout* form, const QString& caption, QWidget* field)
     form->addRow(label, field);
 }
 
+// The progress of a document run, shown only while it runs.
+QProgressBar* hiddenGauge(const QString& name, QWidget* parent)
+{
+    auto* gauge = new QProgressBar(parent);
+    gauge->setObjectName(name);
+    gauge->setAccessibleName(QStringLiteral("Avanzamento"));
+    gauge->setRange(0, 100);
+    gauge->hide();
+    return gauge;
+}
+
 QGroupBox* noticeGroup(TabParts& parts, QWidget* page)
 {
     auto* group = new QGroupBox(QStringLiteral("Condominio"), page);
@@ -130,12 +141,7 @@ QGroupBox* letterGroup(TabParts& parts, QWidget* page)
           std::pair{"BSelInq", "Sel. Inquilini"}, std::pair{"BSpiegazioneQuote", "Come è calcolata la quota"}})
         buttons->addWidget(parts.button(QString::fromLatin1(name), QString::fromUtf8(text), group));
 
-    auto* gauge = new QProgressBar(group);
-    gauge->setObjectName(QStringLiteral("Gauge1"));
-    gauge->setAccessibleName(QStringLiteral("Avanzamento"));
-    gauge->setRange(0, 100);
-    gauge->hide();
-    layout->addWidget(gauge);
+    layout->addWidget(hiddenGauge(QStringLiteral("Gauge1"), group));
     return group;
 }
 
@@ -176,12 +182,7 @@ QGroupBox* supplierGroup(TabParts& parts, QWidget* page)
         buttons->addWidget(parts.button(QString::fromLatin1(name), QString::fromLatin1(text), group), i / 2, i % 2);
         ++i;
     }
-    auto* gauge = new QProgressBar(group);
-    gauge->setObjectName(QStringLiteral("Gauge2"));
-    gauge->setAccessibleName(QStringLiteral("Avanzamento"));
-    gauge->setRange(0, 100);
-    gauge->hide();
-    layout->addWidget(gauge);
+    layout->addWidget(hiddenGauge(QStringLiteral("Gauge2"), group));
     return group;
 }
 

@@ -103,24 +103,10 @@ private:
         reports::CertificateRequest rq;
         rq.year = find<QLineEdit>("EditAnnoCert")->text();
         rq.today = QDate::currentDate();
-        for (int i = 0; i < list()->count(); ++i) {
-            const QListWidgetItem* item = list()->item(i);
-            rq.entries.push_back(
-                {item->data(Qt::UserRole).toLongLong(), item->text(), item->checkState() == Qt::Checked});
-        }
-        auto* gauge = find<QProgressBar>("Gauge2");
-        reports::CertificateRun run;
-        {
-            const WaitCursor wait;
-            gauge->setValue(0);
-            gauge->show();
-            struct HideGauge {
-                QProgressBar* g;
-                ~HideGauge() { g->hide(); }
-            } hide{gauge};
-            run = reports::produceCertificates(parts_.ws, engine(), rq, [gauge](int position) { gauge->setValue(position); });
-        }
-        pdf_.convert(run.written);
+        rq.entries = checkListEntries<reports::CertificateEntry>("ListaFornitori");
+        const reports::CertificateRun run = runWithGauge("Gauge2", [&](const std::function<void(int)>& gauge) {
+            return reports::produceCertificates(parts_.ws, engine(), rq, gauge);
+        });
         show(run.outcome);
     }
 
