@@ -6,6 +6,20 @@
 
 namespace velcaris::documents {
 
+QString mergeFailure(const std::function<void()>& merge)
+{
+    try {
+        merge();
+    } catch (const ReportError& err) {
+        return err.message();
+    } catch (const store::StoreError& err) {
+        return err.message();
+    } catch (const std::exception& err) {
+        return QString::fromStdString(err.what());
+    }
+    return {};
+}
+
 DocumentBatch produceBatch(TRtfReport& report, const BatchSteps& steps)
 {
     DocumentBatch run;
@@ -19,16 +33,7 @@ DocumentBatch produceBatch(TRtfReport& report, const BatchSteps& steps)
 
     for (int i = 0; i < steps.count; ++i) {
         if (steps.checked(i)) {
-            QString failure;
-            try {
-                steps.produce(i);
-            } catch (const ReportError& err) {
-                failure = err.message();
-            } catch (const store::StoreError& err) {
-                failure = err.message();
-            } catch (const std::exception& err) {
-                failure = QString::fromStdString(err.what());
-            }
+            const QString failure = mergeFailure([&] { steps.produce(i); });
             if (!failure.isEmpty()) {
                 report.ClearVariables();
                 run.outcome = app::Outcome::refused(steps.failure(i, failure), app::MessageKind::Error);

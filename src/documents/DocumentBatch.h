@@ -26,4 +26,8 @@ struct BatchSteps {
 
 DocumentBatch produceBatch(TRtfReport& report, const BatchSteps& steps);
 
+// Runs one merge; the reason it failed (the engine's, the database's or any other), or an empty
+// text when it went through.
+QString mergeFailure(const std::function<void()>& merge);
+
 } // namespace velcaris::documents

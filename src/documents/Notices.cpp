@@ -1,6 +1,7 @@
 #include "documents/Notices.h"
 
 #include "documents/DatasetSource.h"
+#include "documents/DocumentBatch.h"
 #include "documents/LetterVariables.h"
 #include "store/FilterText.h"
 #include "store/StoreError.h"
@@ -84,16 +85,7 @@ NoticeResult produceNotice(app::Workspace& ws, TRtfReport& report, const NoticeR
     result.outcome = app::Outcome::accepted();
     if (ws.selection.condominium.isEmpty() || !noticeKinds().contains(request.kind))
         return result;
-    QString failure;
-    try {
-        mergeNotice(ws, report, request);
-    } catch (const ReportError& err) {
-        failure = err.message();
-    } catch (const store::StoreError& err) {
-        failure = err.message();
-    } catch (const std::exception& err) {
-        failure = QString::fromStdString(err.what());
-    }
+    const QString failure = mergeFailure([&] { mergeNotice(ws, report, request); });
     removeVariables(report, commonVariableNames()
                                 + QStringList{QStringLiteral("assemblea"), QStringLiteral("data1"),
                                               QStringLiteral("data2"), QStringLiteral("ora1"), QStringLiteral("ora2"),
