@@ -10,6 +10,7 @@
 #include "app/Workspace.h"
 #include "cashbook/Balances.h"
 #include "cashbook/Expenses.h"
+#include "support/BareSql.h"
 #include "support/BenchOffice.h"
 
 #include <benchmark/benchmark.h>
@@ -23,6 +24,7 @@ namespace {
 
 using bench::Office;
 using bench::office;
+using bench::runBare;
 
 cashbook::ExpenseInput expenseOf(app::Workspace& ws, const QString& name)
 {
@@ -100,27 +102,6 @@ void BM_SaveExpenseAndWindowRefresh(benchmark::State& state)
 }
 BENCHMARK(BM_SaveExpenseAndWindowRefresh)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void exec(sqlite3* h, const char* sql, const QVector<QVariant>& params)
-{
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(h, sql, -1, &st, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(h));
-    for (int i = 0; i < params.size(); ++i) {
-        if (params[i].typeId() == QMetaType::Double) {
-            sqlite3_bind_double(st, i + 1, params[i].toDouble());
-        } else {
-            const QByteArray v = params[i].toString().toUtf8();
-            sqlite3_bind_text(st, i + 1, v.constData(), int(v.size()), SQLITE_TRANSIENT);
-        }
-    }
-    double sum = 0;
-    while (sqlite3_step(st) == SQLITE_ROW)
-        for (int c = 0; c < sqlite3_column_count(st); ++c)
-            sum += sqlite3_column_double(st, c);
-    sqlite3_finalize(st);
-    benchmark::DoNotOptimize(sum);
-}
-
 // The same row written and the same sums taken by the engine alone.
 void BM_BareSaveExpenseAndSums(benchmark::State& state)
 {
@@ -130,7 +111,7 @@ void BM_BareSaveExpenseAndSums(benchmark::State& state)
     const QString name = o.names.value(151);
     const QString year = expenseOf(ws, name).aa;
     for (auto _ : state) {
-        exec(h,
+        runBare(h,
              "INSERT INTO Uscite (Condominio, AA, TipoMovimento, TipoSpesa, Tabella, IdFornitore, Causale, NumFattura, "
              "DataFattura, ImportoLordo, ImponibileIVA, IVA, Commissione, DataPagamento, Pagamento, Tipologia, pagato, "
              "MetodoRitenuta, ImportoNetto, RitenuteOperate, Interessi, CodTributo) VALUES (?, ?, 'Uscita', "
@@ -138,11 +119,11 @@ void BM_BareSaveExpenseAndSums(benchmark::State& state)
              "'Conto Corrente', 'Spese ordinarie', 1, 'Cassa', 800.0, 200.0, 0.0, '1040')",
              {name, year});
         const qint64 id = sqlite3_last_insert_rowid(h);
-        exec(h,
+        runBare(h,
              "SELECT SUM(CASE WHEN MetodoPagamento = 'Cassa' THEN Importo ELSE 0 END), "
              "SUM(CASE WHEN MetodoPagamento = 'Cassa' THEN 0 ELSE Importo END) FROM QueryEntrateAC WHERE Condominio = ?",
              {name});
-        exec(h,
+        runBare(h,
              "SELECT SUM(CASE WHEN Pagamento = 'Cassa' THEN ImportoFattura + COALESCE(Commissione, 0) "
              "- COALESCE(RitenuteOperate, 0) ELSE 0 END), SUM(CASE WHEN MetodoRitenuta = 'Cassa' "
              "THEN COALESCE(RitenuteOperate, 0) + COALESCE(Interessi, 0) ELSE 0 END) FROM QueryUsciteAC "

@@ -11,6 +11,7 @@
 #include "app/Workspace.h"
 #include "store/Dataset.h"
 #include "store/Money.h"
+#include "support/BareSql.h"
 #include "support/BenchOffice.h"
 
 #include <benchmark/benchmark.h>
@@ -24,32 +25,11 @@ namespace {
 
 using bench::Office;
 using bench::office;
+using bench::runBare;
 
 QString condominiumAt(Office& o, int i)
 {
     return o.names[(i * 37) % o.names.size()];
-}
-
-void runBare(sqlite3* h, const QString& sql, const QVector<QVariant>& params)
-{
-    sqlite3_stmt* st = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(h));
-    for (int i = 0; i < params.size(); ++i) {
-        if (params[i].typeId() == QMetaType::LongLong || params[i].typeId() == QMetaType::Int) {
-            sqlite3_bind_int64(st, i + 1, params[i].toLongLong());
-        } else {
-            const QByteArray v = params[i].toString().toUtf8();
-            sqlite3_bind_text(st, i + 1, v.constData(), int(v.size()), SQLITE_TRANSIENT);
-        }
-    }
-    double sum = 0;
-    while (sqlite3_step(st) == SQLITE_ROW)
-        for (int c = 0; c < sqlite3_column_count(st); ++c)
-            sum += sqlite3_column_double(st, c);
-    sqlite3_finalize(st);
-    benchmark::DoNotOptimize(sum);
 }
 
 // The Quote tab loaded as the window does after a choice: both views, footers, column order.

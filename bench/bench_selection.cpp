@@ -9,6 +9,7 @@
 #include "app/Workspace.h"
 #include "store/FilterText.h"
 #include "store/Schema.h"
+#include "support/BareSql.h"
 #include "support/BenchOffice.h"
 
 #include <benchmark/benchmark.h>
@@ -24,6 +25,7 @@ namespace {
 
 using bench::Office;
 using bench::office;
+using bench::runBare;
 
 // With VELCARIS_BENCH_PLAN set, the engine's plan of each statement of a choice is printed once.
 void printPlan(store::Database& db, const QString& title, const QString& sql, const QVector<QVariant>& params)
@@ -97,25 +99,6 @@ void BM_ChooseCondominium(benchmark::State& state)
     state.counters["income_rows"] = ws.ds(QStringLiteral("ADOQueryEntrate")).rowCount();
 }
 BENCHMARK(BM_ChooseCondominium)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-// The statements of the two quota views (pivot values, then the crosstab) through the C API.
-void runBare(sqlite3* h, const QString& sql, const QVector<QVariant>& params)
-{
-    sqlite3_stmt* st = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(h));
-    for (int i = 0; i < params.size(); ++i) {
-        const QByteArray v = params[i].toString().toUtf8();
-        sqlite3_bind_text(st, i + 1, v.constData(), int(v.size()), SQLITE_TRANSIENT);
-    }
-    double sum = 0;
-    while (sqlite3_step(st) == SQLITE_ROW)
-        for (int c = 0; c < sqlite3_column_count(st); ++c)
-            sum += sqlite3_column_double(st, c);
-    sqlite3_finalize(st);
-    benchmark::DoNotOptimize(sum);
-}
 
 void BM_BareQuotaCrosstabSql(benchmark::State& state)
 {
