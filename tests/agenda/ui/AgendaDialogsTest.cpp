@@ -1,9 +1,7 @@
 #include "agenda/ui/AgendaDialogs.h"
-#include "app/ui/EditDialog.h"
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "support/Screenshot.h"
-#include "support/WindowTest.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimeEdit>
@@ -24,20 +21,16 @@ namespace {
 
 const QString kAlfa = QStringLiteral("Alfa - Via dell'Orso 3");
 
-class AgendaDialogs : public test::WindowTest {
+class AgendaDialogs : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        openWindow(&agenda::ui::installDialogs);
+        openWindow({agenda::ui::installDialogs});
         form->workspace().mainDb().exec(
             "INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2014/15', 1)", {kAlfa});
         addCondominium(kAlfa);
-        form->resize(1280, 800);
-        form->show();
-        app::takeMessages();
+        showWindow();
     }
-    void tab(app::Tab t) { form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(t)); }
-    void click(QWidget* parent, const char* name) { QTest::mouseClick(parent->findChild<QPushButton*>(name), Qt::LeftButton); }
     QDialog* dialog(const char* name) { return form->findChild<QDialog*>(name); }
     QColor background(const char* grid, int row)
     {
@@ -50,7 +43,7 @@ protected:
 
 TEST_F(AgendaDialogs, AddDoesNothingWithoutACondominiumThenAddsADeadlineThatTakesItsColour)
 {
-    tab(app::Tab::Agenda);
+    showTab(app::Tab::Agenda);
     click(form.get(), "Baggiungi");
     EXPECT_FALSE(dialog("FScadenzario")->isVisible());
     EXPECT_TRUE(app::takeMessages().isEmpty());
@@ -104,7 +97,7 @@ TEST_F(AgendaDialogs, AddDoesNothingWithoutACondominiumThenAddsADeadlineThatTake
 TEST_F(AgendaDialogs, InterventionsAreLoggedWithTheCurrentYearAndColouredByConclusion)
 {
     form->selectCondominium(kAlfa);
-    tab(app::Tab::Interventi);
+    showTab(app::Tab::Interventi);
     click(form.get(), "Baggiungi");
     QDialog* d = dialog("FInterventi");
     ASSERT_TRUE(d->isVisible());

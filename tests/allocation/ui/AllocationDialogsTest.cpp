@@ -1,10 +1,8 @@
 #include "allocation/ui/AllocationDialogs.h"
-#include "app/ui/EditDialog.h"
 #include "app/ui/GridFooter.h"
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "support/Screenshot.h"
-#include "support/TempDir.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -14,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -22,7 +19,6 @@
 
 using namespace velcaris;
 using velcaris::test::keepScreenshot;
-using velcaris::test::TempDir;
 
 namespace {
 
@@ -31,14 +27,10 @@ const QString kBeta = "Beta - Via Po 2";
 
 // Alfa: a current year, two persons, the tables Scale, A and Ascensore, one unit, one budget
 // item with an expense under it. Beta: nothing but a year.
-void fillOffice(const QString& folder)
+void fillOffice(app::Workspace& ws)
 {
-    app::Workspace ws{app::AppPaths(folder)};
-    ASSERT_EQ(ws.startUp(), QString());
     auto& db = ws.mainDb();
-    db.exec("INSERT INTO Condomini (Nome) VALUES (?), (?)", {kAlfa, kBeta});
-    db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2014', 1), (?, '2014', 1)",
-            {kAlfa, kBeta});
+    test::addCondominiumsWithYear(db, {kAlfa, kBeta}, "2014");
     db.exec("INSERT INTO Anagrafe (idCondominio, Cognome, Nome) VALUES (?, 'Rossi', 'Mario'), (?, 'Bianchi', '')",
             {kAlfa, kAlfa});
     db.exec("INSERT INTO Tabelle (Id_Condominio, Nome, Descrizione, Colore) VALUES "
@@ -57,20 +49,13 @@ void fillOffice(const QString& folder)
     db.exec("INSERT INTO Uscite (Condominio, AA, Tabella, TipoSpesa) VALUES (?, '2014', 'Scale', 'Pulizia')", {kAlfa});
 }
 
-class AllocationDialogs : public ::testing::Test {
+class AllocationDialogs : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        fillOffice(dir.path());
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        allocation::ui::installDialogs(form->dialogContext(), form->dialogRegistrar());
-        form->resize(1280, 800);
-        form->show();
-        form->selectCondominium(kAlfa);
-        app::takeMessages();
+        writeOffice(fillOffice);
+        openWindow({allocation::ui::installDialogs});
+        showWindow(kAlfa);
     }
     void TearDown() override
     {
@@ -78,21 +63,9 @@ protected:
                         "WHERE (SELECT COUNT(*) FROM Millesimi AS m WHERE m.IdLocale = l.Id AND m.IdTabella = t.Id) <> 1"),
                   0)
             << "one thousandths row per unit and table";
-        form.reset();
-        app::EditDialog::setBlocking(true);
-        app::setQuietMessages(false);
+        MainWindowFixture::TearDown();
     }
 
-    store::Database& db() { return form->workspace().mainDb(); }
-    qint64 count(const QString& sql, const QVector<QVariant>& params = {}) { return db().scalar(sql, params).toLongLong(); }
-    QString text(const QString& sql, const QVector<QVariant>& params = {}) { return db().scalar(sql, params).toString(); }
-    void showTab(app::Tab tab) { form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(tab)); }
-    void click(QWidget* parent, const char* name)
-    {
-        auto* b = parent->findChild<QPushButton*>(name);
-        ASSERT_NE(b, nullptr) << name;
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
     QDialog* dialog(const char* name) { return form->findChild<QDialog*>(name); }
     QLineEdit* edit(QDialog* d, const char* name) { return d->findChild<QLineEdit*>(name); }
     QTableView* grid(const char* name) { return form->findChild<QTableView*>(name); }
@@ -115,9 +88,6 @@ protected:
                 return l->text();
         return QString();
     }
-
-    TempDir dir;
-    std::unique_ptr<app::TForm1> form;
 };
 
 } // namespace

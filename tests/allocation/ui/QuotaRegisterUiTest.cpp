@@ -3,11 +3,9 @@
 #include "allocation/OwnerStatement.h"
 #include "allocation/ui/AllocationDialogs.h"
 #include "app/ui/DatasetModel.h"
-#include "app/ui/EditDialog.h"
 #include "app/ui/GridFooter.h"
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
-#include "support/TempDir.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -16,24 +14,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
 using namespace velcaris;
-using velcaris::test::TempDir;
 
 namespace {
 
 const QString kAlfa = "Alfa - Via Roma 1";
 
 // Rossi owns Int. 1 (rented by Verdi) and Box 1 (rented by Neri); Verdi owns and lives in Int. 2.
-void fillOffice(const QString& folder)
+void fillOffice(app::Workspace& ws)
 {
-    app::Workspace ws{app::AppPaths(folder)};
-    ASSERT_EQ(ws.startUp(), QString());
     auto& db = ws.mainDb();
     db.exec("INSERT INTO Condomini (Nome) VALUES (?)", {kAlfa});
     db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2013', 0), (?, '2014', 1)",
@@ -63,34 +57,18 @@ void fillOffice(const QString& folder)
                 {kAlfa});
 }
 
-class QuotaRegisterUi : public ::testing::Test {
+class QuotaRegisterUi : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        fillOffice(dir.path());
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        allocation::ui::installDialogs(form->dialogContext(), form->dialogRegistrar());
+        writeOffice(fillOffice);
+        openWindow({allocation::ui::installDialogs});
         form->dialogRegistrar()(app::DialogId::TFEntrate, [this](const app::DialogRequest& r) {
             payments.push_back(r.payment);
         });
-        form->resize(1280, 800);
-        form->show();
-        form->selectCondominium(kAlfa);
-        app::takeMessages();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        app::EditDialog::setBlocking(true);
-        app::setQuietMessages(false);
+        showWindow(kAlfa);
     }
 
-    store::Database& db() { return form->workspace().mainDb(); }
-    double number(const QString& sql, const QVector<QVariant>& params = {}) { return db().scalar(sql, params).toDouble(); }
-    void showTab(app::Tab tab) { form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(tab)); }
     QTableView* grid(const char* name) { return form->findChild<QTableView*>(name); }
     store::Dataset& dataset(QTableView* view) { return *qobject_cast<app::DatasetModel*>(view->model())->dataset(); }
     QModelIndex cell(QTableView* view, const QString& keyField, const QVariant& key, const QString& field)
@@ -108,8 +86,6 @@ protected:
     }
     QPushButton* button(QWidget* parent, const char* name) { return parent->findChild<QPushButton*>(name); }
 
-    TempDir dir;
-    std::unique_ptr<app::TForm1> form;
     QVector<cashbook::PaymentDraft> payments;
 };
 

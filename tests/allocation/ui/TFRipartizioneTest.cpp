@@ -1,9 +1,7 @@
 #include "allocation/ui/AllocationDialogs.h"
-#include "app/ui/EditDialog.h"
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "support/Screenshot.h"
-#include "support/TempDir.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,7 +18,6 @@
 #include <gtest/gtest.h>
 
 using namespace velcaris;
-using velcaris::test::TempDir;
 
 namespace {
 
@@ -28,13 +25,10 @@ const QString kAlfa = "Alfa - Via Roma 1";
 
 // Alfa, year 2014: Rossi (with web access) owns Int. 1 (Scala A, 600 in Generale), Bianchi owns
 // Int. 2 (Scala B, 400); a second table Pulizie with 500 each.
-void fillOffice(const QString& folder)
+void fillOffice(app::Workspace& ws)
 {
-    app::Workspace ws{app::AppPaths(folder)};
-    ASSERT_EQ(ws.startUp(), QString());
     auto& db = ws.mainDb();
-    db.exec("INSERT INTO Condomini (Nome) VALUES (?)", {kAlfa});
-    db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2014', 1)", {kAlfa});
+    test::addCondominiumsWithYear(db, {kAlfa}, "2014");
     db.exec("INSERT INTO Anagrafe (idCondominio, Cognome, Nome) VALUES (?, 'Rossi', 'Mario'), (?, 'Bianchi', '')",
             {kAlfa, kAlfa});
     db.exec("INSERT INTO Tabelle (Id_Condominio, Nome, Colore) VALUES (?, 'Generale', 'clAqua'), (?, 'Pulizie', 'clRed')",
@@ -49,30 +43,14 @@ void fillOffice(const QString& folder)
             {kAlfa});
 }
 
-class TFRipartizioneTest : public ::testing::Test {
+class TFRipartizioneTest : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        fillOffice(dir.path());
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        allocation::ui::installDialogs(form->dialogContext(), form->dialogRegistrar());
-        form->resize(1280, 800);
-        form->show();
-        form->selectCondominium(kAlfa);
-        form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(app::Tab::Quote));
-        app::takeMessages();
+        writeOffice(fillOffice);
+        openWindow({allocation::ui::installDialogs});
+        showWindow(kAlfa, app::Tab::Quote);
     }
-    void TearDown() override
-    {
-        form.reset();
-        app::EditDialog::setBlocking(true);
-        app::setQuietMessages(false);
-    }
-    store::Database& db() { return form->workspace().mainDb(); }
-    qint64 count(const QString& sql) { return db().scalar(sql).toLongLong(); }
     QDialog* open()
     {
         QTest::mouseClick(form->findChild<QPushButton*>("Baggiungi"), Qt::LeftButton);
@@ -86,7 +64,6 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    void click(QWidget* d, const char* name) { QTest::mouseClick(get<QPushButton>(d, name), Qt::LeftButton); }
     void setInstalments(QDialog* d, const QString& n)
     {
         auto* number = get<QLineEdit>(d, "NumeroQuote");
@@ -94,9 +71,6 @@ protected:
         number->setText(n);
         Q_EMIT number->editingFinished();
     }
-
-    TempDir dir;
-    std::unique_ptr<app::TForm1> form;
 };
 
 } // namespace

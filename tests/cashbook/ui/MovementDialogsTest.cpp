@@ -1,13 +1,10 @@
-#include "app/ui/EditDialog.h"
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "cashbook/ui/MovementDialogs.h"
 #include "cashbook/ui/TFPercentualeRipartizione.h"
 #include "support/Screenshot.h"
-#include "support/TempDir.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -15,17 +12,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace velcaris;
-using velcaris::test::TempDir;
 
 namespace {
 
@@ -34,14 +27,10 @@ const QString kBeta = "Beta - Via Po 2";
 
 // Alfa: a current year, its own person record, a supplier with an apostrophe associated with it,
 // two budget items. Beta: a year and nothing else.
-void fillOffice(const QString& folder)
+void fillOffice(app::Workspace& ws)
 {
-    app::Workspace ws{app::AppPaths(folder)};
-    ASSERT_EQ(ws.startUp(), QString());
     auto& db = ws.mainDb();
-    db.exec("INSERT INTO Condomini (Nome) VALUES (?), (?)", {kAlfa, kBeta});
-    db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2014', 1), (?, '2014', 1)",
-            {kAlfa, kBeta});
+    test::addCondominiumsWithYear(db, {kAlfa, kBeta}, "2014");
     db.exec("INSERT INTO Anagrafe (idCondominio, Cognome) VALUES (?, ?)", {kAlfa, kAlfa});
     db.exec("INSERT INTO Fornitori (Cognome, Nome) VALUES ('D''Angelo', 'Pia'), ('Zeta', '')");
     db.exec("INSERT INTO fornitori_associazione (IdFornitore, IdCondominio) VALUES (1, ?), (2, ?)", {kAlfa, kAlfa});
@@ -52,47 +41,15 @@ void fillOffice(const QString& folder)
             {kAlfa, kAlfa});
 }
 
-// Presses a button of the question box as soon as it opens.
-void answerQuestion(const char* button)
-{
-    QTimer::singleShot(0, [button] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        QTest::mouseClick(box->findChild<QPushButton*>(button), Qt::LeftButton);
-    });
-}
-
-class MovementDialogs : public ::testing::Test {
+class MovementDialogs : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        fillOffice(dir.path());
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        cashbook::ui::installMovementDialogs(form->dialogContext(), form->dialogRegistrar());
-        form->resize(1280, 800);
-        form->show();
-        form->selectCondominium(kAlfa);
-        app::takeMessages();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        app::EditDialog::setBlocking(true);
-        app::setQuietMessages(false);
+        writeOffice(fillOffice);
+        openWindow({cashbook::ui::installMovementDialogs});
+        showWindow(kAlfa);
     }
 
-    store::Database& db() { return form->workspace().mainDb(); }
-    QVariant value(const QString& sql) { return db().scalar(sql); }
-    void showTab(app::Tab tab) { form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(tab)); }
-    void click(QWidget* parent, const char* name)
-    {
-        auto* b = parent->findChild<QPushButton*>(name);
-        ASSERT_NE(b, nullptr) << name;
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
     QDialog* open(app::Tab tab, const char* button, const char* dialog)
     {
         showTab(tab);
@@ -108,12 +65,8 @@ protected:
         e->clear();
         QTest::keyClicks(e, text);
     }
-    QString figure(const char* name) { return edit(form.get(), name)->text(); }
     QString balances() { return figure("EditTOTC") + " " + figure("EditTOTCC") + " " + figure("EditTOT"); }
     void pick(QTableView* view, int row) { view->setCurrentIndex(view->model()->index(row, 0)); }
-
-    TempDir dir;
-    std::unique_ptr<app::TForm1> form;
 };
 
 } // namespace

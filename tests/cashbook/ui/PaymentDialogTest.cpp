@@ -2,9 +2,7 @@
 // the total following the amounts, "Conferma" recording the payment in both databases with its
 // receipt (and PDF copy), the window's balances, and the income register's double click.
 #include "app/Settings.h"
-#include "app/ui/EditDialog.h"
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "cashbook/Payments.h"
 #include "cashbook/Receipt.h"
 #include "cashbook/ui/PaymentDialogs.h"
@@ -13,7 +11,7 @@
 #include "platform/PdfConverter.h"
 #include "platform/Shell.h"
 #include "support/Screenshot.h"
-#include "support/TempDir.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -33,7 +30,6 @@
 #include <gtest/gtest.h>
 
 using namespace velcaris;
-using velcaris::test::TempDir;
 
 namespace {
 
@@ -42,10 +38,8 @@ const QString kPayer = QString::fromUtf8("D'Angelo Nicolò");
 
 // Alfa, year 2024: D'Angelo owns unit A1 and has web credentials; A1 carries Rata 1 (100) and
 // Rata 2 (50), mirrored in the web copy; the year already has receipt 9 (20.00 in cash).
-void fillOffice(const QString& folder)
+void fillOffice(app::Workspace& ws)
 {
-    app::Workspace ws{app::AppPaths(folder)};
-    ASSERT_EQ(ws.startUp(), QString());
     auto& db = ws.mainDb();
     db.exec("INSERT INTO Condomini (Nome, Comune) VALUES (?, 'Torino')", {kAlfa});
     db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2024', 1)", {kAlfa});
@@ -66,33 +60,24 @@ void fillOffice(const QString& folder)
             {kAlfa});
 }
 
-class PaymentDialog : public ::testing::Test {
+class PaymentDialog : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        fillOffice(dir.path());
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        cashbook::ui::installPaymentDialogs(form->dialogContext(), form->dialogRegistrar());
+        writeOffice(fillOffice);
+        openWindow({cashbook::ui::installPaymentDialogs});
         form->modello().SetShell(&shell);
-        form->resize(1280, 800);
-        form->show();
-        form->selectCondominium(kAlfa);
+        showWindow(kAlfa);
         dialog = form->findChild<cashbook::ui::TFEntrate*>("TFEntrate");
         ASSERT_NE(dialog, nullptr);
         dialog->setShell(&shell);
-        app::takeMessages();
     }
     void TearDown() override
     {
         if (dialog)
             dialog->pdfConverter().waitForIdle(60000);
-        form.reset();
+        MainWindowFixture::TearDown();
         app::currentSettings() = app::Settings{};
-        app::EditDialog::setBlocking(true);
-        app::setQuietMessages(false);
     }
 
     // The statement's hand-off: Rata 2, a quota that cannot be paid, Rata 1, in selection order.
@@ -107,8 +92,6 @@ protected:
                             {"Rata 1", 100, "Spese ordinarie", true}};
         form->dialogContext().open(app::DialogId::TFEntrate, rq);
     }
-    store::Database& db() { return form->workspace().mainDb(); }
-    double number(const QString& sql) { return db().scalar(sql).toDouble(); }
     template <class W>
     W* child(const char* name)
     {
@@ -119,7 +102,6 @@ protected:
     QString label(const char* name) { return child<QLabel>(name)->text(); }
     QTableWidget* grid() { return child<QTableWidget>("GridRicevuta"); }
     void confirm() { QTest::mouseClick(child<QPushButton>("BtnConferma"), Qt::LeftButton); }
-    QString figure(const char* name) { return form->findChild<QLineEdit*>(name)->text(); }
     QString receiptText(int number)
     {
         QFile f(cashbook::receiptPath(form->workspace(), kAlfa, number, "2024"));
@@ -144,8 +126,6 @@ protected:
         });
     }
 
-    TempDir dir;
-    std::unique_ptr<app::TForm1> form;
     cashbook::ui::TFEntrate* dialog = nullptr;
     platform::RecordingShell shell;
 };

@@ -7,17 +7,15 @@
 #include "allocation/ui/TFSituazioneCondomino.h"
 #include "app/ui/EditDialog.h"
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "cashbook/Receipt.h"
 #include "cashbook/ui/PaymentDialogs.h"
 #include "cashbook/ui/TFEntrate.h"
 #include "documents/RtfReader.h"
 #include "platform/Shell.h"
-#include "support/TempDir.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QCheckBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -33,10 +31,8 @@ const QString kAlfa = "Alfa - Via dell'Orto 1";
 
 // Alfa, year 2024: D'Angelo owns Int. 1 (600 of "Generale") and reads the web site; Verdi owns
 // Int. 2 (400).
-void fillOffice(const QString& folder)
+void fillOffice(app::Workspace& ws)
 {
-    app::Workspace ws{app::AppPaths(folder)};
-    ASSERT_EQ(ws.startUp(), QString());
     auto& db = ws.mainDb();
     db.exec("INSERT INTO Condomini (Nome, Comune) VALUES (?, 'Torino')", {kAlfa});
     db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2024', 1)", {kAlfa});
@@ -63,37 +59,24 @@ void fillOffice(const QString& folder)
     db.exec("UPDATE Quote SET PagabiliSiNo = 1");
 }
 
-class PaymentRoad : public ::testing::Test {
+class PaymentRoad : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        fillOffice(dir.path());
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        allocation::ui::installDialogs(form->dialogContext(), form->dialogRegistrar());
-        cashbook::ui::installPaymentDialogs(form->dialogContext(), form->dialogRegistrar());
+        writeOffice(fillOffice);
+        openWindow({allocation::ui::installDialogs, cashbook::ui::installPaymentDialogs});
         form->modello().SetShell(&shell);
         form->findChild<cashbook::ui::TFEntrate*>("TFEntrate")->setShell(&shell);
-        form->resize(1280, 800);
-        form->show();
+        showWindow();
     }
     void TearDown() override
     {
         if (auto* payment = form->findChild<cashbook::ui::TFEntrate*>("TFEntrate"))
             payment->pdfConverter().waitForIdle(60000);
-        form.reset();
-        app::EditDialog::setBlocking(true);
-        app::setQuietMessages(false);
+        MainWindowFixture::TearDown();
     }
-    store::Database& db() { return form->workspace().mainDb(); }
-    double number(const QString& sql) { return db().scalar(sql).toDouble(); }
-    QString figure(const char* name) { return form->findChild<QLineEdit*>(name)->text(); }
 
-    test::TempDir dir;
     platform::RecordingShell shell;
-    std::unique_ptr<app::TForm1> form;
 };
 
 } // namespace

@@ -1,11 +1,9 @@
-#include "app/ui/EditDialog.h"
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "faq/KnowledgeBase.h"
 #include "faq/ui/FaqDialogs.h"
 #include "store/Schema.h"
 #include "support/Screenshot.h"
-#include "support/WindowTest.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -24,11 +22,11 @@ using namespace velcaris;
 
 namespace {
 
-class FaqWindow : public test::WindowTest {
+class FaqWindow : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        openWindow(&faq::ui::installDialogs);
+        openWindow({faq::ui::installDialogs});
         form->show();
         app::takeMessages();
     }

@@ -1,14 +1,12 @@
 // The meeting window opened from the Stampe tab: a meeting saved, attendance marked and the
 // quorum line following each mark, votes and the live result.
 #include "app/Tab.h"
-#include "app/ui/EditDialog.h"
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "meeting/MeetingDocuments.h"
 #include "meeting/Meetings.h"
 #include "meeting/ui/MeetingDialogs.h"
 #include "support/Screenshot.h"
-#include "support/TempDir.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -17,13 +15,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
 using namespace velcaris;
-using velcaris::test::TempDir;
 
 namespace {
 
@@ -31,13 +27,10 @@ const QString kAlfa = "Alfa - Via Roma 1";
 
 // Alfa: a current year, the tables Ascensore and Generale; Rossi owns two units (300 + 200 in
 // Generale), Bianchi one of 300, Verdi one of 200.
-void fillOffice(const QString& folder)
+void fillOffice(app::Workspace& ws)
 {
-    app::Workspace ws{app::AppPaths(folder)};
-    ASSERT_EQ(ws.startUp(), QString());
     auto& db = ws.mainDb();
-    db.exec("INSERT INTO Condomini (Nome) VALUES (?)", {kAlfa});
-    db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2014', 1)", {kAlfa});
+    test::addCondominiumsWithYear(db, {kAlfa}, "2014");
     db.exec("INSERT INTO Tabelle (Id_Condominio, Nome) VALUES (?, 'Ascensore'), (?, 'Generale')", {kAlfa, kAlfa});
     db.exec("INSERT INTO Anagrafe (idCondominio, Cognome, Nome) VALUES (?, 'Rossi', 'Mario'), (?, 'Bianchi', ''), "
             "(?, 'Verdi', 'Anna')",
@@ -51,30 +44,18 @@ void fillOffice(const QString& folder)
             {kAlfa, kAlfa, kAlfa, kAlfa, kAlfa, kAlfa, kAlfa, kAlfa});
 }
 
-class MeetingWindow : public ::testing::Test {
+class MeetingWindow : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        fillOffice(dir.path());
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        meeting::ui::installDialogs(form->dialogContext(), form->dialogRegistrar());
-        form->resize(1280, 800);
-        form->show();
-        app::takeMessages();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        app::EditDialog::setBlocking(true);
-        app::setQuietMessages(false);
+        writeOffice(fillOffice);
+        MainWindowFixture::openWindow({meeting::ui::installDialogs});
+        showWindow();
     }
 
     void openWindow()
     {
-        form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(app::Tab::Stampe));
+        showTab(app::Tab::Stampe);
         auto* b = form->findChild<QPushButton*>("BAssemblea");
         ASSERT_NE(b, nullptr);
         b->click();
@@ -99,10 +80,7 @@ protected:
                 grid->selectionModel()->select(grid->model()->index(r, 0),
                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
-    qint64 count(const QString& sql) { return form->workspace().mainDb().scalar(sql).toLongLong(); }
 
-    TempDir dir;
-    std::unique_ptr<app::TForm1> form;
     QDialog* window = nullptr;
 };
 
@@ -182,7 +160,7 @@ TEST_F(MeetingWindow, TheTwoDocumentsAreWrittenForTheMinutes)
     click("BContrario");
     // Without LibreOffice on the path only the documents are written, and the window says so.
     const QByteArray path = qgetenv("PATH");
-    TempDir noPrograms;
+    test::TempDir noPrograms;
     qputenv("PATH", noPrograms.path().toLocal8Bit());
     click("BFoglioPresenze");
     const QString sheetStatus = find<QLabel>("LabelStatoAssemblea")->text();

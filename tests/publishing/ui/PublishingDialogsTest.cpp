@@ -1,9 +1,7 @@
-#include "app/ui/EditDialog.h"
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "publishing/ui/PublishingDialogs.h"
 #include "support/Screenshot.h"
-#include "support/TempDir.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,7 +15,6 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -27,16 +24,13 @@
 
 using namespace velcaris;
 using velcaris::test::keepScreenshot;
-using velcaris::test::TempDir;
 
 namespace {
 
 const QString kAlfa = "Alfa - Via Roma 1";
 
-void fillOffice(const QString& folder)
+void fillOffice(app::Workspace& ws)
 {
-    app::Workspace ws{app::AppPaths(folder)};
-    ASSERT_EQ(ws.startUp(), QString());
     auto& db = ws.mainDb();
     db.exec("INSERT INTO Condomini (Nome) VALUES (?), ('Beta - Via Po 2')", {kAlfa});
     db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2023', 0), (?, '2024', 1)",
@@ -48,30 +42,20 @@ void fillOffice(const QString& folder)
     db.exec("INSERT INTO Fornitori (Cognome, Email) VALUES ('Idraulica', 'idraulica@example.com'), "
             "('Elettrica', 'elettrica@example.com')");
     db.exec("INSERT INTO fornitori_associazione (IdFornitore, IdCondominio) VALUES (1, ?), (2, ?)", {kAlfa, kAlfa});
-    QFile ini(folder + "/velcaris.ini");
+    QFile ini(ws.paths().appFolder() + "/velcaris.ini");
     ini.open(QIODevice::WriteOnly);
     ini.write("[destinatario]\ndestinatario=studio@example.it\n[oggetto_mail]\noggetto=Comunicazione\n");
 }
 
-class PublishingDialogs : public ::testing::Test {
+class PublishingDialogs : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        fillOffice(dir.path());
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::takeMessages();
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        publishing::ui::installDialogs(form->dialogContext(), form->dialogRegistrar(), [this] { return mail; });
-        form->resize(1280, 800);
-        form->show();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        app::EditDialog::setBlocking(true);
-        app::setQuietMessages(false);
+        writeOffice(fillOffice);
+        openWindow({[this](const app::DialogContext& context, const app::RegisterDialog& registerDialog) {
+            publishing::ui::installDialogs(context, registerDialog, [this] { return mail; });
+        }});
+        showWindow();
     }
 
     template <typename T>
@@ -82,7 +66,6 @@ protected:
         ASSERT_NE(b, nullptr) << name;
         QTest::mouseClick(b, Qt::LeftButton);
     }
-    void showTab(app::Tab tab) { find<QTabWidget>(form.get(), "PageControl1")->setCurrentIndex(int(tab)); }
     QDialog* dialog(const char* name)
     {
         auto* d = find<QDialog>(form.get(), name);
@@ -125,8 +108,6 @@ protected:
         return path;
     }
 
-    TempDir dir;
-    std::unique_ptr<app::TForm1> form;
     std::shared_ptr<platform::RecordingMailClient> mail = std::make_shared<platform::RecordingMailClient>();
 };
 

@@ -1,9 +1,7 @@
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
-#include "app/ui/EditDialog.h"
 #include "registry/ui/RegistryDialogs.h"
 #include "support/Screenshot.h"
-#include "support/TempDir.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,34 +19,20 @@
 #include <gtest/gtest.h>
 
 using namespace velcaris;
-using velcaris::test::TempDir;
 
 namespace {
 
-class Dialogs : public ::testing::Test {
+class Dialogs : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::EditDialog::setBlocking(false);
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        registry::ui::installDialogs(form->dialogContext(), form->dialogRegistrar());
-        form->resize(1280, 800);
-        form->show();
-        form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(app::Tab::Condomini));
-        app::takeMessages();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        app::EditDialog::setBlocking(true);
+        openWindow({registry::ui::installDialogs});
+        showWindow(QString(), app::Tab::Condomini);
     }
 
     QDialog* condominiumDialog() { return form->findChild<QDialog*>("FormCondomini"); }
     QDialog* yearDialog() { return form->findChild<QDialog*>("FormAA"); }
     QLineEdit* edit(QDialog* d, const char* name) { return d->findChild<QLineEdit*>(name); }
-    void click(QWidget* parent, const char* name) { QTest::mouseClick(parent->findChild<QPushButton*>(name), Qt::LeftButton); }
     QStringList listed()
     {
         QStringList out;
@@ -73,9 +57,6 @@ protected:
         click(d, "BtnConferma");
         ASSERT_FALSE(d->isVisible()) << app::takeMessages().join('|').toStdString();
     }
-
-    TempDir dir;
-    std::unique_ptr<app::TForm1> form;
 };
 
 } // namespace

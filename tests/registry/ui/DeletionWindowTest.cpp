@@ -1,5 +1,6 @@
+#include "app/ui/Messages.h"
 #include "registry/ui/RegistryDialogs.h"
-#include "support/WindowTest.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -20,20 +20,17 @@ namespace {
 const QString alfa = QStringLiteral("Alfa - Via Roma 1");
 const QString beta = QStringLiteral("Beta - Via Po 2");
 
-class DeletionWindow : public test::WindowTest {
+class DeletionWindow : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        openWindow(&registry::ui::installDialogs);
+        openWindow({registry::ui::installDialogs});
         for (const QString& name : {alfa, beta}) {
             db().exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2014', 1)", {name});
             QDir().mkpath(form->workspace().paths().outputFolder() + name + "/Ricevute");
             addCondominium(name);
         }
     }
-    store::Database& db() { return form->workspace().mainDb(); }
-    qint64 count(const QString& sql) { return db().scalar(sql).toLongLong(); }
-    void showTab(app::Tab tab) { form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(tab)); }
     // Presses "Elimina" and answers the question with the button `answer`; the question's text.
     QString pressDelete(const char* answer, const char* button = "BElimina")
     {

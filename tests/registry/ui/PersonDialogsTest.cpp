@@ -1,8 +1,7 @@
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "registry/ui/RegistryDialogs.h"
 #include "support/Screenshot.h"
-#include "support/TempDir.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,7 +13,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -23,17 +21,14 @@
 
 using namespace velcaris;
 using velcaris::test::keepScreenshot;
-using velcaris::test::TempDir;
 
 namespace {
 
 const QString kAlfa = "Alfa - Via Roma 1";
 const QString kBeta = "Beta - Via Po 2";
 
-void fillOffice(const QString& folder)
+void fillOffice(app::Workspace& ws)
 {
-    app::Workspace ws{app::AppPaths(folder)};
-    ASSERT_EQ(ws.startUp(), QString());
     auto& db = ws.mainDb();
     db.exec("INSERT INTO Condomini (Nome, Conto_corrente) VALUES (?, 'IT00A'), (?, 'IT00B')", {kAlfa, kBeta});
     db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2014', 1)", {kAlfa});
@@ -48,29 +43,18 @@ void fillOffice(const QString& folder)
     db.exec("INSERT INTO fornitori_associazione (IdFornitore, IdCondominio) VALUES (3, ?)", {kAlfa});
 }
 
-class PersonDialogs : public ::testing::Test {
+// The dialogs here run their own modal loop: the tests answer them from a timer.
+class PersonDialogs : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        fillOffice(dir.path());
-        app::TForm1::setShowErrors(false);
-        app::setQuietMessages(true);
-        app::takeMessages();
-        form = std::make_unique<app::TForm1>(app::AppPaths(dir.path()));
-        registry::ui::installDialogs(form->dialogContext(), form->dialogRegistrar());
-        form->resize(1280, 800);
-        form->show();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        app::setQuietMessages(false);
+        writeOffice(fillOffice);
+        openWindow({registry::ui::installDialogs}, Dialogs::Blocking);
+        showWindow();
     }
 
-    QTabWidget* tabs() { return form->findChild<QTabWidget*>("PageControl1"); }
     QPushButton* button(const char* name) { return form->findChild<QPushButton*>(name); }
     void choose(const QString& condominium) { form->selectCondominium(condominium); }
-    void showTab(app::Tab tab) { tabs()->setCurrentIndex(int(tab)); }
     QTableView* grid(const char* name) { return form->findChild<QTableView*>(name); }
     int rowOf(QTableView* view, const QString& text)
     {
@@ -101,9 +85,6 @@ protected:
         return seen;
     }
     QLineEdit* edit(QDialog* d, const char* name) { return d->findChild<QLineEdit*>(name); }
-
-    TempDir dir;
-    std::unique_ptr<app::TForm1> form;
 };
 
 } // namespace

@@ -1,9 +1,7 @@
-#include "app/ui/EditDialog.h"
 #include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
 #include "search/ui/SearchDialogs.h"
 #include "support/Screenshot.h"
-#include "support/WindowTest.h"
+#include "support/ui/MainWindowFixture.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -12,7 +10,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -23,11 +20,11 @@ namespace {
 
 const QString kAlfa = QStringLiteral("Alfa - Via dell'Orso 3");
 
-class SearchWindow : public test::WindowTest {
+class SearchWindow : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        openWindow(&search::ui::installDialogs);
+        openWindow({search::ui::installDialogs});
         store::Database& db = form->workspace().mainDb();
         db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, '2014', 1)", {kAlfa});
         for (const char* surname : {"D'Angelo", "Rossi", "Bianchi"}) {
@@ -37,12 +34,8 @@ protected:
                     {kAlfa, db.lastInsertId()});
         }
         addCondominium(kAlfa);
-        form->resize(1280, 800);
-        form->show();
-        form->selectCondominium(kAlfa);
-        app::takeMessages();
+        showWindow(kAlfa);
     }
-    void tab(app::Tab t) { form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(int(t)); }
     QDialog* searchWindow() { return form->findChild<QDialog*>("FormRicerca"); }
     // The "Ricerca" button's menu, then one of its items.
     void choose(const char* item)
@@ -66,7 +59,7 @@ protected:
 
 TEST_F(SearchWindow, TheIncomeRegisterAndItsTotalsFollowEachKeyAndConfermaKeepsTheFilter)
 {
-    tab(app::Tab::Entrate);
+    showTab(app::Tab::Entrate);
     ASSERT_EQ(rows("DBGridEntrate"), 3);
     EXPECT_EQ(figure("EditEntrateC"), "30.00");
     choose("Cercapersone1");
@@ -98,7 +91,7 @@ TEST_F(SearchWindow, TheIncomeRegisterAndItsTotalsFollowEachKeyAndConfermaKeepsT
 
 TEST_F(SearchWindow, ClosingWithoutConfermaRestoresTheRegister)
 {
-    tab(app::Tab::Anagrafe);
+    showTab(app::Tab::Anagrafe);
     choose("Cercanota1");
     QDialog* w = searchWindow();
     ASSERT_TRUE(w->isVisible());
@@ -112,13 +105,13 @@ TEST_F(SearchWindow, ClosingWithoutConfermaRestoresTheRegister)
 
 TEST_F(SearchWindow, TheMenuDoesNothingWhereItsSearchDoesNotApply)
 {
-    tab(app::Tab::Quote);
+    showTab(app::Tab::Quote);
     choose("Cercapersone1");
     EXPECT_FALSE(searchWindow()->isVisible());
-    tab(app::Tab::Anagrafe);
+    showTab(app::Tab::Anagrafe);
     choose("Cercaquota1");
     EXPECT_FALSE(searchWindow()->isVisible());
-    tab(app::Tab::Uscite);
+    showTab(app::Tab::Uscite);
     choose("Cercaquota1");
     ASSERT_TRUE(searchWindow()->isVisible());
     EXPECT_EQ(searchWindow()->findChild<QLabel*>("testo")->text(), "Digita il nome della quota\\causale");
