@@ -193,7 +193,8 @@ TEST_F(PaymentDialog, ConfirmRecordsThePaymentItsReceiptAndTheBalances)
 
     // The PDF copy is made beside the receipt when LibreOffice is there.
     if (!platform::PdfConverter::officeProgram().isEmpty()) {
-        ASSERT_TRUE(dialog->pdfConverter().waitForIdle(90000));
+        // A first LibreOffice start on a loaded machine can take long: the bound is generous.
+        ASSERT_TRUE(dialog->pdfConverter().waitForIdle(240000));
         EXPECT_TRUE(QFileInfo::exists(
             platform::PdfConverter::pdfPath(cashbook::receiptPath(form->workspace(), kAlfa, 10, "2024"))))
             << app::takeMessages().join('|').toStdString();
@@ -250,7 +251,8 @@ TEST_F(PaymentDialog, TheIncomeRegisterOpensOrWritesAgainAReceipt)
     child<QDateEdit>("Data")->setDate(QDate(2024, 5, 20));
     confirm();
     ASSERT_FALSE(dialog->isVisible()) << app::takeMessages().join('|').toStdString();
-    dialog->pdfConverter().waitForIdle(90000);
+    // The folder is removed below: the PDF copy must be finished first.
+    ASSERT_TRUE(dialog->pdfConverter().waitForIdle(240000));
     shell = platform::RecordingShell{};
     const QString path = cashbook::receiptPath(form->workspace(), kAlfa, 10, "2024");
 
