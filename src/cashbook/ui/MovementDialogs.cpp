@@ -1,6 +1,6 @@
 #include "cashbook/ui/MovementDialogs.h"
 
-#include "cashbook/ui/TFEntrateSpeciali.h"
+#include "cashbook/ui/OpeningsAndTransfersDialog.h"
 #include "cashbook/ui/TFormUscite.h"
 
 namespace velcaris::cashbook::ui {

@@ -1,4 +1,4 @@
-#include "cashbook/ui/TFEntrateSpeciali.h"
+#include "cashbook/ui/OpeningsAndTransfersDialog.h"
 
 #include "agenda/ui/AmountKeys.h"
 #include "app/ui/BoxTable.h"
