@@ -56,8 +56,10 @@ void requery(app::Workspace& ws)
     }
 }
 
-// The published copy of a quota: the first web row of its unit, name and year.
-const QString kWebRow = QStringLiteral("(SELECT rowid FROM web.Quote WHERE idLocale = ? AND NomeQuote = ? AND AA = ? LIMIT 1)");
+// The published copy of a quota: the first web row of its unit, name and year, the same one a
+// payment writes to when a name was allocated twice.
+const QString kWebRow = QStringLiteral(
+    "(SELECT rowid FROM web.Quote WHERE idLocale = ? AND NomeQuote = ? AND AA = ? ORDER BY rowid LIMIT 1)");
 
 // Takes `amount` off a quota's published copy; its payment date goes when nothing stays paid.
 void takeBackWeb(store::Database& db, qint64 unit, const QString& name, const QString& year, Money amount)
