@@ -6,7 +6,7 @@
 // The condominium is added to the office when the run starts and removed when it ends; it has no
 // Condomini row, so the other benchmarks' list of condominiums does not change.
 #include "allocation/Allocation.h"
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 #include "store/Database.h"
 #include "support/BenchOffice.h"
 

@@ -5,9 +5,9 @@
 // office stays as generated.
 //
 // The office (300 condominiums, 300,000 income and 150,000 expense rows) is support/BenchOffice's.
-#include "app/Selection.h"
-#include "app/WindowView.h"
-#include "app/Workspace.h"
+#include "foundation/Selection.h"
+#include "window/WindowView.h"
+#include "foundation/Workspace.h"
 #include "cashbook/Balances.h"
 #include "cashbook/Expenses.h"
 #include "support/BareSql.h"

@@ -1,8 +1,8 @@
 // "Esporta" of the income register of one condominium with 10,000 rows: the typed sheet built
 // from the rows the grid shows, the clipboard text, and the workbook written to disk; also with
 // the rows read afresh, and, for comparison, the same rows read by a bare statement of the engine.
-#include "app/GridLayout.h"
-#include "app/WindowView.h"
+#include "window/GridLayout.h"
+#include "window/WindowView.h"
 #include "reports/RegisterExport.h"
 #include "store/Database.h"
 #include "support/BenchOffice.h"

@@ -1,7 +1,7 @@
 // Reminders to every owner of a 200-unit condominium, each listing the owner's unpaid quotas,
 // through the shipped "Sollecito" template and the whole letter run (RTF only).
-#include "app/Selection.h"
-#include "app/Workspace.h"
+#include "foundation/Selection.h"
+#include "foundation/Workspace.h"
 #include "documents/DefaultTemplates.h"
 #include "documents/LetterRecipients.h"
 #include "documents/Letters.h"

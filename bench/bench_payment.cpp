@@ -2,7 +2,7 @@
 // office, against the bare statements of the same rows. Each payment runs inside an outer
 // transaction that is rolled back, so the shared office is left as it was: the figures leave out
 // the final commit to the disk.
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "cashbook/Payments.h"
 #include "cashbook/Receipt.h"
 #include "cashbook/ReceiptNumbers.h"

@@ -1,7 +1,7 @@
 // A key stroke in the search window on the large office: the register's filter set from the
 // typed text, its rows read, and the totals recomputed as the window does after every key; and,
 // for comparison, the same rows read by bare statements of the engine (its own LIKE).
-#include "app/WindowView.h"
+#include "window/WindowView.h"
 #include "cashbook/Balances.h"
 #include "search/Search.h"
 #include "support/BenchOffice.h"

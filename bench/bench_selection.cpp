@@ -3,10 +3,10 @@
 // comparison, the same quota crosstabs as bare statements of the engine.
 //
 // The office (300 condominiums, 15,000 units, 30,000 persons, 1.8 million quotas) is support/BenchOffice's.
-#include "app/Selection.h"
-#include "app/TabLoading.h"
-#include "app/WindowView.h"
-#include "app/Workspace.h"
+#include "foundation/Selection.h"
+#include "window/TabLoading.h"
+#include "window/WindowView.h"
+#include "foundation/Workspace.h"
 #include "store/FilterText.h"
 #include "store/Schema.h"
 #include "support/BareSql.h"

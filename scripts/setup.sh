@@ -5,6 +5,8 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
+  # the layer check of the includes (scripts/check-layers)
+  python3
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlcipher-dev
   libxlsxwriter-dev

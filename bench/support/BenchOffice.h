@@ -3,7 +3,7 @@
 // years of 12 instalments per unit (1.8 million quotas), 300,000 income and 150,000 expense rows,
 // with notes on persons and income. It is written once and kept in /tmp under a version name;
 // change kVersion in BenchOffice.cpp when the generator or the schema changes.
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 // The colours of the agenda's and the interventions' rows: a deadline by its outcome and its
 // date, an intervention by whether it is concluded.
-#include "app/ColourText.h"
+#include "foundation/ColourText.h"
 #include "store/Dataset.h"
 
 #include <QDate>

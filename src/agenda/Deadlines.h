@@ -1,8 +1,8 @@
 #pragma once
 // The agenda's deadlines (table Scadenzario, dataset ADOTableScadenzario): what the dialog shows
 // for a new or the current deadline, and writing it back.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QDate>
 #include <QString>

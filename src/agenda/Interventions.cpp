@@ -1,6 +1,6 @@
 #include "agenda/Interventions.h"
 
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "store/Database.h"
 
 #include <QDateTime>

@@ -2,8 +2,8 @@
 // The log of contacts and interventions (saved query QueryInterventiAC, dataset
 // ADOQueryInterventi): what the dialog shows for a new or the current intervention, the list of
 // contact types, and writing it back.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QDate>
 #include <QString>

@@ -4,8 +4,8 @@
 #include "allocation/QuotaBreakdown.h"
 #include "allocation/QuotaPublishing.h"
 #include "allocation/QuotaSchedule.h"
-#include "app/TabLoading.h"
 #include "store/Failpoint.h"
+#include "store/Schema.h"
 #include "store/Money.h"
 
 #include <QHash>
@@ -35,8 +35,8 @@ AllocationUnits loadAllocationUnits(app::Workspace& ws, const QString& condomini
                                        "AND EXISTS (SELECT 1 FROM TipologieLocali AS t WHERE t.Tipologia = locali.IdTipologia) "
                                        "AND EXISTS (SELECT 1 FROM Millesimi AS m INNER JOIN Tabelle AS tb ON tb.Id = m.IdTabella "
                                        "WHERE m.IdLocale = locali.Id) ORDER BY locali.Id")
-                                        .arg(app::personDisplayNameSql(QStringLiteral("Anagrafe")),
-                                             app::personDisplayNameSql(QStringLiteral("Anagrafe_1"))));
+                                        .arg(store::personDisplayNameSql(QStringLiteral("Anagrafe")),
+                                             store::personDisplayNameSql(QStringLiteral("Anagrafe_1"))));
     units.bind(1, condominium);
     QHash<qint64, int> unitIndex;
     while (units.step()) {

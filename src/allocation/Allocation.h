@@ -3,8 +3,8 @@
 // reads when it opens, the preview it shows before writing, and the writing itself. Every Quote
 // row and web quota row of one confirmation is written in one transaction, or none.
 #include "allocation/AllocationPlan.h"
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QDate>
 #include <QString>

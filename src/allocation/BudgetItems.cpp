@@ -3,7 +3,7 @@
 #include "allocation/MillesimalTables.h"
 #include "allocation/QuotaSchedule.h"
 #include "allocation/Registers.h"
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "store/Database.h"
 #include "store/Money.h"
 #include "store/StoreError.h"

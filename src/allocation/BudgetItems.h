@@ -1,8 +1,8 @@
 #pragma once
 // The budget items of a condominium's current year (Preventivi): what TFormPreventivo shows and
 // what its "Conferma" writes. A changed description is carried to the expenses recorded under it.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include "allocation/Registers.h"
 #include "allocation/Thousandths.h"
-#include "app/ColourText.h"
+#include "foundation/ColourText.h"
 #include "registry/Condominiums.h"
 #include "store/Database.h"
 #include "store/StoreError.h"

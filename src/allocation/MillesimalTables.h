@@ -2,8 +2,8 @@
 // The millesimal tables of a condominium (Tabelle): what TFormTabelle shows and what its
 // "Conferma" writes. A new table gets a zero thousandths row for every unit; a renamed table
 // takes its expenses and budget items with it.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 #include <QVector>

@@ -2,7 +2,7 @@
 
 #include "allocation/QuotaSchedule.h"
 #include "allocation/Registers.h"
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 
 namespace velcaris::allocation {
 
@@ -59,10 +59,10 @@ app::Outcome flipPayable(app::Workspace& ws, const PayableFlipInput& input)
     return app::Outcome::accepted(flipped);
 }
 
-PaymentStep paymentStep(const QVector<cashbook::PaymentLine>& selected)
+PaymentStep paymentStep(const QVector<app::PaymentLine>& selected)
 {
     PaymentStep step;
-    for (const cashbook::PaymentLine& line : selected)
+    for (const app::PaymentLine& line : selected)
         if (!line.payable)
             step.warnNonPayable = true;
     step.openPayment = !(selected.size() == 1 && step.warnNonPayable);

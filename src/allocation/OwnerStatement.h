@@ -2,9 +2,9 @@
 // The statement of one person of the condominium: the quotas of the current year on the units
 // the person owns (or rents), one row per name, type, due date and payable flag; the flip of the
 // payable flag of the quotas behind a row; and what "OK" does with the rows selected.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
-#include "cashbook/PaymentDraft.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
+#include "foundation/PaymentDraft.h"
 
 #include <QString>
 #include <QVariant>
@@ -51,6 +51,6 @@ struct PaymentStep {
     bool warnNonPayable = false;
     bool openPayment = false;
 };
-PaymentStep paymentStep(const QVector<cashbook::PaymentLine>& selected);
+PaymentStep paymentStep(const QVector<app::PaymentLine>& selected);
 
 } // namespace velcaris::allocation

@@ -1,10 +1,10 @@
 #include "allocation/QuotaExplanation.h"
 
 #include "allocation/QuotaSchedule.h"
-#include "app/TabLoading.h"
 #include "documents/LetterVariables.h"
 #include "documents/RecordSource.h"
 #include "documents/ReportError.h"
+#include "store/Schema.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +34,7 @@ QVector<Owner> ownersOf(store::Database& db, const QString& condominium, const Q
     QVector<Owner> out;
     Statement st(db, QStringLiteral("SELECT DISTINCT a.Id, %1 FROM Locali AS l INNER JOIN Anagrafe AS a ON a.Id = l.idProprietario "
                                     "WHERE l.IdCondominio = ? ORDER BY 2, a.Id")
-                         .arg(app::personDisplayNameSql(QStringLiteral("a"))));
+                         .arg(store::personDisplayNameSql(QStringLiteral("a"))));
     st.bind(1, condominium);
     while (st.step()) {
         const qint64 id = st.value(0).toLongLong();

@@ -3,8 +3,8 @@
 // with the reasons of its amount, as a one-page document from the shipped template, for one owner
 // or for every owner of the condominium.
 #include "allocation/QuotaBreakdown.h"
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "documents/RtfReport.h"
 
 #include <QDate>

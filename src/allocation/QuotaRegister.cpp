@@ -2,7 +2,7 @@
 
 #include "allocation/QuotaSchedule.h"
 #include "allocation/Registers.h"
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "store/Money.h"
 
 namespace velcaris::allocation {
@@ -117,8 +117,8 @@ app::Outcome changeQuotaAmount(app::Workspace& ws, const QuotaAmountInput& input
             written = first.value(0).toLongLong();
             db.exec(QStringLiteral("UPDATE main.Quote SET Importo = ? WHERE IdQuota = ?"), {amount, written});
             // The web copy of the first row is the first of the same name.
-            db.exec(QStringLiteral("UPDATE web.Quote SET Importo = ? WHERE rowid = (SELECT rowid FROM web.Quote "
-                                   "WHERE idLocale = ? AND NomeQuote = ? AND AA = ? ORDER BY rowid LIMIT 1)"),
+            db.exec(QStringLiteral("UPDATE web.Quote SET Importo = ? WHERE Id = (SELECT Id FROM web.Quote "
+                                   "WHERE idLocale = ? AND NomeQuote = ? AND AA = ? ORDER BY Id LIMIT 1)"),
                     {store::formatAmount(amount), input.unit, input.quotaName, year});
         } else {
             store::Statement model(db, QStringLiteral("SELECT Tipologia, DataScadenza FROM main.Quote "

@@ -3,9 +3,9 @@
 // the cells, the change of one unit's quota amount in place (a new quota when the unit has none
 // of that name) and the change of due date and type of every quota of a name. Each change that
 // writes several rows, here and in the web copy, is one transaction.
-#include "app/ColourText.h"
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/ColourText.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QDate>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's registers that show what an action wrote are read again; those not yet
 // opened are left alone.
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <initializer_list>
 

@@ -2,8 +2,8 @@
 // The units of a condominium (Locali) with their thousandths: what TFLocali shows and what its
 // "Conferma" writes. A new unit gets a thousandths row in every table and a zero-amount copy of
 // the current year's quota schedule.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 // Cash and bank balances of the rows the income and expense registers show at this moment.
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #pragma once
 // One invoice charged to several budget items by percentages: the items the split offers, the
 // check of the percentages, and the shares of an amount that add up to it to the cent.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "store/Money.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "cashbook/Expenses.h"
 
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "cashbook/AmountText.h"
 #include "store/Database.h"
 #include "store/StoreError.h"

@@ -1,8 +1,8 @@
 #pragma once
 // Expenses (Uscite): a supplier's invoice charged to a budget item of the current year, with the
 // withholding tax the condominium retains and pays later. What TFormUscite shows and writes.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "cashbook/ExpenseSplit.h"
 
 #include <QDate>

@@ -59,14 +59,14 @@ void requery(app::Workspace& ws)
 // The published copy of a quota: the first web row of its unit, name and year, the same one a
 // payment writes to when a name was allocated twice.
 const QString kWebRow = QStringLiteral(
-    "(SELECT rowid FROM web.Quote WHERE idLocale = ? AND NomeQuote = ? AND AA = ? ORDER BY rowid LIMIT 1)");
+    "(SELECT Id FROM web.Quote WHERE idLocale = ? AND NomeQuote = ? AND AA = ? ORDER BY Id LIMIT 1)");
 
 // Takes `amount` off a quota's published copy; its payment date goes when nothing stays paid.
 void takeBackWeb(store::Database& db, qint64 unit, const QString& name, const QString& year, Money amount)
 {
-    db.exec(QStringLiteral("UPDATE web.Quote SET ImportoPagato = ROUND(COALESCE(ImportoPagato, 0) - ?, 2) WHERE rowid = %1").arg(kWebRow),
+    db.exec(QStringLiteral("UPDATE web.Quote SET ImportoPagato = ROUND(COALESCE(ImportoPagato, 0) - ?, 2) WHERE Id = %1").arg(kWebRow),
             {amount.toDouble(), unit, name, year});
-    db.exec(QStringLiteral("UPDATE web.Quote SET Data = NULL WHERE ROUND(COALESCE(ImportoPagato, 0), 2) = 0 AND rowid = %1").arg(kWebRow),
+    db.exec(QStringLiteral("UPDATE web.Quote SET Data = NULL WHERE ROUND(COALESCE(ImportoPagato, 0), 2) = 0 AND Id = %1").arg(kWebRow),
             {unit, name, year});
 }
 
@@ -119,7 +119,7 @@ void takeBack(store::Database& db, const DeletedRow& row, Money amount)
             amount = Money();
         } else {
             db.exec(QStringLiteral("UPDATE main.Quote SET ImportoPagato = 0 WHERE IdQuota = ?"), {q.quota});
-            db.exec(QStringLiteral("UPDATE web.Quote SET ImportoPagato = 0, Data = NULL WHERE rowid = %1").arg(kWebRow),
+            db.exec(QStringLiteral("UPDATE web.Quote SET ImportoPagato = 0, Data = NULL WHERE Id = %1").arg(kWebRow),
                     {q.unit, q.name, row.year});
             amount -= q.paid;
         }

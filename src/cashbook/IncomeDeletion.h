@@ -2,8 +2,8 @@
 // Deleting an income movement: an opening amount alone, a transfer with its other half, a quota
 // payment taking its amount back from the quotas it paid (and their web copies) and marking its
 // receipt as cancelled. One transaction; the receipt file is renamed after the commit.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 

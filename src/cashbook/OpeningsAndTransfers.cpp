@@ -1,7 +1,7 @@
 #include "cashbook/OpeningsAndTransfers.h"
 
 #include "allocation/QuotaSchedule.h"
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "cashbook/AmountText.h"
 #include "cashbook/PaymentPlace.h"
 #include "store/Database.h"

@@ -2,8 +2,8 @@
 // Income that no owner pays: the opening amount of the year and the transfers between the cash
 // box and the bank account, each transfer a pair of rows of opposite sign with consecutive keys;
 // and the change of any income row of the register (a payment keeps its amount and quotas).
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QDate>
 #include <QString>

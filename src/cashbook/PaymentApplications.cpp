@@ -14,7 +14,7 @@ QVector<QuotaApplication> applicationsOf(store::Database& db, qint64 incomeId)
 {
     QVector<QuotaApplication> out;
     store::Statement st(db, QStringLiteral("SELECT IdQuota, Importo, ImportoWeb FROM main.PagamentiQuote "
-                                           "WHERE IdEntrata = ? ORDER BY rowid"));
+                                           "WHERE IdEntrata = ? ORDER BY IdQuota"));
     st.bind(1, incomeId);
     while (st.step())
         out.push_back({st.value(0).toLongLong(), Money::fromDouble(st.value(1).toDouble()),

@@ -1,7 +1,7 @@
 #pragma once
 // "Cassa" and "Visualizza solo movimenti in C.C.": the income and expense registers show only the
 // movements of one payment place (of the chosen condominium, or of every one when none is chosen).
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 

@@ -31,11 +31,11 @@ public:
         : db_(db), year_(year),
           find_(db, QStringLiteral("SELECT IdQuota, Importo, ImportoPagato FROM Quote "
                                    "WHERE IdLocale = ? AND NomeQuote = ? AND AA = ? ORDER BY IdQuota LIMIT 1")),
-          findWeb_(db, QStringLiteral("SELECT rowid, Importo, ImportoPagato FROM web.Quote "
-                                      "WHERE idLocale = ? AND NomeQuote = ? AND AA = ? ORDER BY rowid LIMIT 1")),
+          findWeb_(db, QStringLiteral("SELECT Id, Importo, ImportoPagato FROM web.Quote "
+                                      "WHERE idLocale = ? AND NomeQuote = ? AND AA = ? ORDER BY Id LIMIT 1")),
           update_(db, QStringLiteral("UPDATE Quote SET ImportoPagato = ?, idEntrata = ? WHERE IdQuota = ?")),
-          updateWeb_(db, QStringLiteral("UPDATE web.Quote SET ImportoPagato = ?, Data = ? WHERE rowid = ?")),
-          updateWebPaid_(db, QStringLiteral("UPDATE web.Quote SET ImportoPagato = ? WHERE rowid = ?"))
+          updateWeb_(db, QStringLiteral("UPDATE web.Quote SET ImportoPagato = ?, Data = ? WHERE Id = ?")),
+          updateWebPaid_(db, QStringLiteral("UPDATE web.Quote SET ImportoPagato = ? WHERE Id = ?"))
     {
     }
 

@@ -2,8 +2,8 @@
 // A payment of quotas: one income row per paid quota, all under one receipt number, each amount
 // spread over the payer's units that carry a quota of that name in the current year, and the
 // owners' web copy of those quotas kept in step. Everything in one transaction.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "store/Money.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "cashbook/Receipt.h"
 
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "cashbook/AmountInWords.h"
 #include "cashbook/ReceiptFunctions.h"
 #include "documents/LetterVariables.h"

@@ -3,7 +3,7 @@
 // with the condominium, the number, the date, the payer, the paid lines and the total in figures
 // and in words, written as "Output/<condominium>/Ricevute/Ricevuta n.<n> - A.A.<year>.rtf".
 // Written when the payment is recorded, or again later from the income register's rows.
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 #include "documents/RtfReport.h"
 #include "store/Money.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // Receipt numbers: one sequence per condominium and administrative year, starting at 1.
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 

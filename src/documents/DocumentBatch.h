@@ -2,7 +2,7 @@
 // A run of documents from one template, one per checked entry of a list: the merge engine does
 // not wait for the disk after each document, the first failure ends the run and the documents
 // written before it stay.
-#include "app/Outcome.h"
+#include "foundation/Outcome.h"
 #include "documents/RtfReport.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 // Who receives a letter and what a reminder lists: the person's role among the instalments, the
 // filter of the instalments a letter lists, the owners or tenants among a list's entries and the
 // gauge's position while a run goes through the list.
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QDate>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "documents/LetterVariables.h"
 
-#include "app/Selection.h"
-#include "app/Settings.h"
+#include "foundation/Selection.h"
+#include "foundation/Settings.h"
 
 namespace velcaris::documents {
 

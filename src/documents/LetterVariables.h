@@ -2,7 +2,7 @@
 // What every letter and notice shares: the common variables (today's date, the condominium's
 // short name, address and town, the administrator), the date stamp of file names and the
 // condominium's output folder.
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 #include "documents/RtfReport.h"
 
 #include <QDate>

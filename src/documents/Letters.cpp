@@ -1,6 +1,6 @@
 #include "documents/Letters.h"
 
-#include "app/Settings.h"
+#include "foundation/Settings.h"
 #include "documents/DatasetSource.h"
 #include "documents/LetterRecipients.h"
 #include "documents/LetterVariables.h"

@@ -2,8 +2,8 @@
 // Letters to single persons of the current condominium, one document per checked entry of the
 // list: the covering letters of a meeting and of its minutes, the account situation and the
 // payment reminder.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "documents/DocumentBatch.h"
 #include "documents/RtfReport.h"
 

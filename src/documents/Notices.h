@@ -1,7 +1,7 @@
 #pragma once
 // Notices to the whole current condominium, one document per command, opened when written.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "documents/RtfReport.h"
 
 #include <QDate>

@@ -2,7 +2,7 @@
 // The knowledge base of questions and answers (Database/FAQ.db): chapters in stored order, the
 // entries of each, title and text search, and adding chapters and entries. Nothing else in the
 // program reads or writes this database.
-#include "app/Outcome.h"
+#include "foundation/Outcome.h"
 #include "store/Database.h"
 
 #include <QString>

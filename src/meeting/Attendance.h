@@ -3,8 +3,8 @@
 // whatever the number of his units, with the sum of their thousandths in the meeting's table;
 // each is present, represented by a delegate, or absent, with the times of arrival and departure
 // recorded during the meeting.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "meeting/Meetings.h"
 #include "meeting/Quorum.h"
 

@@ -2,8 +2,8 @@
 // The attendance sheet (with a column for signatures) and the voting record of a meeting, for
 // the minutes: merged from the templates "Foglio presenze.rtf" and "Verbale votazioni.rtf" of the
 // Output folder into the current condominium's folder.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "documents/RtfReport.h"
 #include "meeting/Attendance.h"
 

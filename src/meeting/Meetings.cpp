@@ -1,7 +1,7 @@
 #include "meeting/Meetings.h"
 
 #include "allocation/MillesimalTables.h"
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "store/Database.h"
 
 namespace velcaris::meeting {

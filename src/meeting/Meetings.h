@@ -2,8 +2,8 @@
 // The register of meetings of the current condominium's current administrative year: date, time
 // and place, ordinary or extraordinary, first or second call, and the millesimal table whose
 // thousandths are the building's value.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "meeting/Quorum.h"
 
 #include <QDate>

@@ -1,8 +1,8 @@
 #pragma once
 // The resolutions on a meeting's agenda, each with the majority it requires, and the votes of the
 // participants present on each.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "meeting/Attendance.h"
 #include "meeting/Quorum.h"
 

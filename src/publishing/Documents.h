@@ -2,8 +2,8 @@
 // Documents published for the owners' web site: rows of the web database's Files table, one per
 // document, tied to an administrative year or not. Only the file's name is recorded; the file
 // itself is neither copied nor moved.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QDate>
 #include <QString>

@@ -1,9 +1,9 @@
 #pragma once
 // The e-mail to persons or suppliers: what the dialog shows when it opens, and the sending of
 // what the user wrote, with its entry in the mail log.
-#include "app/Outcome.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Settings.h"
+#include "foundation/Workspace.h"
 #include "platform/MailClient.h"
 #include "publishing/MailLog.h"
 #include "publishing/Recipients.h"

@@ -1,6 +1,6 @@
 #include "publishing/MailTransport.h"
 
-#include "app/Settings.h"
+#include "foundation/Settings.h"
 
 namespace velcaris::publishing {
 

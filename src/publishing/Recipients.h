@@ -1,7 +1,7 @@
 #pragma once
 // Whom an e-mail goes to: the addresses gathered from the persons' or the suppliers' register
 // according to the button that opened the e-mail dialog.
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 #include <QStringList>

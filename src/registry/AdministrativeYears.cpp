@@ -1,6 +1,6 @@
 #include "registry/AdministrativeYears.h"
 
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "registry/Condominiums.h"
 #include "registry/NameRules.h"
 #include "store/Database.h"

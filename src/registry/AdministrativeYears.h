@@ -3,8 +3,8 @@
 // year (optionally with a copy of the budget of the year current until then), and changing the
 // current year. Other tables refer to a year by its name, so a change of name is carried to
 // them in one transaction.
-#include "app/Workspace.h"
-#include "app/Outcome.h"
+#include "foundation/Workspace.h"
+#include "foundation/Outcome.h"
 
 #include <QDate>
 #include <QString>

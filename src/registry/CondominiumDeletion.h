@@ -1,8 +1,8 @@
 #pragma once
 // Deleting a condominium: every row that carries its name in both databases (its published
 // quotas and its owners' web credentials too), in one transaction; then its output folder.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 namespace velcaris::registry {
 

@@ -1,8 +1,8 @@
 #include "registry/Condominiums.h"
 #include "registry/CondominiumColumns.h"
 
-#include "app/FolderReconcile.h"
-#include "app/Selection.h"
+#include "foundation/FolderReconcile.h"
+#include "foundation/Selection.h"
 #include "registry/NameRules.h"
 #include "store/Database.h"
 #include "store/Failpoint.h"
@@ -53,35 +53,35 @@ bool hasRefused(const CondominiumInput& input)
     return removed;
 }
 
-// The first Condomini row whose name is `name` (rowid), or 0.
-qint64 condominiumRow(Database& db, const QString& name)
+// Whether a Condomini row carries the name: the name is the condominium's key.
+bool condominiumExists(Database& db, const QString& name)
 {
-    return db.scalar(QStringLiteral("SELECT rowid FROM Condomini WHERE Nome = ? ORDER BY rowid LIMIT 1"), {name})
-        .toLongLong();
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM Condomini WHERE Nome = ?"), {name}).toLongLong() > 0;
 }
 
 // Folder names must not clash even where the file system ignores letter case, so two
 // condominiums may not differ by case alone.
-bool nameTakenByAnother(Database& db, const QString& fullName, qint64 ownRow)
+bool nameTakenByAnother(Database& db, const QString& fullName, const QString& ownName)
 {
-    Statement st(db, QStringLiteral("SELECT rowid, Nome FROM Condomini"));
+    Statement st(db, QStringLiteral("SELECT Nome FROM Condomini"));
     while (st.step()) {
-        if (st.value(0).toLongLong() == ownRow)
+        const QString name = st.value(0).toString();
+        if (!ownName.isEmpty() && name == ownName)
             continue;
-        if (QString::compare(st.value(1).toString(), fullName, Qt::CaseInsensitive) == 0)
+        if (QString::compare(name, fullName, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
 }
 
-app::Outcome checkInput(const CondominiumInput& input, const QString& fullName, Database& db, qint64 ownRow)
+app::Outcome checkInput(const CondominiumInput& input, const QString& fullName, Database& db, const QString& ownName)
 {
     if (trimmedName(input.nome).isEmpty() || trimmedName(input.indirizzo).isEmpty())
         return app::Outcome::refused(kNameAndAddressRequired);
     // The dialog's boxes drop these while typed; text arriving by other ways is refused here.
     if (hasRefused(input))
         return app::Outcome::refused(kRefusedCharacterMessage, app::MessageKind::Information);
-    if (nameTakenByAnother(db, fullName, ownRow))
+    if (nameTakenByAnother(db, fullName, ownName))
         return app::Outcome::refused(duplicateCondominiumMessage(fullName));
     return app::Outcome::accepted();
 }
@@ -181,7 +181,7 @@ QString receiptsFolder(const app::Workspace& ws, const QString& fullName)
 bool loadCondominium(app::Workspace& ws, const QString& fullName, CondominiumInput& out)
 {
     Statement st(ws.mainDb(), QStringLiteral("SELECT Nome, ") + kFieldList +
-                                  QStringLiteral(" FROM Condomini WHERE Nome = ? ORDER BY rowid LIMIT 1"));
+                                  QStringLiteral(" FROM Condomini WHERE Nome = ?"));
     st.bind(1, fullName);
     if (!st.step())
         return false;
@@ -203,7 +203,7 @@ app::Outcome addCondominium(app::Workspace& ws, const CondominiumInput& input)
 {
     Database& db = ws.mainDb();
     const QString fullName = fullCondominiumName(input.nome, input.indirizzo);
-    if (app::Outcome check = checkInput(input, fullName, db, 0); !check.done)
+    if (app::Outcome check = checkInput(input, fullName, db, QString()); !check.done)
         return check;
 
     {
@@ -230,11 +230,10 @@ app::Outcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input
 {
     Database& db = ws.mainDb();
     const QString oldName = ws.selection.condominium;
-    const qint64 row = oldName.isEmpty() ? 0 : condominiumRow(db, oldName);
-    if (row == 0)
+    if (oldName.isEmpty() || !condominiumExists(db, oldName))
         return app::Outcome::refused(kChooseCondominiumFirst);
     const QString fullName = fullCondominiumName(input.nome, input.indirizzo);
-    if (app::Outcome check = checkInput(input, fullName, db, row); !check.done)
+    if (app::Outcome check = checkInput(input, fullName, db, oldName); !check.done)
         return check;
 
     const bool renamed = fullName != oldName;
@@ -260,10 +259,10 @@ app::Outcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input
         store::Transaction tr(db);
         QVector<QVariant> values{fullName};
         values += otherFields(input);
-        values << row;
+        values << oldName;
         db.exec(QStringLiteral("UPDATE Condomini SET Nome = ?, Comune = ?, Codice_fiscale = ?, Conto_corrente = ?, "
                                "Ascensore = ?, Intestatario = ?, Banca = ?, Sezione_urbana = ?, Foglio = ?, "
-                               "Particella = ?, Sub = ?, Zona_censuaria = ?, Microzona = ? WHERE rowid = ?"),
+                               "Particella = ?, Sub = ?, Zona_censuaria = ?, Microzona = ? WHERE Nome = ?"),
                 values);
         if (renamed) {
             for (const auto& [table, column] : kMainNameColumns)

@@ -2,8 +2,8 @@
 // Creating and changing a condominium. Its full name ("Nome - Indirizzo") is the key every other
 // table and the web database use, and it names the condominium's output folder, so a change of
 // name is carried everywhere in one transaction, and the folder follows once it has committed.
-#include "app/Workspace.h"
-#include "app/Outcome.h"
+#include "foundation/Workspace.h"
+#include "foundation/Outcome.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // The web site's credentials of a person: generating them, and registering the person with them
 // in the web database (access row, the condominium's bank data, the person's quotas of the
 // current year).
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QRandomGenerator>
 #include <QString>

@@ -1,9 +1,9 @@
 #pragma once
 // "Elimina" on each tab of the main window, and "-" of the millesimal tables: what is asked, what
 // refuses, and the deletion itself, whole or not at all.
-#include "app/Outcome.h"
-#include "app/Tab.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Tab.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 #include <QVector>

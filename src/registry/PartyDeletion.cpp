@@ -1,6 +1,6 @@
 #include "registry/PartyDeletion.h"
 
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "registry/Deletion.h"
 #include "store/Database.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // Deleting persons and suppliers, and removing a supplier from a condominium. Anyone still bound
 // to a unit, an association or an expense stays.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QVector>
 

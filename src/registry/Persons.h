@@ -1,8 +1,8 @@
 #pragma once
 // The persons register (Anagrafe): what TFormAnagrafe shows and what its "Conferma" writes,
 // including the web registration of a person saved with credentials.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "registry/Credentials.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "registry/ShareDeletion.h"
 
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "store/Database.h"
 #include "store/Failpoint.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Deleting what the allocation stands on: a unit, a millesimal table, a quota name of the year.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 

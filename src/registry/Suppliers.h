@@ -1,8 +1,8 @@
 #pragma once
 // The suppliers register (Fornitori), stored once for all condominiums, and its association with
 // condominiums (fornitori_associazione): what TFormFornitore and TFormAssociafornitore write.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 #include <QStringList>

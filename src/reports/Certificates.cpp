@@ -1,6 +1,6 @@
 #include "reports/Certificates.h"
 
-#include "app/Settings.h"
+#include "foundation/Settings.h"
 #include "cashbook/AmountInWords.h"
 #include "documents/DatasetSource.h"
 #include "documents/LetterRecipients.h"

@@ -2,8 +2,8 @@
 // The withholding certificates: for each checked supplier, the document that lists the tax the
 // condominium withheld from it in a year, with the total in figures and in words; the choice of
 // the suppliers with withholding; the year's selection of the 770 return.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "documents/DocumentBatch.h"
 #include "documents/RtfReport.h"
 

@@ -3,8 +3,8 @@
 // condominium's suppliers per month of reference and per tax code, with the date it falls due
 // (the 16th of the following month), when it was paid, and the interest already recorded for
 // the payments made late.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "reports/Workbook.h"
 
 #include <QDate>

@@ -2,8 +2,8 @@
 // The Quadro AC: the suppliers of the current condominium paid in a year whose invoices of the
 // year total at least 256.18 and from whom no tax was withheld that year, under the condominium's
 // cadastral data, as a grid of four columns of text.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,8 +2,8 @@
 // Registers handed to the spreadsheet: a grid's visible columns (or every column of a table but
 // the long texts) written as a workbook into the condominium's folder, and the same rows as
 // tab-separated text for the clipboard.
-#include "app/Outcome.h"
-#include "app/Workspace.h"
+#include "foundation/Outcome.h"
+#include "foundation/Workspace.h"
 #include "reports/Workbook.h"
 
 #include <QDateTime>

@@ -2,8 +2,8 @@
 // Narrowing a register while the user types: the register and field each kind of search looks
 // in on each tab, and the filter that keeps the rows whose field contains the typed text, within
 // the current condominium.
-#include "app/Tab.h"
-#include "app/Workspace.h"
+#include "foundation/Tab.h"
+#include "foundation/Workspace.h"
 
 #include <QString>
 #include <optional>

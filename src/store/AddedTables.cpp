@@ -71,7 +71,47 @@ CREATE INDEX PagamentiQuoteEntrata ON PagamentiQuote (IdEntrata);
 )SQL"},
 };
 
+const char* const kWebQuoteColumns[] = {"Condominio", "IdProprietario", "IdInquilino", "idLocale", "Locale",
+                                        "NomeQuote", "Importo", "ImportoPagato", "Tipologia", "Data",
+                                        "DataScadenza", "AA", "Nota"};
+
 } // namespace
+
+QString webQuoteTableSql()
+{
+    return QStringLiteral(R"SQL(
+CREATE TABLE Quote (
+    Condominio TEXT, IdProprietario INTEGER, IdInquilino INTEGER, idLocale INTEGER, Locale TEXT,
+    NomeQuote TEXT, Importo DOUBLE, ImportoPagato DOUBLE DEFAULT 0, Tipologia TEXT, Data DATE,
+    DataScadenza DATE, AA TEXT, Nota TEXT, Id INTEGER PRIMARY KEY);
+CREATE INDEX QuoteLocale ON Quote (idLocale, NomeQuote, AA);
+CREATE INDEX QuoteCondominio ON Quote (Condominio, NomeQuote, AA);
+CREATE INDEX QuotePersone ON Quote (Condominio, AA, IdProprietario, IdInquilino);
+)SQL");
+}
+
+bool addWebQuoteKey(Database& db)
+{
+    const QStringList present = db.columnNames(QStringLiteral("Quote"));
+    if (present.contains(QStringLiteral("Id"), Qt::CaseInsensitive))
+        return false;
+    // The columns both layouts have (a file from another tool may lack some); the old rowid
+    // becomes the key, so the rows keep their order.
+    QStringList columns;
+    for (const char* column : kWebQuoteColumns)
+        if (present.contains(QString::fromLatin1(column), Qt::CaseInsensitive))
+            columns << quoteIdentifier(QString::fromLatin1(column));
+    const QString list = columns.join(QStringLiteral(", "));
+    Transaction tr(db);
+    db.exec(QStringLiteral("CREATE TEMP TABLE QuoteSenzaChiave AS SELECT rowid AS Riga, %1 FROM main.Quote").arg(list));
+    db.exec(QStringLiteral("DROP TABLE main.Quote"));
+    db.exec(webQuoteTableSql());
+    db.exec(QStringLiteral("INSERT INTO main.Quote (%1, Id) SELECT %1, Riga FROM temp.QuoteSenzaChiave ORDER BY Riga")
+                .arg(list));
+    db.exec(QStringLiteral("DROP TABLE temp.QuoteSenzaChiave"));
+    tr.commit();
+    return true;
+}
 
 QStringList addedMainTables()
 {

@@ -353,16 +353,9 @@ QStringList mainTriggers()
 const char* const kWebTables = R"SQL(
 CREATE TABLE CodiceCondominio (Condominio TEXT, IBAN TEXT, Intestatario TEXT);
 CREATE TABLE Accesso (id INTEGER, Persona TEXT, "User" TEXT, Password TEXT, IdCondominio TEXT);
-CREATE TABLE Quote (
-    Condominio TEXT, IdProprietario INTEGER, IdInquilino INTEGER, idLocale INTEGER, Locale TEXT,
-    NomeQuote TEXT, Importo DOUBLE, ImportoPagato DOUBLE DEFAULT 0, Tipologia TEXT, Data DATE,
-    DataScadenza DATE, AA TEXT, Nota TEXT);
 CREATE TABLE Files (Id INTEGER PRIMARY KEY AUTOINCREMENT, Condominio TEXT, AA TEXT, File TEXT, Data DATE);
 CREATE INDEX CodiceCondominioNome ON CodiceCondominio (Condominio);
 CREATE INDEX AccessoId ON Accesso (id);
-CREATE INDEX QuoteLocale ON Quote (idLocale, NomeQuote, AA);
-CREATE INDEX QuoteCondominio ON Quote (Condominio, NomeQuote, AA);
-CREATE INDEX QuotePersone ON Quote (Condominio, AA, IdProprietario, IdInquilino);
 CREATE INDEX FilesCondominio ON Files (Condominio, AA);
 )SQL";
 
@@ -435,6 +428,7 @@ void createSchema(Database& db, DatabaseKind kind)
         break;
     case DatabaseKind::Web:
         db.exec(QString::fromUtf8(kWebTables));
+        db.exec(webQuoteTableSql());
         break;
     case DatabaseKind::Faq:
         db.exec(QString::fromUtf8(kFaqTables));

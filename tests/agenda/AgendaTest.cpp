@@ -1,7 +1,7 @@
 #include "agenda/AgendaColours.h"
 #include "agenda/Deadlines.h"
 #include "agenda/Interventions.h"
-#include "app/WindowView.h"
+#include "window/WindowView.h"
 #include "support/Office.h"
 
 #include <gtest/gtest.h>

@@ -147,7 +147,7 @@ TEST_F(OwnerStatement, FlippingOneOfTwoSplitRowsLeavesTheOtherAlone)
 
 TEST_F(OwnerStatement, OkWarnsOnceAndStopsOnlyOnASingleNonPayableRow)
 {
-    using cashbook::PaymentLine;
+    using app::PaymentLine;
     const PaymentLine yes{"Rata 1", 10, "Spese ordinarie", true};
     const PaymentLine no{"Rata 2", 10, "Spese ordinarie", false};
     auto step = [](const QVector<PaymentLine>& lines) {

@@ -3,7 +3,7 @@
 #include "AllocationFixture.h"
 
 #include "allocation/QuotaRegister.h"
-#include "app/TabLoading.h"
+#include "window/TabLoading.h"
 #include "store/Failpoint.h"
 
 using namespace velcaris;

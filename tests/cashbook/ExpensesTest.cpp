@@ -1,4 +1,4 @@
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "cashbook/Balances.h"
 #include "cashbook/Expenses.h"
 #include "support/Office.h"

@@ -1,4 +1,4 @@
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "cashbook/IncomeDeletion.h"
 #include "cashbook/OpeningsAndTransfers.h"
 #include "store/Failpoint.h"

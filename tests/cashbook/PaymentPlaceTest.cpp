@@ -1,6 +1,6 @@
 // "Cassa" and "Visualizza solo movimenti in C.C.": the registers show one payment place, of the
 // chosen condominium or of all, and the balances follow.
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "cashbook/Balances.h"
 #include "cashbook/PaymentPlace.h"
 #include "support/Office.h"

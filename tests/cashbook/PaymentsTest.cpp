@@ -1,6 +1,6 @@
 // Recording payments: receipt numbers, the spreading of each amount over the payer's units, the
 // web copy kept in step, the refusals before anything is written, and atomicity.
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "cashbook/Payments.h"
 #include "cashbook/ReceiptNumbers.h"
 #include "store/Failpoint.h"

@@ -1,6 +1,6 @@
 // The receipt document through the shipped template and the real engine, read back as text: at
 // payment time and written again from the income register, with its failures told.
-#include "app/Selection.h"
+#include "foundation/Selection.h"
 #include "cashbook/Receipt.h"
 #include "documents/DefaultTemplates.h"
 #include "documents/RtfReader.h"

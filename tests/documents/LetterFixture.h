@@ -1,8 +1,8 @@
 #pragma once
 // A condominium with owners, a tenant and their instalments, and helpers to write a template
 // into Output and read a document back as text.
-#include "app/Selection.h"
-#include "app/Settings.h"
+#include "foundation/Selection.h"
+#include "foundation/Settings.h"
 #include "documents/RtfReader.h"
 #include "documents/RtfReport.h"
 #include "platform/Shell.h"

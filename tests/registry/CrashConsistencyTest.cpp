@@ -1,8 +1,8 @@
 // A condominium rename killed with SIGKILL at any point: the next start finds both databases
 // sound, every row under one name, the web records agreeing with the main ones and the output
 // folder under that same name.
-#include "app/FolderReconcile.h"
-#include "app/Workspace.h"
+#include "foundation/FolderReconcile.h"
+#include "foundation/Workspace.h"
 #include "registry/Condominiums.h"
 #include "store/Failpoint.h"
 #include "support/TempDir.h"

@@ -1,5 +1,5 @@
-#include "app/Selection.h"
-#include "app/TabLoading.h"
+#include "foundation/Selection.h"
+#include "window/TabLoading.h"
 #include "registry/CondominiumDeletion.h"
 #include "registry/Condominiums.h"
 #include "registry/Deletion.h"

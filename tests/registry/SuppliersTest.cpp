@@ -1,4 +1,4 @@
-#include "app/TabLoading.h"
+#include "window/TabLoading.h"
 #include "registry/Suppliers.h"
 #include "store/FilterText.h"
 #include "support/Office.h"

@@ -2,8 +2,8 @@
 // types, formats, sheet name), the clipboard text, the table export, an empty register and a
 // folder that cannot be written.
 #include "XlsxRead.h"
-#include "app/GridLayout.h"
-#include "app/Selection.h"
+#include "window/GridLayout.h"
+#include "foundation/Selection.h"
 #include "reports/RegisterExport.h"
 #include "support/Office.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // A condominium with cadastral data and suppliers, and a writer of expense rows with or without
 // withholding, for the tax reports.
-#include "app/Selection.h"
-#include "app/Settings.h"
+#include "foundation/Selection.h"
+#include "foundation/Settings.h"
 #include "support/Office.h"
 
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "app/WindowView.h"
+#include "window/WindowView.h"
 #include "cashbook/Balances.h"
 #include "search/Search.h"
 #include "support/Office.h"

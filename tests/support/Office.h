@@ -1,6 +1,6 @@
 #pragma once
 // A started workspace over a temporary folder, and small writers of the rows tests need.
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/TempDir.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "agenda/ui/TFInterventi.h"
 
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 
 #include <QApplication>
 #include <QCheckBox>

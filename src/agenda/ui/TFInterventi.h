@@ -2,8 +2,8 @@
 // The interventions dialog (caption "Interventi e contatti"): logs a contact or an intervention
 // for the current condominium and year, or changes the register's current row.
 #include "agenda/Interventions.h"
-#include "app/ui/BoxTable.h"
-#include "app/ui/EditDialog.h"
+#include "dialogkit/BoxTable.h"
+#include "dialogkit/EditDialog.h"
 
 class QCheckBox;
 class QComboBox;

@@ -2,8 +2,8 @@
 // The deadline dialog (caption "Scadenzario"): adds a deadline to the current condominium's
 // agenda or changes the agenda's current row.
 #include "agenda/Deadlines.h"
-#include "app/ui/BoxTable.h"
-#include "app/ui/EditDialog.h"
+#include "dialogkit/BoxTable.h"
+#include "dialogkit/EditDialog.h"
 
 class QCheckBox;
 class QDateEdit;

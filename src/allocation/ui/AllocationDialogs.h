@@ -1,7 +1,7 @@
 #pragma once
 // The dialogs of the millesimal tables, the units and the budget, created once with the main
 // window and opened by its add and modify commands.
-#include "app/ui/DialogContext.h"
+#include "dialogkit/DialogContext.h"
 
 namespace velcaris::allocation::ui {
 

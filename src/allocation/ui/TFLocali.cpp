@@ -1,7 +1,7 @@
 #include "allocation/ui/TFLocali.h"
 
 #include "allocation/MillesimalTables.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -2,8 +2,8 @@
 // The unit dialog (caption "Locali"): adds a unit to the current condominium or changes the one
 // selected in the unit view, with its owner, tenant and thousandths in every table.
 #include "allocation/Units.h"
-#include "app/ui/BoxTable.h"
-#include "app/ui/EditDialog.h"
+#include "dialogkit/BoxTable.h"
+#include "dialogkit/EditDialog.h"
 
 #include <optional>
 

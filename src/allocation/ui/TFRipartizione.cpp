@@ -3,8 +3,8 @@
 #include "allocation/QuotaSchedule.h"
 #include "allocation/ui/DueDatePicker.h"
 #include "allocation/ui/TFEccezioni.h"
-#include "app/Selection.h"
-#include "app/ui/Messages.h"
+#include "foundation/Selection.h"
+#include "dialogkit/Messages.h"
 
 #include <QApplication>
 #include <QCheckBox>

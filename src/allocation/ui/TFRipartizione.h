@@ -3,8 +3,8 @@
 // year are shared among the units into instalments, after a preview of what will be written;
 // on its second tab a personal quota is charged to the unit of the single-quota view.
 #include "allocation/Allocation.h"
-#include "app/ViewMemory.h"
-#include "app/ui/EditDialog.h"
+#include "foundation/ViewMemory.h"
+#include "dialogkit/EditDialog.h"
 
 #include <optional>
 

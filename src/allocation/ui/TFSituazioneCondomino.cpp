@@ -3,9 +3,9 @@
 #include "allocation/QuotaBreakdown.h"
 #include "allocation/QuotaRegister.h"
 #include "allocation/QuotaSchedule.h"
-#include "app/ui/DatasetModel.h"
-#include "app/ui/GridFooter.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/DatasetModel.h"
+#include "dialogkit/GridFooter.h"
+#include "dialogkit/Messages.h"
 #include "store/Dataset.h"
 #include "store/Money.h"
 
@@ -260,9 +260,9 @@ void TFSituazioneCondomino::showDetail()
     }
 }
 
-QVector<cashbook::PaymentLine> TFSituazioneCondomino::selectedLines() const
+QVector<app::PaymentLine> TFSituazioneCondomino::selectedLines() const
 {
-    QVector<cashbook::PaymentLine> lines;
+    QVector<app::PaymentLine> lines;
     for (const QModelIndex& index : grid_->selectionModel()->selectedRows()) {
         const int row = index.row();
         lines.push_back({statement_->valueAt(row, QStringLiteral("NomeQuote")).toString(),
@@ -275,7 +275,7 @@ QVector<cashbook::PaymentLine> TFSituazioneCondomino::selectedLines() const
 
 void TFSituazioneCondomino::confirm()
 {
-    cashbook::PaymentDraft draft;
+    app::PaymentDraft draft;
     try {
         draft.lines = selectedLines();
     } catch (const store::StoreError& e) {

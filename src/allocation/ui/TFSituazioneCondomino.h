@@ -3,7 +3,7 @@
 // the unit selected in the Locali grid, with the running sum of clicked amounts, the flip of the
 // payable flag and "OK", which hands the selected rows to the payment dialog.
 #include "allocation/OwnerStatement.h"
-#include "app/ui/EditDialog.h"
+#include "dialogkit/EditDialog.h"
 
 class QLabel;
 class QPushButton;
@@ -39,7 +39,7 @@ private:
     void flipRow(int row);
     // "Dettaglio": how the selected quota was computed.
     void showDetail();
-    QVector<cashbook::PaymentLine> selectedLines() const;
+    QVector<app::PaymentLine> selectedLines() const;
 
     app::DialogContext context_;
     store::Dataset* statement_ = nullptr;

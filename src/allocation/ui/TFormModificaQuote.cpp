@@ -1,8 +1,8 @@
 #include "allocation/ui/TFormModificaQuote.h"
 
 #include "allocation/QuotaRegister.h"
-#include "app/Selection.h"
-#include "app/ui/Messages.h"
+#include "foundation/Selection.h"
+#include "dialogkit/Messages.h"
 
 #include <QComboBox>
 #include <QDateEdit>

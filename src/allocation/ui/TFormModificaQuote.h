@@ -1,7 +1,7 @@
 #pragma once
 // "Modifica Quota": the due date and type of every quota of one name in the current year, the
 // name being the quota column selected in the grouped quota view.
-#include "app/ui/EditDialog.h"
+#include "dialogkit/EditDialog.h"
 
 class QComboBox;
 class QDateEdit;

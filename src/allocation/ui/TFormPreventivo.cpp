@@ -2,8 +2,8 @@
 
 #include "allocation/MillesimalTables.h"
 #include "allocation/QuotaSchedule.h"
-#include "app/Selection.h"
-#include "app/ui/Messages.h"
+#include "foundation/Selection.h"
+#include "dialogkit/Messages.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -2,8 +2,8 @@
 // The budget item dialog (caption "Preventivo"): adds an item to the current year of the current
 // condominium or changes the one selected in the budget grid.
 #include "allocation/BudgetItems.h"
-#include "app/ui/BoxTable.h"
-#include "app/ui/EditDialog.h"
+#include "dialogkit/BoxTable.h"
+#include "dialogkit/EditDialog.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "allocation/ui/TFormTabelle.h"
 
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "registry/Condominiums.h"
 
 #include <QColorDialog>

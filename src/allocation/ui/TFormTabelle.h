@@ -2,9 +2,9 @@
 // The millesimal table dialog (caption "Nuova tabella"): adds a table to the current condominium
 // or changes the one selected in the tables grid, with its colour chosen on a swatch.
 #include "allocation/MillesimalTables.h"
-#include "app/ColourText.h"
-#include "app/ui/BoxTable.h"
-#include "app/ui/EditDialog.h"
+#include "foundation/ColourText.h"
+#include "dialogkit/BoxTable.h"
+#include "dialogkit/EditDialog.h"
 
 #include <optional>
 

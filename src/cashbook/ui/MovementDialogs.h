@@ -1,7 +1,7 @@
 #pragma once
 // The cash book's movement dialogs: expenses (with their split by percentages) and the special
 // income movements.
-#include "app/ui/DialogContext.h"
+#include "dialogkit/DialogContext.h"
 
 namespace velcaris::cashbook::ui {
 

@@ -1,7 +1,7 @@
 #include "cashbook/ui/OpeningsAndTransfersDialog.h"
 
 #include "agenda/ui/AmountKeys.h"
-#include "app/ui/BoxTable.h"
+#include "dialogkit/BoxTable.h"
 #include "cashbook/PaymentPlace.h"
 
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // "Entrate": records an opening amount or a transfer between the cash box and the bank account,
 // or changes the income row selected in the register (of a payment only the date, the place and
 // the note).
-#include "app/ui/EditDialog.h"
+#include "dialogkit/EditDialog.h"
 #include "cashbook/OpeningsAndTransfers.h"
 
 #include <optional>

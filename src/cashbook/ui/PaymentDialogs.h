@@ -1,6 +1,6 @@
 #pragma once
 // The payment dialog, created once with the main window and opened by the owner statement.
-#include "app/ui/DialogContext.h"
+#include "dialogkit/DialogContext.h"
 
 namespace velcaris::cashbook::ui {
 

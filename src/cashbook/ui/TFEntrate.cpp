@@ -1,7 +1,7 @@
 #include "cashbook/ui/TFEntrate.h"
 
-#include "app/Settings.h"
-#include "app/ui/Messages.h"
+#include "foundation/Settings.h"
+#include "dialogkit/Messages.h"
 #include "cashbook/PaymentPlace.h"
 #include "cashbook/Receipt.h"
 #include "cashbook/ReceiptNumbers.h"
@@ -129,7 +129,7 @@ bool TFEntrate::prepare(const app::DialogRequest& request)
 
     filling_ = true;
     grid_->setRowCount(0);
-    for (const PaymentLine& line : draft_.lines) {
+    for (const app::PaymentLine& line : draft_.lines) {
         if (!line.payable)
             continue;
         const int r = grid_->rowCount();

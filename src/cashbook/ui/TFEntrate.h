@@ -3,8 +3,8 @@
 // administrator selected: the next receipt number, the payer, one editable line per payable
 // quota, the method and whether to print. "Conferma" records the payment, writes its receipt
 // (and its PDF copy in the background), and gives the units grid back as the statement found it.
-#include "app/ui/EditDialog.h"
-#include "cashbook/PaymentDraft.h"
+#include "dialogkit/EditDialog.h"
+#include "foundation/PaymentDraft.h"
 #include "cashbook/Payments.h"
 #include "documents/RtfReport.h"
 #include "platform/PdfConverter.h"
@@ -46,7 +46,7 @@ private:
     QComboBox* pagamento_ = nullptr; // Combopagamento
     QCheckBox* stampa_ = nullptr;   // CheckBoxRicevute
 
-    PaymentDraft draft_;
+    app::PaymentDraft draft_;
     int number_ = 1;
     bool filling_ = false;
     documents::TRtfReport engine_;

@@ -1,7 +1,7 @@
 #include "cashbook/ui/TFPercentualeRipartizione.h"
 
-#include "app/ui/EditDialog.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/EditDialog.h"
+#include "dialogkit/Messages.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

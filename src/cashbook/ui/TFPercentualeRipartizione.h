@@ -2,7 +2,7 @@
 // "Percentuali di ripartizione": the percentages by which one expense is split over the budget
 // items of the current year. It writes nothing: the expense dialog that opened it writes one row
 // per item with a percentage once the split is confirmed.
-#include "app/ui/DialogContext.h"
+#include "dialogkit/DialogContext.h"
 #include "cashbook/ExpenseSplit.h"
 
 #include <QDialog>

@@ -2,8 +2,8 @@
 
 #include "agenda/ui/AmountKeys.h"
 #include "allocation/QuotaSchedule.h"
-#include "app/ui/ConfirmWithCaptions.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/ConfirmWithCaptions.h"
+#include "dialogkit/Messages.h"
 #include "cashbook/PaymentPlace.h"
 #include "cashbook/ui/TFPercentualeRipartizione.h"
 #include "registry/Suppliers.h"

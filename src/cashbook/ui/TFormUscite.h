@@ -1,8 +1,8 @@
 #pragma once
 // "Uscite": adds an expense to the current year of the current condominium (one row, or one row
 // per budget item of a split by percentages) or changes the one selected in the expense register.
-#include "app/ui/BoxTable.h"
-#include "app/ui/EditDialog.h"
+#include "dialogkit/BoxTable.h"
+#include "dialogkit/EditDialog.h"
 #include "cashbook/Expenses.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 #include "faq/ui/FaqDialogBase.h"
 
-#include "app/ui/EditDialog.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/EditDialog.h"
+#include "dialogkit/Messages.h"
 #include "store/StoreError.h"
 
 namespace velcaris::faq::ui {

@@ -1,7 +1,7 @@
 #pragma once
 // What the FAQ window and its three dialogs share: opening over their parent (modally in the
 // program, without a modal loop in widget tests) and their messages.
-#include "app/Outcome.h"
+#include "foundation/Outcome.h"
 
 #include <QDialog>
 #include <functional>

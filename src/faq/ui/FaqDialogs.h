@@ -1,6 +1,6 @@
 #pragma once
 // The FAQ window, created once and registered with the main window.
-#include "app/ui/DialogContext.h"
+#include "dialogkit/DialogContext.h"
 
 namespace velcaris::faq::ui {
 

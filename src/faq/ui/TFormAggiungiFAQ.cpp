@@ -1,6 +1,6 @@
 #include "faq/ui/TFormAggiungiFAQ.h"
 
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "store/StoreError.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "faq/ui/TFormFAQ.h"
 
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "faq/ui/TFormAggiungiFAQ.h"
 #include "faq/ui/TFormNCFAQ.h"
 #include "faq/ui/TFormRicercaFAQ.h"

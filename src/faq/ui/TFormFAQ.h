@@ -1,7 +1,7 @@
 #pragma once
 // The FAQ window: the tree of chapters and titles (built the first time it opens in a run and
 // kept), the entry shown, searches, stepping through the current set, new entries and chapters.
-#include "app/ui/DialogContext.h"
+#include "dialogkit/DialogContext.h"
 #include "faq/FaqBrowser.h"
 #include "faq/KnowledgeBase.h"
 #include "faq/ui/FaqDialogBase.h"

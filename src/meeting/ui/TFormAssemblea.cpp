@@ -1,8 +1,8 @@
 #include "meeting/ui/TFormAssemblea.h"
 
 #include "allocation/MillesimalTables.h"
-#include "app/ui/EditDialog.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/EditDialog.h"
+#include "dialogkit/Messages.h"
 #include "documents/LetterVariables.h"
 #include "meeting/MeetingDocuments.h"
 #include "meeting/ui/MeetingGrids.h"

@@ -3,7 +3,7 @@
 // year; for the chosen one, the attendance of its participants with the quorum line always in
 // sight, the resolutions with their votes and live results, and the attendance sheet and voting
 // record for the minutes. Every change is written at once and recounted.
-#include "app/ui/DialogContext.h"
+#include "dialogkit/DialogContext.h"
 #include "documents/RtfReport.h"
 #include "meeting/Attendance.h"
 #include "meeting/Resolutions.h"

@@ -2,7 +2,7 @@
 // votes of those present or represented, and the live result of the chosen item.
 #include "meeting/ui/TFormAssemblea.h"
 
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "meeting/ui/MeetingGrids.h"
 
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // The dialogs of communication and publishing, created once with the main window: the e-mail
 // dialog (opened by the e-mail buttons of the Anagrafe and Fornitori tabs) and the publishing
 // dialog (opened by "Pubblica"), with the withdrawal dialog it opens.
-#include "app/ui/DialogContext.h"
+#include "dialogkit/DialogContext.h"
 #include "platform/MailClient.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #include "publishing/ui/TFormCancellaFiles.h"
 
-#include "app/ui/ConfirmWithCaptions.h"
-#include "app/ui/DatasetModel.h"
+#include "dialogkit/ConfirmWithCaptions.h"
+#include "dialogkit/DatasetModel.h"
 #include "store/FilterText.h"
 
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // The withdrawal dialog (caption "Cancella documento"): the condominium's published documents,
 // whose year can be changed through a list laid over the AA cell, and which the navigator's
 // delete button withdraws.
-#include "app/ui/EditDialog.h"
+#include "dialogkit/EditDialog.h"
 #include "publishing/Documents.h"
 #include "store/Dataset.h"
 

@@ -1,7 +1,7 @@
 #include "publishing/ui/TFormEmail.h"
 
-#include "app/Settings.h"
-#include "app/ui/Messages.h"
+#include "foundation/Settings.h"
+#include "dialogkit/Messages.h"
 #include "publishing/Email.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 // The e-mail dialog (caption "E-mail"): the recipients gathered by the button that opened it,
 // attachments, subject and text; "OK" sends the message and writes it in the mail log.
-#include "app/ui/EditDialog.h"
+#include "dialogkit/EditDialog.h"
 #include "publishing/Recipients.h"
 #include "publishing/ui/PublishingDialogs.h"
 

@@ -1,6 +1,6 @@
 #include "publishing/ui/TFormPubbica.h"
 
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "publishing/ui/TFormCancellaFiles.h"
 
 #include <QCheckBox>

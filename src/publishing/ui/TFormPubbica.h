@@ -1,7 +1,7 @@
 #pragma once
 // The publishing dialog (caption "Pubblica - " and the condominium): records a document for the
 // owners' web site, tied to an administrative year or not; "-" opens the withdrawal dialog.
-#include "app/ui/EditDialog.h"
+#include "dialogkit/EditDialog.h"
 #include "publishing/Documents.h"
 
 class QCheckBox;

@@ -1,6 +1,6 @@
 #include "registry/ui/RefusingLineEdit.h"
 
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "registry/NameRules.h"
 
 namespace velcaris::registry::ui {

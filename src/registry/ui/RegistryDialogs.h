@@ -1,7 +1,7 @@
 #pragma once
 // The registry's dialogs, created once with the main window and opened by its add and modify
 // commands.
-#include "app/ui/DialogContext.h"
+#include "dialogkit/DialogContext.h"
 
 namespace velcaris::registry::ui {
 

@@ -1,8 +1,8 @@
 #include "registry/ui/TFormAA.h"
 
-#include "app/Selection.h"
-#include "app/ui/BoxTable.h"
-#include "app/ui/Messages.h"
+#include "foundation/Selection.h"
+#include "dialogkit/BoxTable.h"
+#include "dialogkit/Messages.h"
 #include "registry/Condominiums.h"
 #include "registry/NameRules.h"
 #include "registry/ui/RefusingLineEdit.h"

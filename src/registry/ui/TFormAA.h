@@ -1,7 +1,7 @@
 #pragma once
 // The administrative year dialog (caption "Anno amministrativo"): adds a year, which becomes the
 // current one, or changes the current year.
-#include "app/ui/EditDialog.h"
+#include "dialogkit/EditDialog.h"
 #include "registry/AdministrativeYears.h"
 
 class QCheckBox;

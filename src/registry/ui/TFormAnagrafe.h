@@ -1,7 +1,7 @@
 #pragma once
 // "Anagrafe condomino": adds or changes a person of the Anagrafe tab.
-#include "app/ui/BoxTable.h"
-#include "app/ui/EditDialog.h"
+#include "dialogkit/BoxTable.h"
+#include "dialogkit/EditDialog.h"
 #include "registry/Persons.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 // "Associa fornitore": associates every supplier selected in the Fornitori grid with one
 // condominium.
-#include "app/ui/EditDialog.h"
+#include "dialogkit/EditDialog.h"
 
 #include <QVector>
 

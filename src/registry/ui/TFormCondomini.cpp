@@ -1,6 +1,6 @@
 #include "registry/ui/TFormCondomini.h"
 
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "registry/NameRules.h"
 #include "registry/ui/RefusingLineEdit.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The condominium dialog (caption "Condominio"): creates a condominium or changes the chosen one.
-#include "app/ui/BoxTable.h"
-#include "app/ui/EditDialog.h"
+#include "dialogkit/BoxTable.h"
+#include "dialogkit/EditDialog.h"
 #include "registry/Condominiums.h"
 
 namespace velcaris::registry::ui {

@@ -1,7 +1,7 @@
 #pragma once
 // "Anagrafe fornitore": adds a supplier or changes the one current in the Fornitori grid.
-#include "app/ui/BoxTable.h"
-#include "app/ui/EditDialog.h"
+#include "dialogkit/BoxTable.h"
+#include "dialogkit/EditDialog.h"
 #include "registry/Suppliers.h"
 
 #include <optional>

@@ -1,6 +1,6 @@
 #include "reports/ui/TFStampe.h"
 
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "reports/QuadroAC.h"
 
 #include <QGuiApplication>

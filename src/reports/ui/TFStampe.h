@@ -1,7 +1,7 @@
 #pragma once
 // The Quadro AC window: the report's grid of text cells, kept above the other windows, with
 // "Esporta" (the grid as a workbook in the condominium's folder) and "Annulla".
-#include "app/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 // The "Ricerca" button's menu of three searches and the search window, registered with the main
 // window.
-#include "app/ui/DialogContext.h"
+#include "dialogkit/DialogContext.h"
 
 namespace velcaris::search::ui {
 

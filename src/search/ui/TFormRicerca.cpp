@@ -1,7 +1,7 @@
 #include "search/ui/TFormRicerca.h"
 
-#include "app/ui/EditDialog.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/EditDialog.h"
+#include "dialogkit/Messages.h"
 #include "store/StoreError.h"
 
 #include <QGuiApplication>

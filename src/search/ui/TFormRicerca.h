@@ -3,7 +3,7 @@
 // the typed text (keys typed while a large register is read are taken together, so typing never
 // waits for the register). "Conferma" closes it leaving the register filtered; closing it otherwise puts
 // the register back as the selection shows it.
-#include "app/ui/DialogContext.h"
+#include "dialogkit/DialogContext.h"
 #include "search/Search.h"
 
 #include <QDialog>

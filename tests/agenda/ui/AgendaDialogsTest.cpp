@@ -1,5 +1,5 @@
 #include "agenda/ui/AgendaDialogs.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "support/Screenshot.h"
 #include "support/ui/MainWindowFixture.h"
 

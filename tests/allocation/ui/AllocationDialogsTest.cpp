@@ -1,6 +1,6 @@
 #include "allocation/ui/AllocationDialogs.h"
-#include "app/ui/GridFooter.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/GridFooter.h"
+#include "dialogkit/Messages.h"
 #include "support/Screenshot.h"
 #include "support/ui/MainWindowFixture.h"
 

@@ -2,9 +2,9 @@
 // "Modifica Quota") and the owner statement opened from the Locali grid, offscreen.
 #include "allocation/OwnerStatement.h"
 #include "allocation/ui/AllocationDialogs.h"
-#include "app/ui/DatasetModel.h"
-#include "app/ui/GridFooter.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/DatasetModel.h"
+#include "dialogkit/GridFooter.h"
+#include "dialogkit/Messages.h"
 #include "support/ui/MainWindowFixture.h"
 
 #include <QComboBox>
@@ -86,7 +86,7 @@ protected:
     }
     QPushButton* button(QWidget* parent, const char* name) { return parent->findChild<QPushButton*>(name); }
 
-    QVector<cashbook::PaymentDraft> payments;
+    QVector<app::PaymentDraft> payments;
 };
 
 TEST_F(QuotaRegisterUi, ColumnsFollowTheSelectedUnitAndCellsArePaintedByValue)
@@ -277,7 +277,7 @@ TEST_F(OwnerStatementUi, OwnersStatementSumsHisUnitsAndHandsTheSelectionToThePay
     QTest::mouseClick(button(d, "ok"), Qt::LeftButton);
     EXPECT_EQ(app::takeMessages(), QStringList({allocation::kNonPayableMessage}));
     ASSERT_EQ(payments.size(), 1);
-    const cashbook::PaymentDraft& draft = payments[0];
+    const app::PaymentDraft& draft = payments[0];
     EXPECT_TRUE(draft.ownerPays);
     EXPECT_EQ(draft.payerId, 1);
     EXPECT_EQ(draft.payerName, "Rossi Mario");

@@ -1,5 +1,5 @@
 #include "allocation/ui/AllocationDialogs.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "support/Screenshot.h"
 #include "support/ui/MainWindowFixture.h"
 

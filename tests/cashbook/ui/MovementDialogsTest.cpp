@@ -1,4 +1,4 @@
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "cashbook/ui/MovementDialogs.h"
 #include "cashbook/ui/TFPercentualeRipartizione.h"
 #include "support/Screenshot.h"

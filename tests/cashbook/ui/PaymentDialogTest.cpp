@@ -1,8 +1,8 @@
 // The payment dialog offscreen, opened as the owner statement opens it: the grid from the draft,
 // the total following the amounts, "Conferma" recording the payment in both databases with its
 // receipt (and PDF copy), the window's balances, and the income register's double click.
-#include "app/Settings.h"
-#include "app/ui/Messages.h"
+#include "foundation/Settings.h"
+#include "dialogkit/Messages.h"
 #include "cashbook/Payments.h"
 #include "cashbook/Receipt.h"
 #include "cashbook/ui/PaymentDialogs.h"

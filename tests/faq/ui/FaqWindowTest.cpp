@@ -1,4 +1,4 @@
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "faq/KnowledgeBase.h"
 #include "faq/ui/FaqDialogs.h"
 #include "store/Schema.h"

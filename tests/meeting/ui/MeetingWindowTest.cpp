@@ -1,7 +1,7 @@
 // The meeting window opened from the Stampe tab: a meeting saved, attendance marked and the
 // quorum line following each mark, votes and the live result.
-#include "app/Tab.h"
-#include "app/ui/Messages.h"
+#include "foundation/Tab.h"
+#include "dialogkit/Messages.h"
 #include "meeting/MeetingDocuments.h"
 #include "meeting/Meetings.h"
 #include "meeting/ui/MeetingDialogs.h"

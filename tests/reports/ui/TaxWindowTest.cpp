@@ -3,9 +3,9 @@
 // the supplier selection, the certificates and the F24 summary of the Stampe tab.
 #include "../TaxFixture.h"
 #include "../XlsxRead.h"
-#include "app/Tab.h"
-#include "app/ui/Messages.h"
-#include "app/ui/TForm1.h"
+#include "foundation/Tab.h"
+#include "dialogkit/Messages.h"
+#include "window/ui/TForm1.h"
 #include "platform/Shell.h"
 #include "support/Screenshot.h"
 

@@ -1,4 +1,4 @@
-#include "app/ui/Messages.h"
+#include "dialogkit/Messages.h"
 #include "search/ui/SearchDialogs.h"
 #include "support/Screenshot.h"
 #include "support/ui/MainWindowFixture.h"

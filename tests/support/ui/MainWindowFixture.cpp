@@ -1,7 +1,7 @@
 #include "support/ui/MainWindowFixture.h"
 
-#include "app/ui/EditDialog.h"
-#include "app/ui/Messages.h"
+#include "dialogkit/EditDialog.h"
+#include "dialogkit/Messages.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -2,10 +2,10 @@
 // The main window over a fresh folder for a widget test: the suite's rows written first, messages
 // recorded instead of shown, dialogs driven without a modal loop, the subsystems' dialogs
 // installed; and the small look-ups and clicks the suites share.
-#include "app/Tab.h"
-#include "app/Workspace.h"
-#include "app/ui/DialogContext.h"
-#include "app/ui/TForm1.h"
+#include "foundation/Tab.h"
+#include "foundation/Workspace.h"
+#include "dialogkit/DialogContext.h"
+#include "window/ui/TForm1.h"
 #include "support/TempDir.h"
 
 #include <QString>

@@ -1,0 +1,60 @@
+#include "dialogkit/Messages.h"
+
+#include <QMessageBox>
+
+namespace velcaris::app {
+
+namespace {
+bool quiet = false;
+QStringList recorded;
+} // namespace
+
+void showInformation(QWidget* parent, const QString& text)
+{
+    recorded << text;
+    if (!quiet)
+        QMessageBox::information(parent, QStringLiteral("Velcaris"), text);
+}
+
+void showWarning(QWidget* parent, const QString& text)
+{
+    recorded << text;
+    if (!quiet)
+        QMessageBox::warning(parent, QStringLiteral("Velcaris"), text);
+}
+
+void showMessage(QWidget* parent, const Message& message)
+{
+    switch (message.kind) {
+    case MessageKind::Warning: showWarning(parent, message.text); break;
+    case MessageKind::Error: showFailure(parent, message.text); break;
+    case MessageKind::Information:
+    case MessageKind::Question: showInformation(parent, message.text); break;
+    }
+}
+
+void showFailure(QWidget* parent, const QString& text)
+{
+    recorded << text;
+    if (!quiet)
+        QMessageBox::critical(parent, QStringLiteral("Velcaris"), text);
+}
+
+void setQuietMessages(bool on)
+{
+    quiet = on;
+}
+
+bool quietMessages()
+{
+    return quiet;
+}
+
+QStringList takeMessages()
+{
+    QStringList out;
+    out.swap(recorded);
+    return out;
+}
+
+} // namespace velcaris::app
