@@ -121,10 +121,10 @@ ExplanationRun produceExplanations(app::Workspace& ws, documents::TRtfReport& re
         report.AddVariable(QStringLiteral("persona"), owner.name);
         report.AddVariable(QStringLiteral("anno"), year);
         const QString target = explanationPath(ws, owner.name, year);
-        QDir().mkpath(QFileInfo(target).absolutePath());
         report.SetInFile(templateFile);
         report.SetOutFile(target);
         try {
+            documents::makeDocumentFolder(ws, QFileInfo(target).absolutePath());
             report.Merge({&rows});
         } catch (const documents::ReportError& e) {
             report.ClearVariables();

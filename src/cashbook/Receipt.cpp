@@ -1,5 +1,6 @@
 #include "cashbook/Receipt.h"
 
+#include "foundation/OutputPaths.h"
 #include "foundation/Selection.h"
 #include "cashbook/AmountInWords.h"
 #include "cashbook/ReceiptFunctions.h"
@@ -74,15 +75,11 @@ CondominiumRow condominiumRow(app::Workspace& ws, const QString& condominium)
     return row;
 }
 
-// The receipts' folder exists (it is made again when it was deleted); the problem otherwise.
-QString ensureFolder(const QString& path)
+// The receipts' folder exists (it is made again when it was deleted, never outside Output/);
+// the problem otherwise.
+QString ensureFolder(const app::Workspace& ws, const QString& path)
 {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (QDir().mkpath(folder))
-        return QString();
-    return QStringLiteral("Impossibile creare la cartella delle ricevute \"%1\": controllare che il disco sia "
-                          "accessibile e che si abbia il permesso di scrivervi.")
-        .arg(QDir::toNativeSeparators(folder));
+    return app::makeOutputFolder(ws.paths(), QFileInfo(path).absolutePath());
 }
 
 QDate dateOf(const QVariant& v)
@@ -148,7 +145,7 @@ ReceiptRun writePaymentReceipt(app::Workspace& ws, documents::TRtfReport& report
         grid.appendRow({line.quota, line.amount, line.note});
     grid.first();
 
-    QString problem = ensureFolder(run.path);
+    QString problem = ensureFolder(ws, run.path);
     if (problem.isEmpty()) {
         const ReceiptEngine engine(report, {ReceiptSource::Kind::PaymentGrid, &grid});
         const QString templateFile = documents::templatePath(ws, kReceiptTemplate);
@@ -217,7 +214,7 @@ ReceiptRun recreateReceipt(app::Workspace& ws, documents::TRtfReport& report, co
     }
     rows.first();
 
-    QString problem = ensureFolder(run.path);
+    QString problem = ensureFolder(ws, run.path);
     if (problem.isEmpty()) {
         const ReceiptEngine engine(report, {ReceiptSource::Kind::IncomeRegister, &rows});
         const QString templateFile = documents::templatePath(ws, kReceiptTemplate);

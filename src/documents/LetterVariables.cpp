@@ -1,5 +1,7 @@
 #include "documents/LetterVariables.h"
 
+#include "documents/ReportError.h"
+#include "foundation/OutputPaths.h"
 #include "foundation/Selection.h"
 #include "foundation/Settings.h"
 
@@ -43,6 +45,12 @@ QString templatePath(const app::Workspace& ws, const QString& kind)
 QString condominiumFolder(const app::Workspace& ws)
 {
     return ws.paths().outputFolder() + ws.selection.condominium + u'/';
+}
+
+void makeDocumentFolder(const app::Workspace& ws, const QString& folder)
+{
+    if (const QString problem = app::makeOutputFolder(ws.paths(), folder); !problem.isEmpty())
+        throw ReportError(problem);
 }
 
 } // namespace velcaris::documents

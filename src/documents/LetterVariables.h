@@ -27,5 +27,8 @@ void removeVariables(TRtfReport& report, const QStringList& names);
 QString templatePath(const app::Workspace& ws, const QString& kind);
 // "<Output>/<condominium>/"
 QString condominiumFolder(const app::Workspace& ws);
+// Makes the folder a document goes to (never outside Output/); raises ReportError with the reason
+// when it cannot be made.
+void makeDocumentFolder(const app::Workspace& ws, const QString& folder);
 
 } // namespace velcaris::documents

@@ -107,7 +107,7 @@ void produceOne(app::Workspace& ws, TRtfReport& report, const LetterRequest& rq,
     report.ClearVariables();
     report.SetInFile(templatePath(ws, rq.kind));
     report.SetOutFile(letterPath(ws, rq.kind, e, rq.today));
-    QDir().mkpath(condominiumFolder(ws));
+    makeDocumentFolder(ws, condominiumFolder(ws));
     addCommonVariables(ws, report, rq.today);
     if (rq.kind == kAccompagnamentoAssemblea || rq.kind == kAccompagnamentoVerbale)
         mergeCovering(ws, report, rq, e);

@@ -45,7 +45,7 @@ void mergeNotice(app::Workspace& ws, TRtfReport& report, const NoticeRequest& rq
         addDates(report, rq, false);
     }
     report.SetOutFile(noticePath(ws, rq.kind, rq.today));
-    QDir().mkpath(condominiumFolder(ws));
+    makeDocumentFolder(ws, condominiumFolder(ws));
 
     if (rq.kind == kNotificaConvocazione || rq.kind == kNotificaVerbale) {
         store::Dataset& owners = ws.ds(QStringLiteral("ADOTableproprietari"));

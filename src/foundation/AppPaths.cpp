@@ -31,8 +31,10 @@ QString AppPaths::mainBackup() const { return file(QStringLiteral("Database/Cond
 QString AppPaths::webDatabase() const { return file(QStringLiteral("Database/WebDB.db")); }
 QString AppPaths::webBackup() const { return file(QStringLiteral("Database/WebDB.bak")); }
 QString AppPaths::faqDatabase() const { return file(QStringLiteral("Database/FAQ.db")); }
+QString AppPaths::faqBackup() const { return file(QStringLiteral("Database/FAQ.bak")); }
 QString AppPaths::settingsFile() const { return settingsFileFor(executable_); }
 QString AppPaths::mailLog() const { return file(QStringLiteral("mail.log")); }
+QString AppPaths::folderNameTrial() const { return file(QStringLiteral("Database/prova-nome-cartella")); }
 
 bool AppPaths::ensureFolders() const
 {

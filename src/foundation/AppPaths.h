@@ -19,8 +19,11 @@ public:
     QString webDatabase() const;   // Database/WebDB.db
     QString webBackup() const;     // Database/WebDB.bak
     QString faqDatabase() const;   // Database/FAQ.db
+    QString faqBackup() const;     // Database/FAQ.bak
     QString settingsFile() const;  // executable path with its extension replaced by .ini
     QString mailLog() const;       // mail.log
+    // Database/prova-nome-cartella: where a condominium's new folder name is tried before a rename.
+    QString folderNameTrial() const;
 
     // Creates Database/ and Output/ when missing; false when either could not be made.
     bool ensureFolders() const;

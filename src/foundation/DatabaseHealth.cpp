@@ -66,22 +66,20 @@ QString backupSentence(DatabaseKind kind, const QString& backupFile)
     return QStringLiteral("L'ultima copia di sicurezza buona è \"%1\", del %2.").arg(native(backupFile), date);
 }
 
-QString setAsideName(const QString& databaseFile, const QDateTime& now)
+} // namespace
+
+QString setAsideName(const QString& file, const QString& tag, const QDateTime& now)
 {
-    const QFileInfo info(databaseFile);
-    QString name = QStringLiteral("%1/%2.danneggiato-%3.%4")
-                       .arg(info.absolutePath(), info.completeBaseName(),
-                            now.toString(QStringLiteral("yyyyMMdd-HHmmss")), info.suffix());
+    const QFileInfo info(file);
+    const QString stamp = now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = QStringLiteral("%1/%2.%3-%4.%5").arg(info.absolutePath(), info.completeBaseName(), tag, stamp, info.suffix());
     for (int n = 2; QFileInfo::exists(name); ++n)
-        name = QStringLiteral("%1/%2.danneggiato-%3-%4.%5")
-                   .arg(info.absolutePath(), info.completeBaseName(),
-                        now.toString(QStringLiteral("yyyyMMdd-HHmmss")))
+        name = QStringLiteral("%1/%2.%3-%4-%5.%6")
+                   .arg(info.absolutePath(), info.completeBaseName(), tag, stamp)
                    .arg(n)
                    .arg(info.suffix());
     return name;
 }
-
-} // namespace
 
 QString unusableDatabaseMessage(DatabaseKind kind, const QString& databaseFile, const QString& backupFile,
                                 const store::StoreError& error)
@@ -89,8 +87,8 @@ QString unusableDatabaseMessage(DatabaseKind kind, const QString& databaseFile, 
     return QStringLiteral("%1 non si può usare: %2.\n"
                           "Il file è stato lasciato com'è, senza alcuna modifica.\n"
                           "%3\n"
-                          "Per tornare a lavorare si può mettere la copia di sicurezza al posto del file, dopo aver "
-                          "spostato altrove il file danneggiato.\n\n"
+                          "Per tornare a lavorare: il pulsante \"Ripristina\" della finestra principale mette la "
+                          "copia di sicurezza al posto del file e conserva il file danneggiato accanto.\n\n"
                           "Dettaglio tecnico: %4")
         .arg(subject(kind, databaseFile), plainWords(error.fault()), backupSentence(kind, backupFile),
              error.message());
@@ -115,7 +113,7 @@ QString backupNotReplacedMessage(DatabaseKind kind, const QString& databaseFile,
 }
 
 RestoreResult restoreFromBackup(DatabaseKind kind, const QString& databaseFile, const QString& backupFile,
-                                const QDateTime& now)
+                                const QDateTime& now, const QString& asideTag)
 {
     RestoreResult result;
     const store::FileCheck check = store::checkDatabaseFile(backupFile, kind);
@@ -132,19 +130,34 @@ RestoreResult restoreFromBackup(DatabaseKind kind, const QString& databaseFile, 
         result.message = QStringLiteral("Impossibile copiare \"%1\": il database non è stato toccato.").arg(native(backupFile));
         return result;
     }
-    const QString aside = setAsideName(databaseFile, now);
+    const bool present = QFileInfo::exists(databaseFile);
+    const QString aside = setAsideName(databaseFile, asideTag, now);
     const QString journal = databaseFile + QStringLiteral("-journal");
-    if (QFileInfo::exists(databaseFile) && !QFile::rename(databaseFile, aside)) {
+    const QString asideJournal = aside + QStringLiteral("-journal");
+    if (present && !QFile::rename(databaseFile, aside)) {
         QFile::remove(incoming);
         result.message = QStringLiteral("Impossibile spostare \"%1\": il database non è stato toccato.").arg(native(databaseFile));
         return result;
     }
-    // A journal left by a crash belongs to the damaged file: it goes aside with it.
-    const bool journalMoved = QFileInfo::exists(journal) && QFile::rename(journal, aside + QStringLiteral("-journal"));
+    // A journal left by a crash belongs to the file it came with: it goes aside with it, or the
+    // restore does not happen (the next opening would roll it into the copy and damage it).
+    if (QFileInfo::exists(journal) && !QFile::rename(journal, asideJournal)) {
+        if (present)
+            QFile::rename(aside, databaseFile);
+        QFile::remove(incoming);
+        result.message = QStringLiteral("Il ripristino non è stato fatto: il giornale \"%1\" accanto al database non si "
+                                        "può spostare, e aprendo la copia il programma lo applicherebbe alla copia "
+                                        "danneggiandola. Il database non è stato toccato. Controllare i permessi della "
+                                        "cartella \"%2\" e riprovare.")
+                             .arg(native(journal), native(QFileInfo(databaseFile).absolutePath()));
+        return result;
+    }
+    const bool journalMoved = QFileInfo::exists(asideJournal);
     if (!QFile::rename(incoming, databaseFile)) {
-        QFile::rename(aside, databaseFile);
+        if (present)
+            QFile::rename(aside, databaseFile);
         if (journalMoved)
-            QFile::rename(aside + QStringLiteral("-journal"), journal);
+            QFile::rename(asideJournal, journal);
         QFile::remove(incoming);
         result.message = QStringLiteral("Impossibile mettere la copia di sicurezza al posto di \"%1\": il database "
                                         "non è stato toccato.")
@@ -152,9 +165,14 @@ RestoreResult restoreFromBackup(DatabaseKind kind, const QString& databaseFile, 
         return result;
     }
     result.done = true;
+    if (!present) {
+        result.message = QStringLiteral("La copia di sicurezza del %1 è ora il database \"%2\".")
+                             .arg(FileDateText(backupFile, QDate()), native(databaseFile));
+        return result;
+    }
     result.setAside = aside;
-    result.message = QStringLiteral("La copia di sicurezza del %1 è ora il database \"%2\". Il file danneggiato è stato "
-                                    "conservato come \"%3\".")
+    result.message = QStringLiteral("La copia di sicurezza del %1 è ora il database \"%2\". Il file che c'era prima è "
+                                    "stato conservato come \"%3\".")
                          .arg(FileDateText(backupFile, QDate()), native(databaseFile), native(aside));
     return result;
 }

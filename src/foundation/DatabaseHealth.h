@@ -27,10 +27,16 @@ struct RestoreResult {
     QString setAside; // where the damaged file now is (when done)
 };
 
-// Renames the damaged database (and a journal beside it) to "<name>.danneggiato-<date-time>.db"
-// and puts a copy of the backup in its place; only when the backup opens and passes the check.
+// Renames the database (and a journal beside it) to "<name>.<asideTag>-<date-time>.db" and puts a
+// copy of the backup in its place; only when the backup opens and passes the check. A missing
+// database simply gets the copy. A journal that cannot go aside with its file refuses the whole
+// restore and puts the file back: the next opening would roll that journal into the copy.
 // The databases must be closed. The caller asks the user first.
 RestoreResult restoreFromBackup(store::DatabaseKind kind, const QString& databaseFile, const QString& backupFile,
-                                const QDateTime& now = QDateTime::currentDateTime());
+                                const QDateTime& now = QDateTime::currentDateTime(),
+                                const QString& asideTag = QStringLiteral("danneggiato"));
+
+// "<folder>/<base>.<tag>-<yyyyMMdd-HHmmss>.<suffix>", numbered when that name is taken.
+QString setAsideName(const QString& file, const QString& tag, const QDateTime& now);
 
 } // namespace velcaris::app

@@ -21,38 +21,59 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-// The recorded rename, or false when there is none readable.
-bool readPending(const AppPaths& paths, QString& from, QString& to)
+struct Pending {
+    QString from, to; // a rename
+    QString removed;  // a deletion
+};
+
+// The recorded intent, or false when there is none readable.
+bool readPending(const AppPaths& paths, Pending& pending)
 {
     QFile file(pendingFolderRenameFile(paths));
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
-    from = o.value(QStringLiteral("da")).toString();
-    to = o.value(QStringLiteral("a")).toString();
-    return !from.isEmpty() && !to.isEmpty();
+    pending.from = o.value(QStringLiteral("da")).toString();
+    pending.to = o.value(QStringLiteral("a")).toString();
+    pending.removed = o.value(QStringLiteral("elimina")).toString();
+    return (!pending.from.isEmpty() && !pending.to.isEmpty()) || !pending.removed.isEmpty();
 }
 
-// Completes a rename that committed; the warning when the folder could not be moved.
+bool writePending(const AppPaths& paths, const QJsonObject& o)
+{
+    QSaveFile file(pendingFolderRenameFile(paths));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QJsonDocument(o).toJson());
+    return file.commit();
+}
+
+// Completes a rename or a deletion that committed; the warning when the folder could not be
+// moved or removed (the record then stays, so that the next start tries again).
 QString completePending(const AppPaths& paths, const QStringList& names)
 {
-    QString from, to;
-    const bool readable = readPending(paths, from, to);
-    QString warning;
-    if (readable && names.contains(to) && !names.contains(from)) {
-        const QString oldFolder = folderOf(paths, from);
-        const QString newFolder = folderOf(paths, to);
+    Pending p;
+    const bool readable = readPending(paths, p);
+    if (readable && !p.removed.isEmpty() && !names.contains(p.removed)) {
+        const QString folder = folderOf(paths, p.removed);
+        // The name is that of a deleted condominium: never a path outside the output folder.
+        const bool inside = !p.removed.contains(u'/') && !p.removed.contains(u'\\') && p.removed != QLatin1String("..");
+        if (inside && QFileInfo(folder).isDir() && !QDir(folder).removeRecursively())
+            return QStringLiteral("Il condominio \"%1\" è stato eliminato, ma la sua cartella \"%2\" non si è potuta "
+                                  "eliminare del tutto: eliminarla a mano.")
+                .arg(p.removed, native(folder));
+    } else if (readable && p.removed.isEmpty() && names.contains(p.to) && !names.contains(p.from)) {
+        const QString oldFolder = folderOf(paths, p.from);
+        const QString newFolder = folderOf(paths, p.to);
         if (QFileInfo(oldFolder).isDir() && !QFileInfo::exists(newFolder)) {
-            if (!QDir().rename(oldFolder, newFolder)) {
-                warning = QStringLiteral("Il condominio \"%1\" è stato rinominato, ma la sua cartella \"%2\" non si è "
-                                         "potuta rinominare in \"%3\": rinominarla a mano.")
-                              .arg(to, native(oldFolder), native(newFolder));
-                return warning; // the record stays, so that the next start tries again
-            }
+            if (!QDir().rename(oldFolder, newFolder))
+                return QStringLiteral("Il condominio \"%1\" è stato rinominato, ma la sua cartella \"%2\" non si è "
+                                      "potuta rinominare in \"%3\": rinominarla a mano.")
+                    .arg(p.to, native(oldFolder), native(newFolder));
         }
     }
     clearPendingFolderRename(paths);
-    return warning;
+    return QString();
 }
 
 } // namespace
@@ -64,12 +85,12 @@ QString pendingFolderRenameFile(const AppPaths& paths)
 
 bool recordPendingFolderRename(const AppPaths& paths, const QString& fromName, const QString& toName)
 {
-    QSaveFile file(pendingFolderRenameFile(paths));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QJsonObject o{{QStringLiteral("da"), fromName}, {QStringLiteral("a"), toName}};
-    file.write(QJsonDocument(o).toJson());
-    return file.commit();
+    return writePending(paths, {{QStringLiteral("da"), fromName}, {QStringLiteral("a"), toName}});
+}
+
+bool recordPendingFolderRemoval(const AppPaths& paths, const QString& name)
+{
+    return writePending(paths, {{QStringLiteral("elimina"), name}});
 }
 
 void clearPendingFolderRename(const AppPaths& paths)

@@ -1,6 +1,8 @@
 #include "foundation/Workspace.h"
 
 #include "foundation/Backup.h"
+#include "foundation/BackupCatalogue.h"
+#include "foundation/Leftovers.h"
 #include "foundation/DatabaseHealth.h"
 #include "foundation/FolderReconcile.h"
 #include "store/AddedTables.h"
@@ -69,6 +71,11 @@ QString Workspace::startUp(const std::function<void()>& progress)
 
     paths_.ensureFolders();
     warnings_.clear();
+    // A database missing beside its backup is made anew below: the backup goes aside first, so
+    // that tomorrow's copy of the empty file never replaces it. (The window asks before this and
+    // restores it when told; what reaches here was meant to start empty.)
+    for (const BackupEntry& missing : missingDatabases(paths_))
+        warnings_ << keepBackupAside(missing, QDateTime::currentDateTime());
     // Which database the steps are working on, so that a failure names its file and its backup.
     DatabaseKind phase = DatabaseKind::Main;
     try {
@@ -129,12 +136,20 @@ QString Workspace::startUp(const std::function<void()>& progress)
 
         // The knowledge base is opened on demand; here it is only made to exist, so that every
         // database file is there from the first start. A failure is the FAQ window's to report.
-        if (!QFileInfo::exists(paths_.faqDatabase())) {
-            try {
-                Database faq;
-                store::openDatabase(faq, paths_.faqDatabase(), DatabaseKind::Faq);
-            } catch (const StoreError&) {
+        // An existing one gets its daily backup like the others.
+        try {
+            const bool existed = QFileInfo::exists(paths_.faqDatabase());
+            Database faq;
+            store::openDatabase(faq, paths_.faqDatabase(), DatabaseKind::Faq);
+            if (existed) {
+                const BackupResult made = BackupFile(faq, DatabaseKind::Faq, paths_.faqBackup(),
+                                                     today_.isValid() ? today_ : QDate::currentDate());
+                if (const QString w = backupNotReplacedMessage(DatabaseKind::Faq, paths_.faqDatabase(),
+                                                               paths_.faqBackup(), made);
+                    !w.isEmpty())
+                    warnings_ << w;
             }
+        } catch (const StoreError&) {
         }
 
         ds("ADOTableScadenzario").setDisplayFormat(QStringLiteral("Importo"), QStringLiteral("0.00"));
@@ -159,7 +174,18 @@ QString Workspace::startUp(const std::function<void()>& progress)
         return unusableDatabaseMessage(DatabaseKind::Main, paths_.mainDatabase(), paths_.mainBackup(), e);
     }
     warnings_ += reconcileFolders(paths_, names);
+    // Both files have been read, so a journal a crash left is rolled back by now: what remains of
+    // multi-file commits and of folder-name trials belongs to nothing.
+    removeLeftovers(paths_);
     return QString();
+}
+
+void Workspace::close()
+{
+    for (store::Dataset* dataset : std::as_const(datasets_))
+        dataset->close();
+    main_.close();
+    web_.close();
 }
 
 void Workspace::openWithBackup(Database& db, DatabaseKind kind)

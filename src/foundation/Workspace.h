@@ -51,6 +51,9 @@ public:
     // What start-up has to tell without stopping: a daily backup not replaced because the copy
     // failed its check, output folders that do not match the condominiums. Italian, one per item.
     const QStringList& startUpWarnings() const { return warnings_; }
+    // Closes every dataset and both connections (before a database file is replaced); startUp()
+    // opens them again.
+    void close();
     // The day the daily backups compare against; today unless set (tests).
     void setToday(const QDate& day) { today_ = day; }
 

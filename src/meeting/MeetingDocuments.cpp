@@ -38,8 +38,8 @@ MeetingDocument merge(app::Workspace& ws, documents::TRtfReport& report, const M
     const QString target = meetingDocumentPath(ws, kind, state);
     report.SetInFile(documents::templatePath(ws, kind));
     report.SetOutFile(target);
-    QDir().mkpath(QFileInfo(target).absolutePath());
     try {
+        documents::makeDocumentFolder(ws, QFileInfo(target).absolutePath());
         report.Merge(sources);
     } catch (const documents::ReportError& e) {
         report.ClearVariables();

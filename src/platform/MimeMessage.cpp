@@ -116,7 +116,9 @@ MimeText buildMimeMessage(const MailMessage& message, const QString& sender, con
     MimeText result;
     QByteArray head;
     head += header("Date", rfc5322Date(date));
-    const QByteArray from = sender.toUtf8();
+    // The sender comes from the settings: a line break in it never starts a header of its own.
+    const QString senderLine = QString(sender).remove(u'\r').remove(u'\n');
+    const QByteArray from = senderLine.toUtf8();
     head += header("From", message.fromName.isEmpty() ? from
                                                        : encodeHeaderText(message.fromName) + " <" + from + '>');
     head += header("To", message.to.isEmpty() ? QByteArrayLiteral("undisclosed-recipients:;") : addressList(message.to));
@@ -124,9 +126,9 @@ MimeText buildMimeMessage(const MailMessage& message, const QString& sender, con
         head += header("Cc", addressList(message.cc));
     head += header("Subject", encodeHeaderText(message.subject));
     const QByteArray hash = QCryptographicHash::hash(boundarySeed.toUtf8(), QCryptographicHash::Sha1).toHex();
-    const int at = sender.indexOf(u'@');
+    const int at = senderLine.indexOf(u'@');
     head += header("Message-ID", '<' + hash + '.' + QByteArray::number(date.toMSecsSinceEpoch()) + '@' +
-                                     (at >= 0 ? sender.mid(at + 1).toUtf8() : QByteArrayLiteral("velcaris")) + '>');
+                                     (at >= 0 ? senderLine.mid(at + 1).toUtf8() : QByteArrayLiteral("velcaris")) + '>');
     head += header("MIME-Version", "1.0");
 
     const QByteArray textPart = header("Content-Type", "text/plain; charset=UTF-8") +

@@ -91,12 +91,33 @@ int SmtpSettings::effectivePort() const
     return 25;
 }
 
+namespace {
+
+bool hasControlCharacter(const QString& text)
+{
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return true;
+    return false;
+}
+
+} // namespace
+
 MailResult SmtpMailClient::send(const MailMessage& message)
 {
     if (settings_.server.trimmed().isEmpty())
         return MailResult::failure(kMailNoClient, QStringLiteral("Server SMTP non indicato nelle impostazioni"));
     if (settings_.sender.trimmed().isEmpty())
         return MailResult::failure(kMailFailure, QStringLiteral("Mittente SMTP non indicato nelle impostazioni"));
+    // A line break in a value of the settings would start a header or an SMTP command of its own.
+    for (const auto& [value, key] : {std::pair{&settings_.sender, "sender"}, std::pair{&settings_.server, "server"},
+                                     std::pair{&settings_.user, "user"}})
+        if (hasControlCharacter(*value))
+            return MailResult::failure(kMailFailure,
+                                       QStringLiteral("Il valore \"%1\" della sezione [smtp] delle impostazioni contiene un "
+                                                      "a capo o un altro carattere di controllo: correggerlo. Il "
+                                                      "messaggio non è stato inviato.")
+                                           .arg(QString::fromLatin1(key)));
 
     // Each recipient once in the envelope, whichever list it came from.
     QStringList envelope;

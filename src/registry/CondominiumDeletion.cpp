@@ -1,5 +1,7 @@
 #include "registry/CondominiumDeletion.h"
 
+#include "foundation/FolderReconcile.h"
+#include "foundation/OutputPaths.h"
 #include "registry/CondominiumColumns.h"
 #include "registry/Condominiums.h"
 #include "registry/Deletion.h"
@@ -26,7 +28,8 @@ const char* const kRequeried[] = {
 QString folderNotRemovedMessage(const QString& folder)
 {
     return QStringLiteral("I dati del condominio sono stati eliminati, ma la cartella \"%1\" non è stata "
-                          "eliminata del tutto: uno o più file sono in uso o protetti. Eliminarla a mano.")
+                          "eliminata del tutto: uno o più file sono in uso o protetti. Il programma riproverà al prossimo avvio; "
+                          "altrimenti eliminarla a mano.")
         .arg(QDir::toNativeSeparators(folder));
 }
 
@@ -36,7 +39,17 @@ app::Outcome deleteCondominium(app::Workspace& ws)
     if (name.isEmpty())
         return app::Outcome::refused(kSelectCondominium);
     store::Database& db = ws.mainDb();
-    {
+    // The folder goes after the rows: the intent is recorded first, so that the next start
+    // removes it if the program stops in between (a later condominium of the same name would
+    // otherwise find the old documents in its folder).
+    const QString folder = condominiumFolder(ws, name);
+    const bool hasFolder = QFileInfo(folder).isDir() && app::insideOutput(ws.paths(), folder);
+    if (hasFolder && !app::recordPendingFolderRemoval(ws.paths(), name))
+        return app::Outcome::refused(
+            QStringLiteral("Non è stato possibile annotare l'eliminazione della cartella \"%1\" (la cartella Database non "
+                           "è scrivibile): il condominio non è stato eliminato.")
+                .arg(QDir::toNativeSeparators(folder)));
+    try {
         store::Transaction tr(db);
         // Its own person row (the condominium as a person, without a condominium of its own).
         db.exec(QStringLiteral("DELETE FROM main.Anagrafe WHERE Cognome = ? AND (idCondominio IS NULL OR idCondominio = '')"),
@@ -79,13 +92,23 @@ app::Outcome deleteCondominium(app::Workspace& ws)
                              store::quoteIdentifier(QString::fromLatin1(column))),
                     {name});
         tr.commit();
+    } catch (...) {
+        // Nothing was deleted: the folder stays, and so must its condominium's record.
+        if (hasFolder)
+            app::clearPendingFolderRename(ws.paths());
+        throw;
     }
 
     app::Outcome outcome = app::Outcome::accepted();
-    // The folder goes once the rows are gone for good, with everything in it.
-    const QString folder = condominiumFolder(ws, name);
-    if (QFileInfo(folder).isDir() && !QDir(folder).removeRecursively())
-        outcome.add(app::MessageKind::Warning, folderNotRemovedMessage(folder));
+    store::failpoint("condominio.eliminazione.dopo-il-commit");
+    // The folder goes once the rows are gone for good, with everything in it. When it cannot,
+    // the record stays and the next start tries again.
+    if (hasFolder) {
+        if (QDir(folder).removeRecursively())
+            app::clearPendingFolderRename(ws.paths());
+        else
+            outcome.add(app::MessageKind::Warning, folderNotRemovedMessage(folder));
+    }
 
     const QString subject = ws.selection.statementSubject; // remembered for the whole run
     ws.selection = app::Selection{};

@@ -2,6 +2,7 @@
 #include "registry/CondominiumColumns.h"
 
 #include "foundation/FolderReconcile.h"
+#include "foundation/OutputPaths.h"
 #include "foundation/Selection.h"
 #include "registry/NameRules.h"
 #include "store/Database.h"
@@ -100,6 +101,8 @@ const QString kFieldList = QStringLiteral(
 QString makeFolders(const app::Workspace& ws, const QString& fullName)
 {
     const QString receipts = receiptsFolder(ws, fullName);
+    if (!app::insideOutput(ws.paths(), receipts))
+        return app::makeOutputFolder(ws.paths(), receipts);
     QDir().mkpath(receipts);
     return QFileInfo(receipts).isDir() ? QString() : folderNotCreatedMessage(receipts);
 }
@@ -110,7 +113,7 @@ QString makeFolders(const app::Workspace& ws, const QString& fullName)
 // among the condominiums' own.
 bool canMakeFolder(const app::Workspace& ws, const QString& name)
 {
-    const QString trial = ws.paths().databaseFolder() + QStringLiteral("/prova-nome-cartella");
+    const QString trial = ws.paths().folderNameTrial();
     const QString probe = trial + u'/' + name;
     QDir().mkpath(trial);
     QDir().rmdir(probe); // left there by a run that stopped in between
@@ -121,6 +124,15 @@ bool canMakeFolder(const app::Workspace& ws, const QString& name)
 }
 
 } // namespace
+
+QString archivedFolderName(const QString& folder, const QDate& day)
+{
+    const QString base = QDir::cleanPath(folder) + QStringLiteral(" (archivio ") + day.toString(Qt::ISODate);
+    QString name = base + u')';
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = base + QStringLiteral(" %1)").arg(n);
+    return name;
+}
 
 QString duplicateCondominiumMessage(const QString& fullName)
 {
@@ -206,6 +218,23 @@ app::Outcome addCondominium(app::Workspace& ws, const CondominiumInput& input)
     if (app::Outcome check = checkInput(input, fullName, db, QString()); !check.done)
         return check;
 
+    // A folder of this name is left from an earlier condominium (deleted while its folder could
+    // not go, or made by hand): it is moved aside, never inherited.
+    QStringList warnings;
+    const QString folder = condominiumFolder(ws, fullName);
+    if (QFileInfo::exists(folder) && app::insideOutput(ws.paths(), folder)) {
+        const QString aside = archivedFolderName(folder, QDate::currentDate());
+        if (!QDir().rename(folder, aside))
+            return app::Outcome::refused(
+                QStringLiteral("La cartella \"%1\" esiste già, con documenti che non sono di questo condominio, e non si è "
+                               "potuta spostare: spostarla o rinominarla a mano. Nessun dato è stato modificato.")
+                    .arg(QDir::toNativeSeparators(folder)));
+        warnings << QStringLiteral("La cartella \"%1\" c'era già, con documenti di un condominio precedente dello stesso "
+                                   "nome: è stata spostata in \"%2\", così il nuovo condominio parte con una cartella "
+                                   "vuota.")
+                        .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(aside));
+    }
+
     {
         store::Transaction tr(db);
         QVector<QVariant> values{fullName};
@@ -218,7 +247,6 @@ app::Outcome addCondominium(app::Workspace& ws, const CondominiumInput& input)
         tr.commit();
     }
 
-    QStringList warnings;
     if (const QString failure = makeFolders(ws, fullName); !failure.isEmpty())
         warnings << failure;
     ws.selection.condominium = fullName;

@@ -5,6 +5,7 @@
 #include "foundation/Workspace.h"
 #include "foundation/Outcome.h"
 
+#include <QDate>
 #include <QString>
 
 namespace velcaris::registry {
@@ -17,6 +18,9 @@ inline const QString kChooseCondominiumFirst = QStringLiteral("Selezionare prima
 QString duplicateCondominiumMessage(const QString& fullName);
 // The folder of the new name is there already, so the old one cannot take its name.
 QString folderInTheWayMessage(const QString& folder);
+// "<folder> (archivio 2026-12-09)", numbered when taken: where a folder left by an earlier
+// condominium of the same name goes.
+QString archivedFolderName(const QString& folder, const QDate& day);
 QString folderNotRenamedMessage(const QString& from, const QString& to);
 QString folderNotCreatedMessage(const QString& folder);
 // The rows carry the new name but the folder kept the old one (the next start tries again).

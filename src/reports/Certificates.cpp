@@ -72,7 +72,7 @@ void produceOne(app::Workspace& ws, documents::TRtfReport& report, int year, con
     report.ClearVariables();
     report.SetInFile(documents::templatePath(ws, kCertificazione));
     report.SetOutFile(certificatePath(ws, year, e.caption));
-    QDir().mkpath(documents::condominiumFolder(ws));
+    documents::makeDocumentFolder(ws, documents::condominiumFolder(ws));
     addCondominium(ws, report);
     addSupplier(ws, report, e.supplierId);
     report.AddVariable(QStringLiteral("anno"), QString::number(year));

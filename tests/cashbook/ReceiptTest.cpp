@@ -109,6 +109,16 @@ TEST_F(Receipts, FailuresAreToldAndNameTheirCause)
     EXPECT_TRUE(bad.problems[0].contains(QDir::toNativeSeparators(templateFile)));
     EXPECT_TRUE(bad.problems[0].contains("endscan")) << bad.problems[0].toStdString();
 
+    // A year stored by another tool with ".." in it: no folder is made outside the documents.
+    PaidReceipt escaping = receipt(3, "10.00", {{"Rata 1", "10.00", ""}});
+    escaping.year = "/../../../../../velcaris-fuori/x";
+    const ReceiptRun outside = writePaymentReceipt(office.ws(), report, escaping, false, shell);
+    EXPECT_FALSE(outside.written);
+    ASSERT_EQ(outside.problems.size(), 1);
+    EXPECT_TRUE(outside.problems[0].contains("uscirebbe dalla cartella dei documenti")) << outside.problems[0].toStdString();
+    EXPECT_FALSE(QFileInfo::exists(office.ws().paths().appFolder() + "/../velcaris-fuori"));
+    EXPECT_FALSE(QFileInfo::exists(office.ws().paths().outputFolder() + kCondo + "/Ricevute/Ricevuta n.3 - A.A."));
+
     // No template at all.
     ASSERT_TRUE(QFile::remove(templateFile));
     const ReceiptRun missing = writePaymentReceipt(office.ws(), report, receipt(2, "10.00", {{"Rata 1", "10.00", ""}}),

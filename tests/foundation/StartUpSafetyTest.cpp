@@ -1,6 +1,8 @@
 // Start-up against files a crash or a mishap left behind: the daily backup is taken only from a
 // consistent, readable database, and a database that can't be used is explained and left alone.
+#include "foundation/BackupCatalogue.h"
 #include "foundation/DatabaseHealth.h"
+#include "foundation/Restore.h"
 #include "foundation/Workspace.h"
 #include "DatabaseFiles.h"
 #include "support/TempDir.h"
@@ -8,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -232,6 +235,17 @@ TEST(StartUpDamage, RestoringPutsTheBackupInPlaceAndKeepsTheDamagedFileAside)
     ASSERT_TRUE(QFile::rename(goodBackup, paths.mainBackup()));
 
     const QDateTime when(QDate(2024, 3, 7), QTime(10, 15, 30));
+    // A journal that cannot go aside with its file: the next opening would roll it into the
+    // copy, so the restore refuses and leaves file and journal as they were.
+    const QString blocked = paths.databaseFolder() + "/Condomini.danneggiato-20240307-101530.db-journal";
+    ASSERT_TRUE(QDir().mkpath(blocked + "/occupato"));
+    const app::RestoreResult stuck = app::restoreFromBackup(DatabaseKind::Main, paths.mainDatabase(), paths.mainBackup(), when);
+    EXPECT_FALSE(stuck.done);
+    EXPECT_TRUE(stuck.message.contains("giornale")) << stuck.message.toStdString();
+    EXPECT_EQ(readFile(paths.mainDatabase()), "danneggiato");
+    EXPECT_EQ(readFile(paths.mainDatabase() + "-journal"), "giornale");
+    ASSERT_TRUE(QDir(blocked).removeRecursively());
+
     const app::RestoreResult restored = app::restoreFromBackup(DatabaseKind::Main, paths.mainDatabase(), paths.mainBackup(), when);
     ASSERT_TRUE(restored.done) << restored.message.toStdString();
     EXPECT_EQ(restored.setAside, paths.databaseFolder() + "/Condomini.danneggiato-20240307-101530.db");
@@ -263,4 +277,99 @@ TEST(StartUpFolders, FoldersThatMatchNoCondominiumAreReportedAsWarnings)
     EXPECT_TRUE(ws.startUpWarnings()[0].contains("\"Alfa - Via Roma 0\"")) << ws.startUpWarnings()[0].toStdString();
     EXPECT_TRUE(QFileInfo(paths.outputFolder() + "Alfa - Via Roma 0").isDir());
     EXPECT_EQ(ws.condominiumNames(), QStringList{"Alfa - Via Roma 1"});
+}
+
+// A main database deleted by mistake while yesterday's backup holds the office: the start that
+// finds it missing keeps that backup aside, so the next day's backup of the new empty file can
+// never replace it; "Ripristina" then brings the office back from it, and brings back a damaged,
+// truncated or missing main file and a damaged web file from their backups, but never a bad one.
+TEST(StartUpMissing, AMissingDatabaseNeverCostsItsBackupAndEveryBackupComesBack)
+{
+    TempDir dir;
+    firstStart(dir);
+    const app::AppPaths paths(dir.path());
+    {
+        app::Workspace ws{paths};
+        ASSERT_EQ(ws.startUp(), QString()); // the daily backups of all three
+    }
+    const QStringList office{"Alfa - Via Roma 1"};
+    ASSERT_EQ(marksIn(paths.mainBackup(), DatabaseKind::Main), office);
+    ASSERT_TRUE(QFile::remove(paths.mainDatabase()));
+    // What interrupted work leaves: a super-journal of a two-file commit and a rename's trial folder.
+    writeFile(paths.mainDatabase() + "-mj0A1B2C3D", "");
+    ASSERT_TRUE(QDir().mkpath(paths.folderNameTrial() + "/Alfa - Via Roma 2"));
+
+    QString kept;
+    {
+        app::Workspace ws{paths};
+        ASSERT_EQ(ws.startUp(), QString());
+        EXPECT_TRUE(ws.condominiumNames().isEmpty());
+        ASSERT_EQ(ws.startUpWarnings().size(), 1);
+        EXPECT_TRUE(ws.startUpWarnings()[0].contains("mancava ed è stato creato vuoto")) << ws.startUpWarnings()[0].toStdString();
+        EXPECT_FALSE(QFileInfo::exists(paths.mainDatabase() + "-mj0A1B2C3D"));
+        EXPECT_FALSE(QFileInfo::exists(paths.folderNameTrial()));
+        const QStringList aside = QDir(paths.databaseFolder()).entryList({"Condomini.conservata-*.bak"}, QDir::Files);
+        ASSERT_EQ(aside.size(), 1);
+        kept = paths.databaseFolder() + "/" + aside[0];
+        EXPECT_TRUE(ws.startUpWarnings()[0].contains(QDir::toNativeSeparators(kept)));
+    }
+    app::Workspace ws{paths};
+    ws.setToday(QDate::currentDate().addDays(1));
+    ASSERT_EQ(ws.startUp(), QString());
+    EXPECT_TRUE(marksIn(paths.mainBackup(), DatabaseKind::Main).isEmpty()); // tomorrow's backup: the empty file
+    EXPECT_EQ(marksIn(kept, DatabaseKind::Main), office);                   // and the office, kept
+
+    const QVector<app::BackupEntry> backups = app::listBackups(paths);
+    QStringList listed;
+    for (const app::BackupEntry& b : backups)
+        listed << QFileInfo(b.file).fileName() + ": " + b.summary;
+    ASSERT_EQ(listed.size(), 4) << listed.join(" | ").toStdString();
+    EXPECT_EQ(listed[0], "Condomini.bak: 0 condomini, 0 anni amministrativi, 0 quote");
+    EXPECT_EQ(listed[1], QFileInfo(kept).fileName() + ": 1 condomini, 0 anni amministrativi, 0 quote");
+    EXPECT_EQ(listed[2], "WebDB.bak: 1 condomini pubblicati, 0 quote pubblicate");
+    EXPECT_TRUE(listed[3].startsWith("FAQ.bak: ")) << listed[3].toStdString();
+    const app::BackupEntry mainBackup = backups[1];
+    const app::BackupEntry webBackup = backups[2];
+
+    const app::RestoreRun first = app::restoreBackup(ws, mainBackup);
+    ASSERT_TRUE(first.result.done) << first.result.message.toStdString();
+    EXPECT_EQ(first.startUpError, QString());
+    EXPECT_EQ(ws.condominiumNames(), office);
+    EXPECT_TRUE(first.result.setAside.contains("Condomini.sostituito-")) << first.result.setAside.toStdString();
+    EXPECT_TRUE(marksIn(first.result.setAside, DatabaseKind::Main).isEmpty());
+
+    struct Mishap {
+        const char* what;
+        DatabaseKind kind;
+        std::function<void()> make;
+    };
+    const Mishap mishaps[] = {
+        {"damaged main", DatabaseKind::Main, [&] { writeFile(paths.mainDatabase(), QByteArray(8192, 'x')); }},
+        {"truncated main", DatabaseKind::Main, [&] { QFile(paths.mainDatabase()).resize(1000); }},
+        {"missing main", DatabaseKind::Main, [&] { QFile::remove(paths.mainDatabase()); }},
+        {"damaged web", DatabaseKind::Web, [&] { writeFile(paths.webDatabase(), QByteArray(4096, 'y')); }},
+    };
+    for (const Mishap& m : mishaps) {
+        SCOPED_TRACE(m.what);
+        ws.close();
+        m.make();
+        if (std::string(m.what) != "missing main")
+            EXPECT_NE(ws.startUp(), QString()); // the window opens with the failure shown
+        const app::RestoreRun run = app::restoreBackup(ws, m.kind == DatabaseKind::Main ? mainBackup : webBackup);
+        ASSERT_TRUE(run.result.done) << run.result.message.toStdString();
+        EXPECT_EQ(run.startUpError, QString());
+        EXPECT_EQ(ws.condominiumNames(), office);
+        EXPECT_EQ(ws.webDb().scalar("SELECT COUNT(*) FROM CodiceCondominio").toInt(), 1);
+    }
+
+    // A bad backup is refused before anything is closed or moved.
+    writeFile(dir.file("rotta.bak"), "non è un database");
+    const app::BackupEntry bad = app::describeBackup(DatabaseKind::Main, dir.file("rotta.bak"), paths.mainDatabase());
+    EXPECT_FALSE(bad.usable);
+    const QStringList before = QDir(paths.databaseFolder()).entryList(QDir::Files);
+    const app::RestoreRun refused = app::restoreBackup(ws, bad);
+    EXPECT_FALSE(refused.result.done);
+    EXPECT_TRUE(refused.result.message.contains("non è utilizzabile")) << refused.result.message.toStdString();
+    EXPECT_EQ(QDir(paths.databaseFolder()).entryList(QDir::Files), before);
+    EXPECT_EQ(ws.condominiumNames(), office);
 }

@@ -183,6 +183,12 @@ TEST(MimeMessage, NoHiddenRecipientAndAnUnreadableAttachmentStops)
     EXPECT_TRUE(text.bytes.startsWith("Date: Tue, 05 Mar 2024 09:07:03 +0100\r\nFrom: studio@example.it\r\nTo: a@example.it\r\n"))
         << text.bytes.left(120).constData();
     EXPECT_FALSE(text.bytes.contains("\nCc:"));
+    // A sender with a line break in it stays one header.
+    for (const char* sender : {"studio@example.it\r\nBcc: spia@example.org", "studio@example.it\rBcc: spia@example.org"}) {
+        const QByteArray bytes = buildMimeMessage(m, QString::fromLatin1(sender), date, "seme").bytes;
+        EXPECT_FALSE(bytes.contains("\nBcc") || bytes.contains("\rBcc")) << bytes.left(200).constData();
+        EXPECT_TRUE(bytes.contains("\r\nFrom: studio@example.itBcc: spia@example.org\r\nTo:"));
+    }
 
     TempDir dir;
     m.attachments << dir.file("manca.pdf");

@@ -200,4 +200,13 @@ TEST(SmtpMailClient, AMissingAttachmentOrNoRecipientStopsBeforeConnecting)
     const MailResult nobody = client.send(MailMessage{});
     EXPECT_EQ(nobody.code, kMailUnknownRecipient);
     EXPECT_EQ(nobody.detail, "Nessun destinatario a cui inviare il messaggio");
+
+    // A line break in a value of the settings would be a header, or an SMTP command, of its own.
+    for (const char* sender : {"studio@example.it\r\nBcc: spia@example.org", "studio@example.it\rBcc: spia@example.org"}) {
+        SmtpSettings injected = localServer(SmtpTestServer::closedPort());
+        injected.sender = QString::fromLatin1(sender);
+        const MailResult refused = SmtpMailClient(injected).send(circular());
+        EXPECT_EQ(refused.code, kMailFailure);
+        EXPECT_TRUE(refused.detail.contains("\"sender\" della sezione [smtp]")) << refused.detail.toStdString();
+    }
 }

@@ -1,3 +1,4 @@
+#include "foundation/FolderReconcile.h"
 #include "foundation/Selection.h"
 #include "window/TabLoading.h"
 #include "registry/CondominiumDeletion.h"
@@ -206,6 +207,46 @@ TEST(CondominiumDeletion, AFailureBetweenTheDatabasesLeavesRowsAndFolderAsTheyWe
     EXPECT_EQ(f.rowsOf(alfa), before);
     EXPECT_TRUE(QFileInfo(f.office.ws().paths().outputFolder() + alfa + "/Ricevute").isDir());
     EXPECT_EQ(f.office.ws().selection.condominium, alfa);
+}
+
+// A stop between the deletion's commit and the folder's removal: the next start removes the
+// folder. A folder of the same name that is there all the same (made by hand, or left by an older
+// version) goes aside when a new condominium takes the name: it never inherits old documents.
+TEST(CondominiumDeletion, AStopAfterTheCommitLeavesNoFolderToInherit)
+{
+    TwoCondominiums f;
+    const QString output = f.office.ws().paths().outputFolder();
+    QFile receipt(output + alfa + "/Ricevute/Ricevuta n.1 - A.A.2014.rtf");
+    ASSERT_TRUE(receipt.open(QIODevice::WriteOnly));
+    receipt.close();
+    store::setFailpointHandler([](const char* name) {
+        if (std::strcmp(name, "condominio.eliminazione.dopo-il-commit") == 0)
+            throw store::StoreError(QStringLiteral("arresto simulato"));
+    });
+    EXPECT_THROW(registry::deleteCondominium(f.office.ws()), store::StoreError);
+    store::setFailpointHandler({});
+    EXPECT_EQ(f.rowsOf(alfa), 0);
+    ASSERT_TRUE(QFileInfo::exists(receipt.fileName()));
+    {
+        app::Workspace next{f.office.ws().paths()};
+        ASSERT_EQ(next.startUp(), QString());
+        EXPECT_FALSE(QFileInfo::exists(output + alfa));
+        EXPECT_TRUE(QFileInfo(output + beta + "/Ricevute").isDir());
+        EXPECT_FALSE(QFileInfo::exists(app::pendingFolderRenameFile(f.office.ws().paths())));
+    }
+
+    QDir().mkpath(output + alfa + "/Ricevute");
+    ASSERT_TRUE(receipt.open(QIODevice::WriteOnly));
+    receipt.close();
+    registry::CondominiumInput in;
+    in.nome = "L'Alfa Uno";
+    in.indirizzo = "Via dell'Orto 1";
+    const QString archive = registry::archivedFolderName(output + alfa, QDate::currentDate());
+    const app::Outcome added = registry::addCondominium(f.office.ws(), in);
+    ASSERT_TRUE(added.done) << added.texts().join('|').toStdString();
+    EXPECT_TRUE(added.texts().join('|').contains(QDir::toNativeSeparators(archive))) << added.texts().join('|').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(archive + "/Ricevute/Ricevuta n.1 - A.A.2014.rtf"));
+    EXPECT_TRUE(QDir(output + alfa + "/Ricevute").isEmpty());
 }
 
 TEST(CondominiumDeletion, AFolderThatCannotGoIsReportedAndTheRowsAreGone)

@@ -90,7 +90,8 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     const std::pair<const char*, const char*> buttons[] = {
         {"Baggiungi", "Aggiungi"}, {"BElimina", "Elimina"}, {"BModifica", "Modifica"},
         {"BCassa", "Cassa"}, {"BitBtn2", "Conto Corrente"}, {"BitBtnRicerca", "Ricerca"},
-        {"BitBtnFAQ", "FAQ"}, {"BExport", "Esporta"}, {"ButtonPubblica", "Pubblica"}};
+        {"BitBtnFAQ", "FAQ"}, {"BExport", "Esporta"}, {"ButtonPubblica", "Pubblica"},
+        {"BRipristina", "Ripristina"}};
     for (const auto& [name, text] : buttons) {
         QPushButton* b = parts_->button(QString::fromLatin1(name), QString::fromUtf8(text), toolBar1);
         b->setMinimumSize(86, 40);
@@ -151,6 +152,7 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     connectCommands();
 
     // The data store, in the fixed start-up order.
+    askAboutMissingDatabases();
     startUpError_ = workspace_->startUp(progress);
     if (!startUpError_.isEmpty())
         showError(startUpError_);
@@ -521,6 +523,8 @@ void TForm1::connectCommands()
         runGuarded([&] { openCommand(addCommand(context)); });
     });
     connect(button("BElimina"), &QPushButton::clicked, this, [this] { deleteCommand(false); });
+    button("BRipristina")->setToolTip(QStringLiteral("Ripristina da copia di sicurezza"));
+    connect(button("BRipristina"), &QPushButton::clicked, this, [this] { runGuarded([&] { restoreCommand(); }); });
     connect(button("TBElimina"), &QPushButton::clicked, this, [this] { deleteCommand(true); });
     connect(button("BModifica"), &QPushButton::clicked, this,
             [this] { runGuarded([&] { openCommand(modifyCommand(activeTab())); }); });

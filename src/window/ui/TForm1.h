@@ -110,6 +110,10 @@ private:
     void showOnlyPlace(const QString& place);
     // "Elimina" of the active tab, or "-" of the millesimal tables.
     void deleteCommand(bool millesimalTable);
+    // Before the start-up: a database missing beside its backup is restored or started empty.
+    void askAboutMissingDatabases();
+    // "Ripristina": a chosen backup in place of its database, and the office opened again.
+    void restoreCommand();
 
     std::unique_ptr<Workspace> workspace_;
     std::unique_ptr<TabParts> parts_;

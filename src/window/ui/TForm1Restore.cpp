@@ -1,0 +1,66 @@
+#include "window/ui/TForm1.h"
+
+// What the window does about its databases' files: a missing one found at start-up beside its
+// backup, and "Ripristina", which puts a chosen backup in place and opens the office again.
+#include "dialogkit/ConfirmWithCaptions.h"
+#include "dialogkit/Messages.h"
+#include "foundation/BackupCatalogue.h"
+#include "foundation/DatabaseHealth.h"
+#include "foundation/Restore.h"
+#include "window/ui/RestoreDialog.h"
+
+namespace velcaris::app {
+
+void TForm1::askAboutMissingDatabases()
+{
+    for (const BackupEntry& missing : missingDatabases(workspace_->paths())) {
+        // An unusable backup is not offered: the start keeps it aside and says so.
+        if (!missing.usable)
+            continue;
+        const int answer = ConfirmWithCaptions(missingDatabaseQuestion(missing), DialogKind::Custom,
+                                               {QStringLiteral("Ripristina"), QStringLiteral("Inizia vuoto")}, this);
+        if (answer != 1)
+            continue;
+        const RestoreResult restored = restoreFromBackup(missing.kind, missing.database, missing.file);
+        if (restored.done)
+            app::showInformation(this, restored.message);
+        else
+            app::showFailure(this, restored.message);
+    }
+}
+
+void TForm1::restoreCommand()
+{
+    const QVector<BackupEntry> backups = listBackups(workspace_->paths());
+    if (backups.isEmpty()) {
+        app::showInformation(this, QStringLiteral("Non c'è ancora nessuna copia di sicurezza: la prima si fa al prossimo "
+                                                  "avvio del programma."));
+        return;
+    }
+    TFRipristino dialog(backups, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const BackupEntry chosen = dialog.chosen();
+    if (chosen.usable && ConfirmWithCaptions(restoreQuestion(chosen), DialogKind::Confirmation, {"Si", "No"}, this) != 1)
+        return;
+    bankPanel_->hide();
+    const RestoreRun run = restoreBackup(*workspace_, chosen);
+    startUpError_ = run.startUpError;
+    // The window shows the office as it is now, as after a start.
+    fillCondominiumList();
+    if (startUpError_.isEmpty()) {
+        refresh(SelectionChange::Clear);
+        applyGridLayouts();
+        showBalances();
+    }
+    if (run.result.done)
+        app::showInformation(this, run.result.message);
+    else
+        app::showFailure(this, run.result.message);
+    if (!startUpError_.isEmpty())
+        showError(startUpError_);
+    for (const QString& warning : workspace_->startUpWarnings())
+        app::showWarning(this, warning);
+}
+
+} // namespace velcaris::app
