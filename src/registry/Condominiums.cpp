@@ -222,7 +222,7 @@ app::Outcome addCondominium(app::Workspace& ws, const CondominiumInput& input)
     // not go, or made by hand): it is moved aside, never inherited.
     QStringList warnings;
     const QString folder = condominiumFolder(ws, fullName);
-    if (QFileInfo::exists(folder) && app::insideOutput(ws.paths(), folder)) {
+    if (QFileInfo(folder).isDir() && app::insideOutput(ws.paths(), folder)) {
         const QString aside = archivedFolderName(folder, QDate::currentDate());
         if (!QDir().rename(folder, aside))
             return app::Outcome::refused(

@@ -7,6 +7,7 @@
 #include "foundation/BackupCatalogue.h"
 #include "foundation/DatabaseHealth.h"
 #include "foundation/Restore.h"
+#include "window/ui/BankPanel.h"
 #include "window/ui/RestoreDialog.h"
 
 namespace velcaris::app {
