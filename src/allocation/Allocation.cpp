@@ -97,11 +97,10 @@ QStringList quotaTypes(app::Workspace& ws)
 
 namespace {
 
-// An amount cell: empty is 0, otherwise a number with "." as the decimal separator.
+// An amount cell: a number with "." as the decimal separator. A cleared cell is no number: read
+// as 0 it would leave its table out unseen.
 std::optional<double> amountOf(const QString& text)
 {
-    if (text.trimmed().isEmpty())
-        return 0.0;
     return store::parseNumber(text);
 }
 

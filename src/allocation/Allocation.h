@@ -92,8 +92,8 @@ struct AllocationCheck {
 
 // Checks the input against the current condominium and year and computes what would be written.
 // Refused (nothing computed) without a current year, with a number of instalments that is empty,
-// 0 or not a whole number, rows that do not match it, an amount or equal part that is not a
-// number, an empty instalment name or one with a full stop, a missing participation percentage,
+// 0 or not a whole number, rows that do not match it, an amount (an empty one too) or equal part
+// that is not a number, an empty instalment name or one with a full stop, a missing participation percentage,
 // or no unit taking part.
 AllocationCheck checkAllocation(app::Workspace& ws, const AllocationInput& input);
 

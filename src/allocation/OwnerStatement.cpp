@@ -3,8 +3,49 @@
 #include "allocation/QuotaSchedule.h"
 #include "allocation/Registers.h"
 #include "foundation/Selection.h"
+#include "store/Database.h"
+#include "store/Schema.h"
 
 namespace velcaris::allocation {
+
+QString StatementPayer::caption() const
+{
+    return QStringLiteral("%1 (%2: %3)")
+        .arg(name, subject.owner ? QStringLiteral("proprietario") : QStringLiteral("inquilino"),
+             units.join(QStringLiteral(", ")));
+}
+
+QVector<StatementPayer> statementPayers(app::Workspace& ws, const QString& condominium)
+{
+    const QString person = store::personDisplayNameSql(QStringLiteral("a"));
+    store::Statement st(ws.mainDb(),
+                        QStringLiteral("SELECT 1 AS Ruolo, a.Id AS Persona, %1 AS Nome, l.Nome AS Locale, l.Id AS IdLocale "
+                                       "FROM Locali AS l INNER JOIN Anagrafe AS a ON a.Id = l.idProprietario "
+                                       "WHERE l.IdCondominio = ? "
+                                       "UNION ALL SELECT 0, a.Id, %1, l.Nome, l.Id "
+                                       "FROM Locali AS l INNER JOIN Anagrafe AS a ON a.Id = l.idInquilino "
+                                       "WHERE l.IdCondominio = ? "
+                                       "ORDER BY Nome, Persona, Ruolo DESC, IdLocale")
+                            .arg(person));
+    st.bindAll({condominium, condominium});
+    QVector<StatementPayer> payers;
+    while (st.step()) {
+        const bool owner = st.value(0).toInt() != 0;
+        const qint64 id = st.value(1).toLongLong();
+        if (payers.isEmpty() || payers.last().subject.personId != id || payers.last().subject.owner != owner)
+            payers.push_back({{owner, id}, st.value(2).toString(), {}});
+        payers.last().units << st.value(3).toString();
+    }
+    // Who lives in exactly what he owns is offered once, as the owner: both statements are the same.
+    QVector<StatementPayer> offered;
+    for (const StatementPayer& payer : payers) {
+        const bool sameAsOwner = !payer.subject.owner && !offered.isEmpty() && offered.last().subject.owner
+                              && offered.last().subject.personId == payer.subject.personId && offered.last().units == payer.units;
+        if (!sameAsOwner)
+            offered << payer;
+    }
+    return offered;
+}
 
 bool statementForOwner(const QString& statementSubject)
 {

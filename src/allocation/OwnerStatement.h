@@ -7,6 +7,7 @@
 #include "foundation/PaymentDraft.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
@@ -19,6 +20,20 @@ struct StatementSubject {
     bool owner = false;  // the owner's statement; the tenant's otherwise
     qint64 personId = 0; // idProprietario or idInquilino of the unit
 };
+
+// Someone whose statement can be asked for by name: an owner or a tenant of the condominium's
+// units, once per role.
+struct StatementPayer {
+    StatementSubject subject;
+    QString name;      // the display name
+    QStringList units; // the units held in that role, in the order of their keys
+    // "Rossi Mario (proprietario: Int. 1, Box 1)"
+    QString caption() const;
+};
+
+// The owners and the tenants of the condominium's units, by name (an owner before the same
+// person as a tenant); a tenant of exactly the units he owns only as their owner.
+QVector<StatementPayer> statementPayers(app::Workspace& ws, const QString& condominium);
 
 // The subject chosen by the last click on the unit view's person columns: the owner only when
 // that was "Proprietario".

@@ -1,6 +1,6 @@
 #pragma once
-// Amounts typed in the cash book's boxes: read to the cent (half away from zero), or refused with
-// a message that names the box, before anything is written.
+// Amounts typed in the cash book's boxes and in the payment grid: a number of cents, read as
+// typed, or refused with a message that names the box, before anything is written.
 #include "store/Money.h"
 
 #include <QString>
@@ -8,7 +8,8 @@
 
 namespace velcaris::cashbook {
 
-// nullopt when the text is not a number with "." for the decimals; an empty text is not a number.
+// nullopt when the text is not a number with "." for the decimals and at most two of them (a
+// third decimal would be rounded away unseen); an empty text is not a number.
 std::optional<store::Money> readAmount(const QString& text);
 
 // Importo lordo: "12,50" non è un importo valido: ...

@@ -194,11 +194,18 @@ app::Outcome deleteIncome(app::Workspace& ws, qint64 rowId)
         return outcome;
     const QString receipt = row.receipt.toString();
     if (sharing == 1) {
-        for (const QString& file : markCancelled(receiptPath(ws, row.condominium, receipt.toInt(), row.year)))
+        // The document and its PDF copy are told in one message.
+        const QStringList kept = markCancelled(receiptPath(ws, row.condominium, receipt.toInt(), row.year));
+        if (kept.size() == 1)
             outcome.add(app::MessageKind::Warning,
                         QStringLiteral("Il pagamento è stato cancellato, ma la ricevuta \"%1\" non è stata rinominata come "
                                        "annullata: rinominarla a mano.")
-                            .arg(file));
+                            .arg(kept.first()));
+        else if (kept.size() == 2)
+            outcome.add(app::MessageKind::Warning,
+                        QStringLiteral("Il pagamento è stato cancellato, ma la ricevuta \"%1\" e la sua copia PDF \"%2\" "
+                                       "non sono state rinominate come annullate: rinominarle a mano.")
+                            .arg(kept[0], kept[1]));
     } else
         outcome.add(app::MessageKind::Warning, multiplePaymentMessage(receipt, row.year));
     return outcome;

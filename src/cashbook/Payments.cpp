@@ -1,12 +1,12 @@
 #include "cashbook/Payments.h"
 
+#include "cashbook/AmountText.h"
 #include "cashbook/PaymentApplications.h"
 #include "cashbook/ReceiptNumbers.h"
 #include "store/Database.h"
 #include "store/Failpoint.h"
 #include "store/StoreError.h"
 
-#include <QRegularExpression>
 
 namespace velcaris::cashbook {
 
@@ -142,10 +142,7 @@ QString emptyPaymentText()
 
 std::optional<Money> paymentAmount(const QString& text)
 {
-    static const QRegularExpression shape(QStringLiteral("^\\s*[+-]?(\\d+(\\.\\d{0,2})?|\\.\\d{1,2})\\s*$"));
-    if (!shape.match(text).hasMatch())
-        return std::nullopt;
-    return Money::parse(text);
+    return readAmount(text);
 }
 
 PaymentTotal paymentTotal(const QVector<PaymentRow>& rows)
@@ -214,6 +211,7 @@ app::Outcome recordPayment(app::Workspace& ws, const PaymentInput& input)
                 first = incomeId;
             spread(book, units, row.quotaName, amounts[i], incomeId, input.date);
         }
+        recordGivenReceiptNumber(db, input.condominium, year, input.receiptNumber);
         tx.commit();
         return app::Outcome::accepted(first);
     } catch (const store::StoreError& e) {

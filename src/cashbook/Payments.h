@@ -1,7 +1,8 @@
 #pragma once
 // A payment of quotas: one income row per paid quota, all under one receipt number, each amount
 // spread over the payer's units that carry a quota of that name in the current year, and the
-// owners' web copy of those quotas kept in step. Everything in one transaction.
+// owners' web copy of those quotas kept in step, the receipt number recorded as given. Everything
+// in one transaction.
 #include "foundation/Outcome.h"
 #include "foundation/Workspace.h"
 #include "store/Money.h"

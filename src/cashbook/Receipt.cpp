@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace velcaris::cashbook {
 
@@ -123,10 +124,26 @@ void printIfAsked(ReceiptRun& run, bool print, platform::Shell& shell, int numbe
 
 } // namespace
 
+QString receiptFolder(const app::Workspace& ws, const QString& condominium)
+{
+    return ws.paths().outputFolder() + condominium + QStringLiteral("/Ricevute/");
+}
+
 QString receiptPath(const app::Workspace& ws, const QString& condominium, int number, const QString& year)
 {
-    return ws.paths().outputFolder() + condominium + QStringLiteral("/Ricevute/Ricevuta n.") + QString::number(number)
+    return receiptFolder(ws, condominium) + QStringLiteral("Ricevuta n.") + QString::number(number)
          + QStringLiteral(" - A.A.") + year + QStringLiteral(".rtf");
+}
+
+std::optional<int> receiptFileNumber(const QString& fileName, const QString& year)
+{
+    const QRegularExpression name(QStringLiteral("^Ricevuta n\\.(\\d{1,9}) - A\\.A\\.%1( ANNULLATA)?\\.(rtf|pdf)$")
+                                      .arg(QRegularExpression::escape(year)),
+                                  QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = name.match(fileName);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return m.captured(1).toInt();
 }
 
 QString receiptQuestion(bool exists, const QString& number, const QString& persona, const QString& date)

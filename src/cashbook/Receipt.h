@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <optional>
 
 namespace velcaris::platform {
 class Shell;
@@ -20,8 +21,15 @@ namespace velcaris::cashbook {
 
 inline const QString kReceiptTemplate = QStringLiteral("Ricevuta");
 
+// "<Output>/<condominium>/Ricevute/", ending with '/'.
+QString receiptFolder(const app::Workspace& ws, const QString& condominium);
+
 // "<Output>/<condominium>/Ricevute/Ricevuta n.<number> - A.A.<year>.rtf"
 QString receiptPath(const app::Workspace& ws, const QString& condominium, int number, const QString& year);
+
+// The number of a receipt document of `year` named as receiptPath names it, RTF or PDF, also when
+// it was marked " ANNULLATA"; nullopt for any other file.
+std::optional<int> receiptFileNumber(const QString& fileName, const QString& year);
 
 struct ReceiptLine {
     QString quota;  // the quota's name

@@ -1,6 +1,26 @@
 #include "cashbook/ReceiptNumbers.h"
 
+#include "cashbook/Receipt.h"
+
+#include <QDir>
+#include <algorithm>
+
 namespace velcaris::cashbook {
+
+namespace {
+
+// The highest number among the receipt documents of `year` in the condominium's folder; 0 when none.
+int highestReceiptFile(const app::Workspace& ws, const QString& condominium, const QString& year)
+{
+    int highest = 0;
+    const QStringList files = QDir(receiptFolder(ws, condominium)).entryList(QDir::Files);
+    for (const QString& file : files)
+        if (const std::optional<int> number = receiptFileNumber(file, year))
+            highest = std::max(highest, *number);
+    return highest;
+}
+
+} // namespace
 
 QString currentYearName(app::Workspace& ws, const QString& condominium)
 {
@@ -16,12 +36,30 @@ int nextReceiptNumber(app::Workspace& ws, const QString& condominium)
     const QString year = currentYearName(ws, condominium);
     if (year.isEmpty())
         return 1;
+    store::Database& db = ws.mainDb();
     // Special movements carry no number (NULL or an empty text): they stay out of the count.
-    const QVariant highest = ws.mainDb().scalar(
+    const QVariant inRows = db.scalar(
         QStringLiteral("SELECT MAX(CAST(Ricevuta AS INTEGER)) FROM Entrate WHERE Condominio = ? AND AA = ? "
                        "AND Ricevuta IS NOT NULL AND TRIM(Ricevuta) <> ''"),
         {condominium, year});
-    return highest.isNull() ? 1 : int(highest.toLongLong()) + 1;
+    const QVariant recorded =
+        db.scalar(QStringLiteral("SELECT MAX(Ultimo) FROM NumeriRicevute WHERE Condominio = ? AND AA = ?"), {condominium, year});
+    const qint64 highest = std::max({inRows.isNull() ? qint64(0) : inRows.toLongLong(),
+                                     recorded.isNull() ? qint64(0) : recorded.toLongLong(),
+                                     qint64(highestReceiptFile(ws, condominium, year))});
+    return int(highest) + 1;
+}
+
+void recordGivenReceiptNumber(store::Database& db, const QString& condominium, const QString& year, int number)
+{
+    const QVariant recorded =
+        db.scalar(QStringLiteral("SELECT MAX(Ultimo) FROM NumeriRicevute WHERE Condominio = ? AND AA = ?"), {condominium, year});
+    if (!recorded.isValid() || recorded.isNull())
+        db.exec(QStringLiteral("INSERT INTO NumeriRicevute (Condominio, AA, Ultimo) VALUES (?, ?, ?)"),
+                {condominium, year, number});
+    else if (recorded.toLongLong() < number)
+        db.exec(QStringLiteral("UPDATE NumeriRicevute SET Ultimo = ? WHERE Condominio = ? AND AA = ?"),
+                {number, condominium, year});
 }
 
 } // namespace velcaris::cashbook

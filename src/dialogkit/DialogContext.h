@@ -11,10 +11,20 @@
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
 namespace velcaris::app {
+
+// The person whose owner statement opens when it is not the one of the unit chosen in the Locali
+// grid (the Entrate tab's "Incassa quote").
+struct StatementPerson {
+    qint64 id = 0;
+    bool owner = true;  // the statement of what the person owns; of what the person rents otherwise
+    QString name;       // as the statement shows it
+    QString units;      // the person's units in that role, for the statement's "Locale"
+};
 
 // What the window knows at the moment a dialog opens, beyond the workspace.
 struct DialogRequest {
@@ -25,6 +35,7 @@ struct DialogRequest {
     QWidget* anchor = nullptr;         // the toolbar button that opened a tool window, if any
     app::PaymentDraft payment;    // the quotas the owner statement hands to the payment dialog
     QString quotaColumn;               // the quota column selected in DBGridQuoteAccorpate, if any
+    std::optional<StatementPerson> statementPerson; // the statement's person, when chosen by name
 };
 
 // What a dialog changed: the window turns it into its refresh (the current condominium chosen
@@ -34,6 +45,7 @@ struct Change {
     QString dataset;              // the register the dialog worked on, given back its sort and row
     ViewMemory memory;
     bool totalsOnly = false;      // the registers keep their filters: only the totals are recomputed
+    bool showQuotasDue = false;   // quotas were written: the quota register shows what is due ("Da pagare" released)
 };
 
 using ChangeReport = std::function<void(const Change&)>;

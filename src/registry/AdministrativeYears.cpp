@@ -17,6 +17,7 @@ const char* const kYearColumns[][2] = {
     {"main.Quote", "IdCondominio"}, {"main.Entrate", "Condominio"},   {"main.Uscite", "Condominio"},
     {"main.Preventivi", "Condominio"}, {"main.Interventi", "Condominio"}, {"web.Quote", "Condominio"},
     {"web.Files", "Condominio"}, {"main.Assemblee", "Condominio"}, {"main.Ripartizioni", "Condominio"},
+    {"main.NumeriRicevute", "Condominio"},
 };
 
 // What a change of year refreshes.

@@ -11,6 +11,7 @@ inline constexpr const char* kMainNameColumns[][2] = {
     {"Uscite", "Condominio"},               {"Preventivi", "Condominio"},
     {"Scadenzario", "Condominio"},          {"Interventi", "Condominio"},
     {"Assemblee", "Condominio"},            {"Ripartizioni", "Condominio"},
+    {"NumeriRicevute", "Condominio"},
 };
 
 // The same in the web database, besides the condominium's own record (CodiceCondominio).

@@ -69,6 +69,12 @@ CREATE TABLE QuoteRipartizioni (
 CREATE TABLE PagamentiQuote (IdEntrata INTEGER, IdQuota INTEGER, Importo DOUBLE, ImportoWeb DOUBLE);
 CREATE INDEX PagamentiQuoteEntrata ON PagamentiQuote (IdEntrata);
 )SQL"},
+    // The highest receipt number given in each condominium and year, so that the number of a
+    // cancelled receipt is not given again.
+    {"NumeriRicevute", R"SQL(
+CREATE TABLE NumeriRicevute (Condominio TEXT, AA TEXT, Ultimo INTEGER);
+CREATE INDEX NumeriRicevuteCondominio ON NumeriRicevute (Condominio, AA);
+)SQL"},
 };
 
 const char* const kWebQuoteColumns[] = {"Condominio", "IdProprietario", "IdInquilino", "idLocale", "Locale",

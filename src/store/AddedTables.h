@@ -1,7 +1,7 @@
 #pragma once
 // Tables the main database gained after its first layout (the meeting register, its attendance,
 // resolutions and votes; the reasons kept for each allocated quota; what each payment put on each
-// quota). A fresh file is created with them; an older file gets the missing ones
+// quota; the highest receipt number given). A fresh file is created with them; an older file gets the missing ones
 // when it is opened, in one transaction, without touching the tables it already has. The web
 // database's published quotas gained a key of their own the same way.
 #include "store/Database.h"

@@ -1,5 +1,7 @@
 #include "window/GridLayout.h"
 
+#include "allocation/QuotaRegister.h"
+
 namespace velcaris::app {
 
 namespace {
@@ -8,6 +10,13 @@ ColumnSetting hide(const char* field) { return {QString::fromUtf8(field), true, 
 ColumnSetting width(const char* field, int w, const char* title = nullptr)
 {
     return {QString::fromUtf8(field), false, w, title ? QString::fromUtf8(title) : QString()};
+}
+// A column of amounts: the window makes it as wide as the widest amount in the grid's font.
+ColumnSetting amount(const char* field, const char* title = nullptr)
+{
+    ColumnSetting s = width(field, -1, title);
+    s.amount = true;
+    return s;
 }
 
 void hideAll(GridLayout& g, std::initializer_list<const char*> fields)
@@ -21,7 +30,7 @@ GridLayout agenda()
     GridLayout g{QStringLiteral("DBGridScadenzario"), {}};
     g.rowIndicator = false;
     g.settings << hide("Id") << width("Condominio", 200) << width("Soggetto", 200) << width("Descrizione", 250)
-               << width("DataScadenza", 80) << width("Importo", 60) << width("Esito", 30) << width("Note", 200);
+               << width("DataScadenza", 80) << amount("Importo") << width("Esito", 30) << width("Note", 200);
     return g;
 }
 
@@ -39,7 +48,7 @@ GridLayout entrate()
     GridLayout g{QStringLiteral("DBGridEntrate"), {}};
     hideAll(g, {"Id", "IdPersona", "AA"});
     g.settings << width("Condominio", 200) << width("Persona", 200) << width("TipoMovimento", 100, "Tipo di movimento")
-               << width("Importo", 50) << width("Nome", 150, "Nome quota") << width("Data", 85, "Data pagamento")
+               << amount("Importo") << width("Nome", 150, "Nome quota") << width("Data", 85, "Data pagamento")
                << width("Ricevuta", 50) << width("MetodoPagamento", 110, "Metodo di pagamento")
                << width("Tipologia", 115, "Tipologia di pagamento") << width("Nota", 200);
     return g;
@@ -51,7 +60,7 @@ GridLayout uscite()
     hideAll(g, {"Id", "IdFornitore", "TipoMovimento", "ImportoLordo", "Tabella", "AA", "ImponibileIVA", "IVA",
                 "DataFattura", "ImportoNetto", "RitenuteOperate", "Interessi", "PeriodoRiferimento", "Ravvedimento",
                 "CodTributo", "DataRitenuta", "Commissione", "MetodoRitenuta", "ImportoFattura", "Cognome", "Nome"});
-    g.settings << width("Condominio", 200) << width("Fornitore", 200) << width("TotaleUscito", 80, "Importo")
+    g.settings << width("Condominio", 200) << width("Fornitore", 200) << amount("TotaleUscito", "Importo")
                << width("Causale", 200) << width("DataPagamento", 90, "Data pagamento")
                << width("NumFattura", 70, "Num. fattura") << width("Pagamento", 110, "Metodo di pagamento")
                << width("Tipologia", 115, "Tipologia di pagamento") << width("TipoSpesa", 200, "Tipo di spesa")
@@ -64,8 +73,8 @@ GridLayout preventivo()
     GridLayout g{QStringLiteral("DBGridPreventivi"), {}};
     g.sortable = false; // title buttons, but no sorting
     hideAll(g, {"Id", "Condominio", "AA", "Unito"});
-    g.settings << width("DescrizioneVoceSpesa", 200, "Descrizione di spesa") << width("Spesa", 70) << width("Tabella", 60)
-               << width("TotaleParziale", 70, "Totali parziali");
+    g.settings << width("DescrizioneVoceSpesa", 200, "Descrizione di spesa") << amount("Spesa") << width("Tabella", 60)
+               << amount("TotaleParziale", "Totali parziali");
     return g;
 }
 
@@ -136,6 +145,8 @@ QVector<GridLayout> quote()
         g->movableColumns = false;
         g->rowIndicator = false;
     }
+    single.amountsFrom = allocation::kSingleQuotaFixedColumns;
+    grouped.amountsFrom = allocation::kGroupedQuotaFixedColumns;
     hideAll(single, {"IdLocale", "IdProprietario", "IdInquilino", "IdCondominio", "Inquilino"});
     single.settings << width("Nome", 50) << width("Proprietario", 150) << width("Inquilino", 150);
     hideAll(grouped, {"IdProprietario", "IdInquilino", "Condominio"});
@@ -213,7 +224,7 @@ QVector<ColumnView> resolveColumns(const GridLayout& layout, const QStringList& 
     QVector<ColumnView> columns;
     columns.reserve(fieldNames.size());
     for (const QString& field : fieldNames)
-        columns.push_back({field, false, -1, field});
+        columns.push_back({field, false, -1, field, layout.amountsFrom >= 0 && columns.size() >= layout.amountsFrom});
     for (const ColumnSetting& s : layout.settings) {
         for (int i = 0; i < columns.size(); ++i) {
             const bool match = s.position >= 0 ? i == s.position : sameField(columns[i].field, s.field);
@@ -225,6 +236,8 @@ QVector<ColumnView> resolveColumns(const GridLayout& layout, const QStringList& 
                 columns[i].width = s.width;
             if (!s.title.isEmpty())
                 columns[i].title = s.title;
+            if (s.amount)
+                columns[i].amount = true;
             break; // the first column of that name, as a look-up by name finds it
         }
     }

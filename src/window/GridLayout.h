@@ -9,12 +9,17 @@
 
 namespace velcaris::app {
 
+// The widest amount a register shows whole: an amount column is at least as wide as this text
+// in the grid's font (the window measures it), whatever width its layout names.
+inline const QString kWidestAmount = QStringLiteral("999999.99");
+
 struct ColumnSetting {
     QString field;     // matched without regard to case
     bool hidden = false;
     int width = -1;    // -1: leave the width
     QString title;     // empty: leave the title
     int position = -1; // >= 0: the column at that position (0-based) whatever its field
+    bool amount = false; // the column shows amounts (see kWidestAmount)
 };
 
 struct GridLayout {
@@ -25,6 +30,7 @@ struct GridLayout {
     bool multiSelect = false;
     bool rowIndicator = true;
     bool movableColumns = true;
+    int amountsFrom = -1;            // >= 0: every column from that position on shows amounts (the quota columns)
 };
 
 // The grids of the tab, each with its layout; empty for the tabs left alone (Memo, Stampe).
@@ -36,6 +42,7 @@ struct ColumnView {
     bool hidden = false;
     int width = -1;    // -1: the default width
     QString title;
+    bool amount = false; // at least as wide as kWidestAmount
 };
 
 // The grid's columns, one per field in the dataset's order, with the layout applied.

@@ -128,6 +128,10 @@ TEST_F(Allocation, BadInputIsRefusedBeforeAnythingIsWritten)
         {"fraction", [](AllocationInput& in) { in.instalments = "1.5"; }, allocation::kBadInstalments},
         {"amount", [](AllocationInput& in) { in.amounts = {"mille"}; }, notNumber},
         {"decimal comma", [](AllocationInput& in) { in.amounts = {"10,5"}; }, notNumber},
+        // A cleared cell is no 0: the table would be left out unseen.
+        {"cleared amount", [](AllocationInput& in) { in.amounts = {""}; }, notNumber},
+        {"blank amount", [](AllocationInput& in) { in.amounts = {"  "}; }, notNumber},
+        {"no amount", [](AllocationInput& in) { in.amounts.clear(); }, notNumber},
         {"equal part", [](AllocationInput& in) { in.equalParts = true; in.equalPart = "x"; },
          "L'importo della singola quota non è un numero"},
         {"empty name", [](AllocationInput& in) { in.rows[1].name = " "; }, allocation::kEmptyQuotaName},
@@ -157,7 +161,7 @@ TEST_F(Allocation, BadInputIsRefusedBeforeAnythingIsWritten)
 
 TEST_F(Allocation, OddButValidInput)
 {
-    // Apostrophes in names, 99 instalments, an empty amount (0), a unit without owner (left out
+    // Apostrophes in names, 99 instalments, a unit without owner (left out
     // of the allocation and named in the preview), a table with 0 thousandths everywhere.
     const qint64 orphan = addUnit(kAlfa, "Cantina", 0);
     db().exec("UPDATE Locali SET idProprietario = NULL WHERE Id = ?", {orphan});

@@ -1,6 +1,8 @@
 #include "foundation/Selection.h"
 #include "cashbook/Balances.h"
+#include "cashbook/AmountText.h"
 #include "cashbook/Expenses.h"
+#include "cashbook/Payments.h"
 #include "support/Office.h"
 
 #include <gtest/gtest.h>
@@ -211,12 +213,35 @@ TEST_F(ExpensesTest, VatFromGrossAndTaxableBase)
     EXPECT_DOUBLE_EQ(value("SELECT ImponibileIVA FROM Uscite").toDouble(), 1000.0);
 }
 
-TEST_F(ExpensesTest, ThreeDecimalsAreRoundedHalfAwayFromZero)
+TEST_F(ExpensesTest, AThirdDecimalIsRefusedAsThePaymentGridRefusesIt)
 {
-    ExpenseInput in = expense("10.005", "0.125");
-    in.imponibileIVA = "-2.675";
-    ASSERT_TRUE(cashbook::addExpense(office.ws(), in).done);
-    EXPECT_DOUBLE_EQ(value("SELECT ImportoLordo FROM Uscite").toDouble(), 10.14);
-    EXPECT_DOUBLE_EQ(value("SELECT Commissione FROM Uscite").toDouble(), 0.13);
-    EXPECT_DOUBLE_EQ(value("SELECT ImponibileIVA FROM Uscite").toDouble(), -2.68);
+    // "0.001" would be stored as 0.00 unseen: every amount box refuses it, naming the box, and
+    // nothing is written; the payment grid refuses the same texts.
+    const struct {
+        const char* box;
+        void (*type)(ExpenseInput&, const QString&);
+    } boxes[] = {
+        {"Importo lordo", [](ExpenseInput& in, const QString& t) { in.importoLordo = t; }},
+        {"Imponibile IVA", [](ExpenseInput& in, const QString& t) { in.imponibileIVA = t; }},
+        {"Commissione", [](ExpenseInput& in, const QString& t) { in.commissione = t; }},
+        {"Ritenute operate", [](ExpenseInput& in, const QString& t) {
+             withhold(in, "100.00", "0.00");
+             in.ritenuteOperate = t;
+         }},
+    };
+    for (const QString& typed : {QStringLiteral("0.001"), QStringLiteral("10.005"), QStringLiteral("-2.675")}) {
+        EXPECT_FALSE(cashbook::paymentAmount(typed)) << typed.toStdString();
+        for (const auto& b : boxes) {
+            ExpenseInput in = expense("100.00");
+            b.type(in, typed);
+            const app::Outcome out = cashbook::addExpense(office.ws(), in);
+            EXPECT_FALSE(out.done) << b.box;
+            EXPECT_EQ(out.texts(), QStringList{cashbook::notAnAmountMessage(b.box, typed)}) << b.box;
+        }
+    }
+    EXPECT_EQ(value("SELECT COUNT(*) FROM Uscite").toInt(), 0);
+
+    // Two decimals, or none, are taken as typed.
+    ASSERT_TRUE(cashbook::addExpense(office.ws(), expense("0.01", "0.5")).done);
+    EXPECT_DOUBLE_EQ(value("SELECT ImportoLordo FROM Uscite").toDouble(), 0.51);
 }

@@ -257,17 +257,29 @@ TEST(PaymentReversal, AnOverpaymentAndASplitPaymentComeBackToTheCent)
     EXPECT_EQ(value(p.office, "SELECT COUNT(*) FROM PagamentiQuote"), 0);
 }
 
-TEST(PaymentReversal, AReceiptThatCannotBeRenamedIsTold)
+TEST(PaymentReversal, AReceiptThatCannotBeRenamedIsToldOnceWithItsPdf)
 {
     Payer p;
-    p.writeReceipt("5 - A.A.2014.rtf");
-    // A cancelled receipt of the same number is in the way (the number was given again after it).
-    p.writeReceipt("5 - A.A.2014 ANNULLATA.rtf");
+    // Cancelled documents of the same number are in the way (a number given again before the
+    // numbers given were recorded).
+    for (const char* tail : {"5 - A.A.2014.rtf", "5 - A.A.2014.pdf", "5 - A.A.2014 ANNULLATA.rtf", "5 - A.A.2014 ANNULLATA.pdf"})
+        p.writeReceipt(tail);
     const qint64 income = pay(p, 5, "100");
     const auto outcome = cashbook::deleteIncome(p.office.ws(), income);
     ASSERT_TRUE(outcome.done);
     ASSERT_EQ(outcome.messages.size(), 1);
-    EXPECT_TRUE(outcome.messages.first().text.contains("non è stata rinominata"));
+    const QString text = outcome.messages.first().text;
+    EXPECT_TRUE(text.contains("non sono state rinominate")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(p.receipt("5 - A.A.2014.rtf"))));
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(p.receipt("5 - A.A.2014.pdf"))));
     EXPECT_TRUE(QFileInfo::exists(p.receipt("5 - A.A.2014.rtf")));
     EXPECT_DOUBLE_EQ(p.paid(p.unitA), 0.0);
+
+    // The RTF alone in the way: its message names it alone.
+    Payer q;
+    for (const char* tail : {"6 - A.A.2014.rtf", "6 - A.A.2014 ANNULLATA.rtf"})
+        q.writeReceipt(tail);
+    const auto single = cashbook::deleteIncome(q.office.ws(), pay(q, 6, "100"));
+    ASSERT_EQ(single.messages.size(), 1);
+    EXPECT_TRUE(single.messages.first().text.contains("non è stata rinominata"));
 }

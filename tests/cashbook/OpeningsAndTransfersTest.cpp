@@ -48,7 +48,7 @@ protected:
 
 TEST_F(OpeningsAndTransfersTest, OpeningAmountBelongsToTheCondominiumAndItsYear)
 {
-    const app::Outcome out = cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Importo iniziale", "1500.005"));
+    const app::Outcome out = cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Importo iniziale", "1500.01"));
     ASSERT_TRUE(out.done) << out.texts().join('|').toStdString();
     EXPECT_EQ(value("SELECT Condominio || '|' || AA || '|' || TipoMovimento || '|' || Importo || '|' || Tipologia || "
                     "'|' || IdPersona || '|' || Nota || '|' || Data || '|' || COALESCE(Ricevuta, 'vuota') FROM Entrate")

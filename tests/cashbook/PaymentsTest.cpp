@@ -1,12 +1,16 @@
 // Recording payments: receipt numbers, the spreading of each amount over the payer's units, the
 // web copy kept in step, the refusals before anything is written, and atomicity.
 #include "foundation/Selection.h"
+#include "cashbook/IncomeDeletion.h"
 #include "cashbook/Payments.h"
 #include "cashbook/ReceiptNumbers.h"
+#include "registry/AdministrativeYears.h"
 #include "store/Failpoint.h"
 #include "store/StoreError.h"
 #include "support/Office.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace velcaris;
@@ -124,6 +128,33 @@ TEST_F(Payments, ReceiptNumbersGoByNumberPerCondominiumAndYear)
     db().exec("UPDATE AnnoAmministrativo SET corrente = 0 WHERE idCondominio = ?", {kAlfa});
     office.addYear(kAlfa, "2025", true);
     EXPECT_EQ(nextReceiptNumber(office.ws(), kAlfa), 1);
+}
+
+TEST_F(Payments, ACancelledReceiptsNumberIsNeverGivenAgain)
+{
+    // Paid, deleted, paid again: no row keeps the first number, yet it is not given twice.
+    const qint64 first = pay({{"Rata 1", "100", "Spese ordinarie", ""}});
+    EXPECT_EQ(db().scalar("SELECT Ricevuta FROM Entrate WHERE id = ?", {first}).toInt(), 1);
+    ASSERT_TRUE(deleteIncome(office.ws(), first).done);
+    ASSERT_EQ(count("SELECT COUNT(*) FROM Entrate"), 0);
+    const qint64 second = pay({{"Rata 1", "100", "Spese ordinarie", ""}});
+    EXPECT_EQ(db().scalar("SELECT Ricevuta FROM Entrate WHERE id = ?", {second}).toInt(), 2);
+
+    // The record follows its year when the year is renamed.
+    ASSERT_TRUE(deleteIncome(office.ws(), second).done);
+    ASSERT_TRUE(registry::modifyYear(office.ws(), {"2024b", QDate(2024, 1, 1), QDate(2024, 12, 31)}).done);
+    EXPECT_EQ(nextReceiptNumber(office.ws(), kAlfa), 3);
+
+    // Receipts written before the record was kept count by their documents, cancelled ones
+    // too; the documents of another year and other files do not.
+    const QString folder = office.ws().paths().outputFolder() + kAlfa + "/Ricevute/";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const char* name : {"Ricevuta n.7 - A.A.2024b ANNULLATA.rtf", "Ricevuta n.5 - A.A.2024b.pdf",
+                             "Ricevuta n.30 - A.A.2023.rtf", "Ricevuta n.40 - A.A.2024b2.rtf", "Lettera n.90 - A.A.2024b.rtf"}) {
+        QFile file(folder + QString::fromLatin1(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << name;
+    }
+    EXPECT_EQ(nextReceiptNumber(office.ws(), kAlfa), 8);
 }
 
 TEST_F(Payments, EveryQuotaOfAPaymentIsAnIncomeRowUnderOneReceipt)

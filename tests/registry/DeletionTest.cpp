@@ -74,6 +74,7 @@ struct TwoCondominiums {
         office.db().exec("INSERT INTO QuoteRipartizioni (IdQuota, IdRipartizioneLocale) SELECT IdQuota, ? FROM Quote WHERE IdLocale = ?",
                          {reasons, unit});
         office.addExpense(alfa, "2014", 100, 0, 0, 0, "Cassa", "", true);
+        office.db().exec("INSERT INTO NumeriRicevute (Condominio, AA, Ultimo) VALUES (?, '2014', 3)", {alfa});
 
         const qint64 betaOwner = office.addPerson(beta, "Bianchi");
         betaUnit = office.addUnit(beta, "Negozio", betaOwner);
@@ -94,7 +95,8 @@ struct TwoCondominiums {
                                 "SELECT COUNT(*) FROM Uscite WHERE Condominio = ?", "SELECT COUNT(*) FROM fornitori_associazione WHERE IdCondominio = ?",
                                 "SELECT COUNT(*) FROM web.CodiceCondominio WHERE Condominio = ?", "SELECT COUNT(*) FROM web.Quote WHERE Condominio = ?",
                                 "SELECT COUNT(*) FROM web.Accesso WHERE IdCondominio = ?", "SELECT COUNT(*) FROM web.Files WHERE Condominio = ?",
-                                "SELECT COUNT(*) FROM Ripartizioni WHERE Condominio = ?"})
+                                "SELECT COUNT(*) FROM Ripartizioni WHERE Condominio = ?",
+                                "SELECT COUNT(*) FROM NumeriRicevute WHERE Condominio = ?"})
             n += count(office, QString::fromLatin1(sql), {name});
         return n;
     }

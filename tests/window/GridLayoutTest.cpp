@@ -39,7 +39,8 @@ TEST_F(TabTest, EntrateShowsItalianTitlesAndHidesItsKeys)
             titles << c.title;
     EXPECT_EQ(titles, QStringList({"Condominio", "Data pagamento", "Tipo di movimento", "Persona", "Nome quota", "Importo",
                                    "Metodo di pagamento", "Tipologia di pagamento", "Ricevuta", "Nota"}));
-    EXPECT_EQ(col(cols, "Importo").width, 50);
+    EXPECT_TRUE(col(cols, "Importo").amount);
+    EXPECT_FALSE(col(cols, "Data").amount);
     EXPECT_EQ(col(cols, "Data").width, 85);
 }
 
@@ -112,6 +113,8 @@ TEST_F(TabTest, QuoteGridsHideTheirKeysAndKeepHiddenTheTenantOfTheSingleView)
     EXPECT_EQ(col(single, "Inquilino").width, 150);
     EXPECT_TRUE(col(single, "idLocale").hidden);
     EXPECT_FALSE(col(single, "Rata 1").hidden);
+    EXPECT_TRUE(col(single, "Rata 1").amount) << "the quota columns show amounts";
+    EXPECT_FALSE(col(single, "Proprietario").amount);
     const auto grouped = app::resolveColumns(layouts[1], ws.ds("ADOQueryQuoteAccorpate").fieldNames());
     EXPECT_TRUE(col(grouped, "Conteggio_locali").hidden);
     EXPECT_FALSE(col(grouped, "Inquilino").hidden);

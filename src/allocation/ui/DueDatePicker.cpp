@@ -1,13 +1,15 @@
 #include "allocation/ui/DueDatePicker.h"
 
-#include <QDateEdit>
+#include "dialogkit/DateField.h"
+#include "foundation/TypedDate.h"
+
 #include <QTableWidget>
 
 namespace velcaris::allocation::ui {
 
 QDate dueDateOf(const QString& text)
 {
-    return QDate::fromString(text.trimmed(), kDueDateFormat);
+    return app::dateFromTyped(text).value_or(QDate());
 }
 
 DueDatePicker::DueDatePicker(QTableWidget* grid, int column) : QStyledItemDelegate(grid), grid_(grid), column_(column)
@@ -25,35 +27,40 @@ void DueDatePicker::cover(int row, int column)
         cell = new QTableWidgetItem;
         grid_->setItem(row, column, cell);
     }
-    if (!dueDateOf(cell->text()).isValid())
-        cell->setText(QDate::currentDate().toString(kDueDateFormat));
+    // Only an empty cell is given a date: a text typed earlier stays as it is.
+    if (cell->text().trimmed().isEmpty())
+        cell->setText(QDate::currentDate().toString(app::kDateFormat));
     grid_->editItem(cell);
 }
 
 QWidget* DueDatePicker::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
 {
-    auto* picker = new QDateEdit(parent);
-    picker->setObjectName(QStringLiteral("DataScadenzaPicker"));
-    picker->setDisplayFormat(kDueDateFormat);
-    picker->setCalendarPopup(true);
-    // The cell follows the picker at once, not only when the picker closes.
+    auto* field = new app::DateField(parent);
+    field->setObjectName(QStringLiteral("DataScadenzaPicker"));
+    field->setAccessibleName(QStringLiteral("Data scadenza"));
+    // The cell follows the box at once, not only when the box closes.
     const QPersistentModelIndex cell(index);
-    connect(picker, &QDateEdit::dateChanged, this, [cell](const QDate& date) {
-        if (cell.isValid())
-            const_cast<QAbstractItemModel*>(cell.model())->setData(cell, date.toString(kDueDateFormat));
+    connect(field, &QLineEdit::textChanged, this, [cell](const QString& text) {
+        if (cell.isValid() && cell.data().toString() != text)
+            const_cast<QAbstractItemModel*>(cell.model())->setData(cell, text);
     });
-    return picker;
+    return field;
 }
 
 void DueDatePicker::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
-    const QDate date = dueDateOf(index.data().toString());
-    static_cast<QDateEdit*>(editor)->setDate(date.isValid() ? date : QDate::currentDate());
+    auto* field = static_cast<app::DateField*>(editor);
+    const QString text = index.data().toString();
+    // The cell changes as the box is typed in: writing the same text back would move the cursor.
+    if (field->text() != text)
+        field->setText(text);
 }
 
 void DueDatePicker::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
-    model->setData(index, static_cast<QDateEdit*>(editor)->date().toString(kDueDateFormat));
+    const QString typed = static_cast<app::DateField*>(editor)->text();
+    const std::optional<QDate> date = app::dateFromTyped(typed);
+    model->setData(index, date ? date->toString(app::kDateFormat) : typed);
 }
 
 } // namespace velcaris::allocation::ui

@@ -1,14 +1,14 @@
 #pragma once
-// The date picker over the due-date cells of the instalment grid: when such a cell gets the
-// focus a picker covers it, opening on the cell's date (today when empty, which the cell shows at
-// once); the cell takes the picked date as the picker changes and when it loses the focus.
+// The date box over the due-date cells of the instalment grid: when such a cell gets the focus a
+// date box (app::DateField) covers it, holding the cell's text (today when the cell is empty,
+// which the cell shows at once); the cell follows what is typed or picked. A date is written back
+// as dd/MM/yyyy; a text that is no date stays as typed, for "Conferma" to refuse.
+#include <QDate>
 #include <QStyledItemDelegate>
 
 class QTableWidget;
 
 namespace velcaris::allocation::ui {
-
-inline const QString kDueDateFormat = QStringLiteral("dd/MM/yyyy");
 
 class DueDatePicker : public QStyledItemDelegate {
     Q_OBJECT
@@ -27,7 +27,7 @@ private:
     int column_;
 };
 
-// A cell's due date, or a null date when the cell is empty.
+// A cell's due date; a null date when the cell is empty or holds no date.
 QDate dueDateOf(const QString& text);
 
 } // namespace velcaris::allocation::ui

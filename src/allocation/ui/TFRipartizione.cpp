@@ -4,12 +4,13 @@
 #include "allocation/ui/DueDatePicker.h"
 #include "allocation/ui/TFEccezioni.h"
 #include "foundation/Selection.h"
+#include "foundation/TypedDate.h"
+#include "dialogkit/DateField.h"
 #include "dialogkit/Messages.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -140,7 +141,7 @@ QWidget* TFRipartizione::buildAllocationTab()
     quotas_->setHorizontalHeaderLabels({QStringLiteral("Numero"), QStringLiteral("Nome Quota"), QStringLiteral("Data scadenza")});
     quotas_->verticalHeader()->hide();
     quotas_->setColumnWidth(1, 150);
-    quotas_->setColumnWidth(2, 100);
+    quotas_->setColumnWidth(2, 120); // the date and the calendar button
     quotas_->setItemDelegateForColumn(1, new NoFullStop(quotas_));
     new DueDatePicker(quotas_, 2);
     grid->addWidget(quotas_, 4, 0, 1, 2);
@@ -186,9 +187,7 @@ QWidget* TFRipartizione::buildPersonalTab()
     form->addRow(caption(QStringLiteral("Importo"), amount_, tab), amount_);
     QLabel* type = named(new QLabel(kPersonalQuotaType, tab), "LabelTipologia");
     form->addRow(caption(QStringLiteral("Tipologia"), type, tab), type);
-    due_ = named(new QDateEdit(tab), "EditData");
-    due_->setDisplayFormat(kDueDateFormat);
-    due_->setCalendarPopup(true);
+    due_ = named(new app::DateField(tab), "EditData");
     form->addRow(caption(QStringLiteral("Data Scadenza"), due_, tab), due_);
     note_ = named(new QLineEdit(tab), "EditNote");
     form->addRow(caption(QStringLiteral("Note"), note_, tab), note_);
@@ -334,6 +333,16 @@ AllocationInput TFRipartizione::readAllocation()
     return in;
 }
 
+QString TFRipartizione::unreadableDueDate() const
+{
+    for (int row = 0; row < quotas_->rowCount(); ++row) {
+        const QTableWidgetItem* due = quotas_->item(row, 2);
+        if (due && !due->text().trimmed().isEmpty() && !app::dateFromTyped(due->text()))
+            return due->text();
+    }
+    return QString();
+}
+
 void TFRipartizione::confirm()
 {
     app::Workspace& ws = this->ws();
@@ -341,6 +350,10 @@ void TFRipartizione::confirm()
     quotas_->setCurrentCell(-1, -1);
     tables_->setCurrentCell(-1, -1);
     if (tabs_->currentWidget() == personalTab_) {
+        if (!due_->holdsDateOrNothing()) {
+            runEdit([&] { return app::Outcome::refused(app::notADateMessage(due_->text())); });
+            return;
+        }
         PersonalQuotaInput in;
         in.unitId = personalUnit_;
         in.name = quotaName_->text();
@@ -348,12 +361,15 @@ void TFRipartizione::confirm()
         in.due = due_->date();
         in.note = note_->text();
         if (runEdit([&] { return addPersonalQuota(ws, in); }))
-            finish({false, kSingleQuotas, memory_});
+            finish(quotasWritten());
         return;
     }
     pending_ = readAllocation();
     AllocationCheck check;
     const bool ready = runEdit([&] {
+        // A due date is taken as typed or refused, never read as another date.
+        if (const QString typed = unreadableDueDate(); !typed.isEmpty())
+            return app::Outcome::refused(app::notADateMessage(typed));
         check = checkAllocation(ws, pending_);
         return check.refusal;
     });
@@ -376,7 +392,7 @@ void TFRipartizione::write()
     exceptionsConfirmed_ = false;
     excluded_.clear();
     if (done) {
-        finish({false, kSingleQuotas, memory_});
+        finish(quotasWritten());
         return;
     }
     pages_->setCurrentIndex(0);
@@ -385,6 +401,13 @@ void TFRipartizione::write()
 void TFRipartizione::back()
 {
     pages_->setCurrentIndex(0);
+}
+
+app::Change TFRipartizione::quotasWritten() const
+{
+    app::Change change{false, kSingleQuotas, memory_};
+    change.showQuotasDue = true;
+    return change;
 }
 
 } // namespace velcaris::allocation::ui

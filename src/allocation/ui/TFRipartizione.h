@@ -18,7 +18,10 @@ class QPushButton;
 class QStackedWidget;
 class QTabWidget;
 class QTableWidget;
-class QDateEdit;
+
+namespace velcaris::app {
+class DateField;
+}
 
 namespace velcaris::allocation::ui {
 
@@ -43,8 +46,13 @@ private:
     void fillStaircases(bool shown);   // CheckRipScale clicked
     void openExceptions();             // BEccezioni
     AllocationInput readAllocation();
+    // The first due-date cell of the instalment grid that holds a text but no date; empty when none.
+    QString unreadableDueDate() const;
     void write();                      // the preview's "Conferma"
     void back();                       // the preview's "Indietro"
+    // What writing quotas changed: the single-quota view comes back as it was and the register
+    // shows the amounts due, the new quotas among them.
+    app::Change quotasWritten() const;
 
     QStackedWidget* pages_ = nullptr;
     QTabWidget* tabs_ = nullptr;
@@ -65,7 +73,7 @@ private:
     QLabel* unit_ = nullptr;             // LabelLocale
     QLineEdit* quotaName_ = nullptr;     // EditQuota
     QLineEdit* amount_ = nullptr;        // EditImporto
-    QDateEdit* due_ = nullptr;           // EditData
+    app::DateField* due_ = nullptr;      // EditData
     QLineEdit* note_ = nullptr;          // EditNote
     QPlainTextEdit* preview_ = nullptr;  // MemoAnteprima
     QWidget* buttons_ = nullptr;         // Conferma and Annulla

@@ -6,6 +6,7 @@
 #include "dialogkit/DatasetModel.h"
 #include "dialogkit/GridFooter.h"
 #include "dialogkit/Messages.h"
+#include "dialogkit/ValueLabel.h"
 #include "store/Dataset.h"
 #include "store/Money.h"
 
@@ -116,20 +117,26 @@ TFSituazioneCondomino::TFSituazioneCondomino(const app::DialogContext& context)
     });
 }
 
-bool TFSituazioneCondomino::prepare(const app::DialogRequest&)
+bool TFSituazioneCondomino::prepare(const app::DialogRequest& request)
 {
     app::Workspace& ws = this->ws();
     store::Dataset& units = ws.ds(kUnits);
-    if (!units.isActive() || units.isEmpty() || units.recNo() < 0 || !units.hasField(QStringLiteral("idProprietario")))
-        return false;
-    unitsView_ = app::rememberView(units);
-    subject_.owner = statementForOwner(ws.selection.statementSubject);
-    subject_.personId =
-        units.value(subject_.owner ? QStringLiteral("idProprietario") : QStringLiteral("idInquilino")).toLongLong();
-    for (auto [label, field] : {std::pair{owner_, "Proprietario"}, {tenant_, "Inquilino"}, {unitName_, "Nome"}}) {
-        const QString text = units.value(QString::fromLatin1(field)).toString();
-        label->setText(text);
-        label->setAccessibleDescription(text);
+    if (const std::optional<app::StatementPerson>& person = request.statementPerson) {
+        // A person chosen by name: the statement of all the units held in that role.
+        unitsView_ = app::rememberView(units);
+        subject_ = {person->owner, person->id};
+        app::setValue(owner_, person->owner ? person->name : QString());
+        app::setValue(tenant_, person->owner ? QString() : person->name);
+        app::setValue(unitName_, person->units);
+    } else {
+        if (!units.isActive() || units.isEmpty() || units.recNo() < 0 || !units.hasField(QStringLiteral("idProprietario")))
+            return false;
+        unitsView_ = app::rememberView(units);
+        subject_.owner = statementForOwner(ws.selection.statementSubject);
+        subject_.personId =
+            units.value(subject_.owner ? QStringLiteral("idProprietario") : QStringLiteral("idInquilino")).toLongLong();
+        for (auto [label, field] : {std::pair{owner_, "Proprietario"}, {tenant_, "Inquilino"}, {unitName_, "Nome"}})
+            app::setValue(label, units.value(QString::fromLatin1(field)).toString());
     }
     {
         const QSignalBlocker a(sumButton_), b(payableButton_);

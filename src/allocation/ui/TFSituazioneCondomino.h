@@ -1,7 +1,8 @@
 #pragma once
 // "Situazione condomino": the quotas of the current year on the units of the owner (or tenant) of
-// the unit selected in the Locali grid, with the running sum of clicked amounts, the flip of the
-// payable flag and "OK", which hands the selected rows to the payment dialog.
+// the unit selected in the Locali grid, or of a person chosen by name, with the running sum of
+// clicked amounts, the flip of the payable flag and "OK", which hands the selected rows to the
+// payment dialog.
 #include "allocation/OwnerStatement.h"
 #include "dialogkit/EditDialog.h"
 
@@ -28,7 +29,8 @@ public:
     const QString& lastDetail() const { return detail_; }
 
 protected:
-    // False, silently, when the Locali grid has no unit selected.
+    // The statement of the person the request names, or else of the unit selected in the Locali
+    // grid; false, silently, when neither is there.
     bool prepare(const app::DialogRequest& request) override;
     // "OK".
     void confirm() override;

@@ -2,10 +2,11 @@
 
 #include "allocation/QuotaRegister.h"
 #include "foundation/Selection.h"
+#include "foundation/TypedDate.h"
+#include "dialogkit/DateField.h"
 #include "dialogkit/Messages.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -32,10 +33,8 @@ TFormModificaQuote::TFormModificaQuote(const app::DialogContext& context)
     grid->addWidget(new QLabel(QStringLiteral("Quota:"), this), 0, 0);
     grid->addWidget(name_, 0, 1);
 
-    dueDate_ = new QDateEdit(this);
+    dueDate_ = new app::DateField(this);
     dueDate_->setObjectName(QStringLiteral("DataScadenzaQuota"));
-    dueDate_->setCalendarPopup(true);
-    dueDate_->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     auto* dueLabel = new QLabel(QStringLiteral("Data scadenza:"), this);
     dueLabel->setBuddy(dueDate_);
     dueDate_->setAccessibleName(QStringLiteral("Data scadenza"));
@@ -80,6 +79,10 @@ bool TFormModificaQuote::prepare(const app::DialogRequest& request)
 
 void TFormModificaQuote::confirm()
 {
+    if (!dueDate_->holdsDateOrNothing()) {
+        runEdit([&] { return app::Outcome::refused(app::notADateMessage(dueDate_->text())); });
+        return;
+    }
     const QuotaScheduleInput input{name_->text(), dueDate_->date(), types_->currentText()};
     if (!runEdit([&] { return modifyQuotas(ws(), input); }))
         return;

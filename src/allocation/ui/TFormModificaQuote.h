@@ -4,8 +4,11 @@
 #include "dialogkit/EditDialog.h"
 
 class QComboBox;
-class QDateEdit;
 class QLabel;
+
+namespace velcaris::app {
+class DateField;
+}
 
 namespace velcaris::allocation::ui {
 
@@ -21,7 +24,7 @@ protected:
 
 private:
     QLabel* name_ = nullptr;        // LabelNomeQuota
-    QDateEdit* dueDate_ = nullptr;  // DataScadenzaQuota
+    app::DateField* dueDate_ = nullptr; // DataScadenzaQuota
     QComboBox* types_ = nullptr;    // ComboTipologia
     app::ViewMemory memory_;        // the grouped view as it was at opening
 };

@@ -2,6 +2,7 @@
 
 #include "foundation/Settings.h"
 #include "dialogkit/Messages.h"
+#include "dialogkit/ValueLabel.h"
 #include "cashbook/PaymentPlace.h"
 #include "cashbook/Receipt.h"
 #include "cashbook/ReceiptNumbers.h"
@@ -24,6 +25,8 @@ namespace {
 
 enum Column { Quota = 0, Importo = 1, Tipologia = 2, Nota = 3 };
 
+// A value in bold beside its caption; app::setValue shows the value and makes it the accessible
+// description, the caption being the accessible name.
 QLabel* valueLabel(QWidget* parent, const char* name, const QString& caption, QFormLayout* form)
 {
     auto* value = new QLabel(parent);
@@ -122,10 +125,10 @@ bool TFEntrate::prepare(const app::DialogRequest& request)
     }
     draft_ = request.payment;
     number_ = nextReceiptNumber(ws, ws.selection.condominium);
-    condominio_->setText(ws.selection.condominium);
-    ricevuta_->setText(QString::number(number_));
+    app::setValue(condominio_, ws.selection.condominium);
+    app::setValue(ricevuta_, QString::number(number_));
     data_->setDate(QDate::currentDate());
-    persona_->setText(draft_.payerName);
+    app::setValue(persona_, draft_.payerName);
 
     filling_ = true;
     grid_->setRowCount(0);
@@ -173,7 +176,7 @@ QString TFEntrate::recomputeTotal(bool tell)
             grid_->item(r, Importo)->setText(amount->toString());
     filling_ = false;
     const PaymentTotal total = paymentTotal(rows);
-    importo_->setText(total.total.toString());
+    app::setValue(importo_, total.total.toString());
     if (tell && !total.problem.isEmpty())
         app::showWarning(this, total.problem);
     return total.problem;

@@ -72,12 +72,12 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     parts_ = std::make_unique<TabParts>(*workspace_, this, [this](const std::function<void()>& work) { runGuarded(work); });
     parts_->reload = [this] { loadActiveTab(); };
     parts_->modello = &modello_;
-    parts_->openDialog = [this](DialogId id) {
+    parts_->openDialog = [this](DialogId id, const DialogRequest& request) {
         runGuarded([&] {
             lastDialog_ = DialogId::None;
             if (const OpenDialog open = dialogs_.value(id)) {
                 lastDialog_ = id;
-                open(DialogRequest{});
+                open(request);
             }
         });
     };
@@ -394,6 +394,10 @@ void TForm1::changed(const Change& change)
     const QString chosen = workspace_->selection.condominium;
     if (change.condominiumList)
         fillCondominiumList();
+    // Released before the reload below, which then reads the amounts due.
+    if (change.showQuotasDue)
+        if (auto* toPay = own<QPushButton*>(QStringLiteral("Bpagare")))
+            toPay->setChecked(false);
     const auto items = listBox_->findItems(chosen, Qt::MatchExactly);
     if (!chosen.isEmpty() && !items.isEmpty()) {
         listBox_->setCurrentItem(items.first());

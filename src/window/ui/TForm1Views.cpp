@@ -10,13 +10,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
+
+#include <algorithm>
 
 namespace velcaris::app {
 
@@ -25,6 +29,14 @@ namespace {
 QString formatted(double value, const QString& format)
 {
     return format == QLatin1String("0.000") ? store::formatThousandths(value) : store::formatAmount(value);
+}
+
+// Wide enough for the widest amount in the grid's font: the cell keeps the style's text margin on
+// each side and the grid line on the right.
+int amountColumnWidth(const QTableView* grid)
+{
+    const int textMargin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    return QFontMetrics(grid->font()).horizontalAdvance(kWidestAmount) + 2 * textMargin + 1;
 }
 
 } // namespace
@@ -143,12 +155,17 @@ void TForm1::applyGridLayouts()
         grid->verticalHeader()->setVisible(layout.rowIndicator);
         model->clearColumnTitles();
         const QVector<ColumnView> columns = resolveColumns(layout, model->dataset()->fieldNames());
+        const int amountWidth = amountColumnWidth(grid);
         for (int i = 0; i < columns.size(); ++i) {
             const ColumnView& c = columns[i];
             model->setColumnTitle(c.field, c.title);
             grid->setColumnHidden(i, c.hidden);
-            if (!c.hidden)
-                grid->setColumnWidth(i, c.width > 0 ? c.width : grid->horizontalHeader()->defaultSectionSize());
+            if (c.hidden)
+                continue;
+            int width = c.width > 0 ? c.width : grid->horizontalHeader()->defaultSectionSize();
+            if (c.amount)
+                width = std::max(width, amountWidth);
+            grid->setColumnWidth(i, width);
         }
     }
 }

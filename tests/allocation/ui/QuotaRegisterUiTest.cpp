@@ -3,12 +3,12 @@
 #include "allocation/OwnerStatement.h"
 #include "allocation/ui/AllocationDialogs.h"
 #include "dialogkit/DatasetModel.h"
+#include "dialogkit/DateField.h"
 #include "dialogkit/GridFooter.h"
 #include "dialogkit/Messages.h"
 #include "support/ui/MainWindowFixture.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -203,7 +203,7 @@ TEST_F(QuotaRegisterUi, ModificaQuotaChangesDueDateAndTypeOfTheSelectedColumn)
     ASSERT_TRUE(d && d->isVisible());
     EXPECT_EQ(d->windowTitle(), "Modifica Quota");
     EXPECT_EQ(d->findChild<QLabel*>("LabelNomeQuota")->text(), "Rata 1");
-    auto* date = d->findChild<QDateEdit*>("DataScadenzaQuota");
+    auto* date = d->findChild<app::DateField*>("DataScadenzaQuota");
     auto* type = d->findChild<QComboBox*>("ComboTipologia");
     EXPECT_EQ(date->date(), QDate(2014, 1, 31));
     EXPECT_EQ(type->currentText(), "Spese ordinarie");

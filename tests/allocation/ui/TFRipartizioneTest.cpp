@@ -1,17 +1,20 @@
 #include "allocation/ui/AllocationDialogs.h"
+#include "foundation/TypedDate.h"
+#include "dialogkit/DatasetModel.h"
+#include "dialogkit/DateField.h"
 #include "dialogkit/Messages.h"
 #include "support/Screenshot.h"
 #include "support/ui/MainWindowFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -108,7 +111,7 @@ TEST_F(TFRipartizioneTest, OpensResetAndWritesAfterThePreview)
     // The date cell shows today as soon as it has the focus; the picker covers it.
     quotas->setCurrentCell(0, 2);
     EXPECT_EQ(quotas->item(0, 2)->text(), QDate::currentDate().toString("dd/MM/yyyy"));
-    auto* picker = d->findChild<QDateEdit*>("DataScadenzaPicker");
+    auto* picker = d->findChild<app::DateField*>("DataScadenzaPicker");
     ASSERT_NE(picker, nullptr);
     picker->setDate(QDate(2014, 6, 30));
     EXPECT_EQ(quotas->item(0, 2)->text(), "30/06/2014");
@@ -207,7 +210,7 @@ TEST_F(TFRipartizioneTest, PersonalQuotaGoesToTheUnitOfTheSingleQuotaView)
     EXPECT_EQ(get<QLabel>(d, "LabelCondominio")->text(), kAlfa);
     EXPECT_EQ(get<QLabel>(d, "LabelLocale")->text(), "Int. 2");
     EXPECT_EQ(get<QLabel>(d, "LabelTipologia")->text(), "Spese personali");
-    EXPECT_EQ(get<QDateEdit>(d, "EditData")->date(), QDate::currentDate());
+    EXPECT_EQ(get<app::DateField>(d, "EditData")->date(), QDate::currentDate());
     click(d, "Conferma");
     EXPECT_EQ(app::takeMessages(), QStringList{"Il nome della quota non può essere nullo"});
     QTest::keyClicks(get<QLineEdit>(d, "EditQuota"), "Duplicato. chiavi");
@@ -218,4 +221,88 @@ TEST_F(TFRipartizioneTest, PersonalQuotaGoesToTheUnitOfTheSingleQuotaView)
     EXPECT_EQ(count("SELECT COUNT(*) FROM Quote WHERE IdLocale = 2 AND NomeQuote = 'Duplicato chiavi' AND Importo = 25.5 "
                     "AND PagabiliSiNo = 1 AND Tipologia = 'Spese personali'"),
               1);
+}
+
+TEST_F(TFRipartizioneTest, AfterAnAllocationTheRegisterShowsTheAmountsDue)
+{
+    // An earlier quota of Int. 1, partly paid: 100 due, 60 still to pay.
+    db().exec("INSERT INTO Quote (IdCondominio, IdLocale, AA, NomeQuote, Importo, ImportoPagato, Tipologia) "
+              "VALUES (?, 1, '2014', 'Rata 0', 100, 40, 'Spese ordinarie')",
+              {kAlfa});
+    auto* toPay = form->findChild<QPushButton*>("Bpagare");
+    ASSERT_TRUE(toPay->isChecked());
+    QDialog* d = open();
+    ASSERT_NE(d, nullptr);
+    get<QTableWidget>(d, "GridTabelle")->item(0, 1)->setText("1000");
+    setInstalments(d, "1");
+    get<QTableWidget>(d, "GridQuote")->item(0, 1)->setText("Rata 1");
+    click(d, "Conferma");
+    click(d, "BtnScrivi");
+    ASSERT_FALSE(d->isVisible()) << app::takeMessages().join('|').toStdString();
+
+    EXPECT_FALSE(toPay->isChecked());
+    EXPECT_FALSE(form->findChild<QPushButton*>("Bpagato")->isChecked());
+    auto* grouped = form->findChild<QTableView*>("DBGridQuoteAccorpate");
+    store::Dataset& ds = *qobject_cast<app::DatasetModel*>(grouped->model())->dataset();
+    bool found = false;
+    for (int row = 0; row < ds.rowCount(); ++row)
+        if (ds.valueAt(row, "IdProprietario").toLongLong() == 1) {
+            found = true;
+            EXPECT_DOUBLE_EQ(ds.valueAt(row, "Rata 0").toDouble(), 100.0) << "the amount due, not the 60 to pay";
+            EXPECT_DOUBLE_EQ(ds.valueAt(row, "Rata 1").toDouble(), 600.0);
+        }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(TFRipartizioneTest, ADueDateIsTakenAsTypedOrRefused)
+{
+    QDialog* d = open();
+    ASSERT_NE(d, nullptr);
+    get<QTableWidget>(d, "GridTabelle")->item(0, 1)->setText("1000");
+    setInstalments(d, "2");
+    auto* quotas = get<QTableWidget>(d, "GridQuote");
+    quotas->item(0, 1)->setText("Rata 1");
+    quotas->item(1, 1)->setText("Rata 2");
+    // Typed over what the date box of the cell shows, key by key.
+    auto type = [&](int row, const char* text) {
+        quotas->setCurrentCell(row, 2);
+        app::DateField* box = nullptr;
+        for (app::DateField* field : quotas->findChildren<app::DateField*>("DataScadenzaPicker"))
+            if (field->isVisible())
+                box = field;
+        ASSERT_NE(box, nullptr);
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    };
+    type(0, "15/06/2027");
+    type(1, "31/02/2027");
+    click(d, "Conferma");
+    EXPECT_EQ(app::takeMessages(), QStringList{app::notADateMessage("31/02/2027")});
+    EXPECT_EQ(quotas->item(1, 2)->text(), "31/02/2027") << "a text that is no date stays as typed";
+    EXPECT_FALSE(get<QPlainTextEdit>(d, "MemoAnteprima")->isVisible());
+    type(1, "01122027");
+    click(d, "Conferma");
+    click(d, "BtnScrivi");
+    ASSERT_FALSE(d->isVisible()) << app::takeMessages().join('|').toStdString();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM Quote WHERE NomeQuote = 'Rata 1' AND DataScadenza = '2027-06-15'"), 2);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM Quote WHERE NomeQuote = 'Rata 2' AND DataScadenza = '2027-12-01'"), 2);
+
+    // The personal quota's date box: a two-figure year is refused, not guessed.
+    form->selectCondominium(kAlfa);
+    d = open();
+    ASSERT_NE(d, nullptr);
+    get<QTabWidget>(d, "PageControl")->setCurrentIndex(1);
+    QTest::keyClicks(get<QLineEdit>(d, "EditQuota"), "Chiavi");
+    QTest::keyClicks(get<QLineEdit>(d, "EditImporto"), "10");
+    auto* due = get<app::DateField>(d, "EditData");
+    due->clear();
+    QTest::keyClicks(due, "2/3/27");
+    click(d, "Conferma");
+    EXPECT_EQ(app::takeMessages(), QStringList{app::notADateMessage("2/3/27")});
+    EXPECT_TRUE(d->isVisible());
+    due->clear();
+    QTest::keyClicks(due, "2/3/2027");
+    click(d, "Conferma");
+    ASSERT_FALSE(d->isVisible()) << app::takeMessages().join('|').toStdString();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM Quote WHERE NomeQuote = 'Chiavi' AND DataScadenza = '2027-03-02'"), 1);
 }

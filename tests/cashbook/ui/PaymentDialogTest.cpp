@@ -99,7 +99,13 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    QString label(const char* name) { return child<QLabel>(name)->text(); }
+    // The value a label shows; a screen reader must read the same value, kept as it changes.
+    QString label(const char* name)
+    {
+        const QLabel* value = child<QLabel>(name);
+        EXPECT_EQ(value->accessibleDescription(), value->text()) << name;
+        return value->text();
+    }
     QTableWidget* grid() { return child<QTableWidget>("GridRicevuta"); }
     void confirm() { QTest::mouseClick(child<QPushButton>("BtnConferma"), Qt::LeftButton); }
     QString receiptText(int number)

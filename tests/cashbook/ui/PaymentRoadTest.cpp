@@ -1,7 +1,8 @@
 // The whole road of a payment through the window, offscreen: an allocation, the click on the
 // owner column of the unit, the double click that opens the statement, its "Dettaglio", the
 // selection, "OK", "Conferma" in the payment dialog; then the rows of both databases, the
-// receipt's text and the balances the window shows.
+// receipt's text and the balances the window shows. The same road starts from the Entrate tab's
+// "Incassa quote" with the name of who pays.
 #include "allocation/Allocation.h"
 #include "allocation/ui/AllocationDialogs.h"
 #include "allocation/ui/TFSituazioneCondomino.h"
@@ -14,8 +15,11 @@
 #include "platform/Shell.h"
 #include "support/ui/MainWindowFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QInputDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -142,4 +146,58 @@ TEST_F(PaymentRoad, FromTheOwnerColumnToTheReceiptAndTheBalances)
 
     EXPECT_EQ(figure("EditTOTC"), "600.00");
     EXPECT_EQ(figure("EditTOT"), "600.00");
+}
+
+TEST_F(PaymentRoad, IncassaQuoteOpensTheStatementOfWhoPaysChosenByName)
+{
+    // D'Angelo also rents Int. 2 from Verdi.
+    db().exec("UPDATE Locali SET idInquilino = 1 WHERE Nome = 'Int. 2'");
+    showTab(app::Tab::Entrate);
+    auto* statement = form->findChild<allocation::ui::TFSituazioneCondomino*>("TFSituazioneCondomino");
+    ASSERT_NE(statement, nullptr);
+
+    // Without a condominium it says so and asks nothing.
+    click(form.get(), "BIncassaQuote");
+    EXPECT_EQ(app::takeMessages(), QStringList{"Selezionare prima un condominio"});
+    EXPECT_FALSE(statement->isVisible());
+
+    form->selectCondominium(kAlfa);
+    showTab(app::Tab::Entrate);
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* ask = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(ask, nullptr);
+        offered = ask->comboBoxItems();
+        ask->setTextValue("D'Angelo Anna (inquilino: Int. 1, Int. 2)");
+        ask->accept();
+    });
+    click(form.get(), "BIncassaQuote");
+    // Who lives in what he owns is offered once.
+    EXPECT_EQ(offered, (QStringList{"D'Angelo Anna (proprietario: Int. 1)", "D'Angelo Anna (inquilino: Int. 1, Int. 2)",
+                                    "Verdi Gino (proprietario: Int. 2)"}));
+    ASSERT_TRUE(statement->isVisible()) << app::takeMessages().join('|').toStdString();
+    EXPECT_EQ(statement->findChild<QLabel*>("LabelInquilino")->text(), "D'Angelo Anna");
+    EXPECT_EQ(statement->findChild<QLabel*>("LabelProprietario")->text(), "");
+    EXPECT_EQ(statement->findChild<QLabel*>("LabelLocale")->text(), "Int. 1, Int. 2");
+    auto* grid = statement->findChild<QTableView*>("GridSC");
+    ASSERT_EQ(grid->model()->rowCount(), 2) << "Rata 1 and Rata 2 of both units she rents";
+
+    // "OK" opens the payment as from the Locali grid; she pays what both units owe.
+    grid->selectAll();
+    auto* payment = form->findChild<cashbook::ui::TFEntrate*>("TFEntrate");
+    QString payer;
+    QTimer::singleShot(0, [&] {
+        payer = payment->findChild<QLabel*>("LabelPersona")->text();
+        payment->findChild<QCheckBox*>("CheckBoxRicevute")->setChecked(false);
+        QTest::mouseClick(payment->findChild<QPushButton*>("BtnConferma"), Qt::LeftButton);
+    });
+    app::EditDialog::setBlocking(true);
+    QTest::mouseClick(statement->findChild<QPushButton*>("ok"), Qt::LeftButton);
+    app::EditDialog::setBlocking(false);
+    EXPECT_EQ(payer, "D'Angelo Anna");
+    EXPECT_FALSE(payment->isVisible()) << app::takeMessages().join("\n").toStdString();
+    EXPECT_FALSE(statement->isVisible());
+    EXPECT_EQ(db().scalar("SELECT COUNT(*) FROM Entrate WHERE Ricevuta = 1 AND IdPersona = 1").toInt(), 2);
+    EXPECT_DOUBLE_EQ(number("SELECT SUM(ImportoPagato) FROM Quote"), 1000);
+    EXPECT_EQ(figure("EditEntrateTOT"), "1000.00");
 }

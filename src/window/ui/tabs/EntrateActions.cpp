@@ -1,6 +1,10 @@
 #include "window/ui/tabs/EntrateActions.h"
 
+#include "allocation/OwnerStatement.h"
+#include "allocation/QuotaSchedule.h"
+#include "foundation/Selection.h"
 #include "foundation/Settings.h"
+#include "registry/Condominiums.h"
 #include "dialogkit/ConfirmWithCaptions.h"
 #include "dialogkit/Messages.h"
 #include "window/ui/tabs/TabParts.h"
@@ -12,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QTableView>
 
 namespace velcaris::app {
@@ -93,6 +98,47 @@ private:
 void connectEntrateActions(TabParts& parts, QTableView* grid)
 {
     new EntrateActions(parts, grid);
+}
+
+void collectQuotas(TabParts& parts)
+{
+    const QString condominium = parts.ws.selection.condominium;
+    if (condominium.isEmpty()) {
+        showInformation(parts.window, registry::kChooseCondominiumFirst);
+        return;
+    }
+    QVector<allocation::StatementPayer> payers;
+    bool read = false;
+    parts.guarded([&] {
+        if (allocation::currentYearOf(parts.ws.mainDb(), condominium).isEmpty()) {
+            showInformation(parts.window, kRequireYearMessage);
+            return;
+        }
+        payers = allocation::statementPayers(parts.ws, condominium);
+        read = true;
+    });
+    if (!read)
+        return;
+    if (payers.isEmpty()) {
+        showInformation(parts.window, QStringLiteral("Nessun locale del condominio ha un proprietario o un inquilino: "
+                                                     "indicarli nella scheda Locali."));
+        return;
+    }
+    QStringList captions;
+    for (const allocation::StatementPayer& payer : payers)
+        captions << payer.caption();
+    bool chosen = false;
+    const QString caption = QInputDialog::getItem(parts.window, QStringLiteral("Incassa quote"),
+                                                  QStringLiteral("Chi paga:"), captions, 0, false, &chosen);
+    const int index = captions.indexOf(caption);
+    if (!chosen || index < 0)
+        return;
+    const allocation::StatementPayer& payer = payers[index];
+    DialogRequest request;
+    request.tab = Tab::Entrate;
+    request.statementPerson =
+        StatementPerson{payer.subject.personId, payer.subject.owner, payer.name, payer.units.join(QStringLiteral(", "))};
+    parts.openDialog(DialogId::TFSituazioneCondomino, request);
 }
 
 } // namespace velcaris::app

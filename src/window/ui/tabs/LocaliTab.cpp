@@ -26,7 +26,7 @@ QWidget* buildLocaliTab(TabParts& parts)
             parts.ws.selection.statementSubject = QStringLiteral("inquilino");
     });
     QObject::connect(units, &QTableView::doubleClicked, page,
-                     [&parts] { parts.openDialog(DialogId::TFSituazioneCondomino); });
+                     [&parts] { parts.openDialog(DialogId::TFSituazioneCondomino, {}); });
     return page;
 }
 

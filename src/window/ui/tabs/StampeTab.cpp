@@ -111,7 +111,7 @@ QGroupBox* noticeGroup(TabParts& parts, QWidget* page)
     // The meeting itself: attendance, quorum and votes.
     QPushButton* meetingButton = parts.button(QStringLiteral("BAssemblea"), QStringLiteral("Assemblea"), group);
     QObject::connect(meetingButton, &QPushButton::clicked, meetingButton,
-                     [&parts] { parts.openDialog(DialogId::TFormAssemblea); });
+                     [&parts] { parts.openDialog(DialogId::TFormAssemblea, {}); });
     form->addRow(meetingButton);
     return group;
 }

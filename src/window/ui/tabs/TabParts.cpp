@@ -195,12 +195,6 @@ void selectRowsByKey(QTableView* grid, const QString& field, const QVector<qint6
     grid->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void setValue(QLabel* label, const QString& text)
-{
-    label->setText(text);
-    label->setAccessibleDescription(text);
-}
-
 TabParts::TabParts(Workspace& workspace, QWidget* window, Guarded guarded)
     : ws(workspace), window(window), guarded(std::move(guarded))
 {

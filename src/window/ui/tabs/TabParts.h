@@ -2,6 +2,8 @@
 // What every tab page of the main window is built from: bound grids (with their footers and
 // their keys), buttons, figures and value labels, and the few things a tab's handlers ask of the
 // window (guarded work, a reload, opening a dialog).
+#include "dialogkit/DialogContext.h"
+#include "dialogkit/ValueLabel.h"
 #include "foundation/ColourText.h"
 #include "window/Commands.h"
 #include "foundation/Workspace.h"
@@ -41,8 +43,8 @@ public:
     Guarded guarded;
     // Loads the active tab again (a toggle changed).
     std::function<void()> reload;
-    // Opens a dialog as a command would.
-    std::function<void(DialogId)> openDialog;
+    // Opens a dialog as a command would, with what the tab knows beyond the workspace.
+    std::function<void(DialogId, const DialogRequest&)> openDialog;
     // The window's template engine, which letters and notices are merged with.
     documents::TRtfReport* modello = nullptr;
 
@@ -95,9 +97,6 @@ void clearSelectionOnRightRelease(QTableView* grid);
 // order; and the rows of those keys selected again (after the rows were read anew).
 QVector<qint64> selectedRowKeys(QTableView* grid, const QString& field);
 void selectRowsByKey(QTableView* grid, const QString& field, const QVector<qint64>& keys);
-
-// Shows `text` in a value label and tells assistive technology.
-void setValue(QLabel* label, const QString& text);
 
 // The twelve pages, in the order of the tabs.
 QWidget* buildAgendaTab(TabParts& parts);
