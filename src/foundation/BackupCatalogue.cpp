@@ -18,6 +18,27 @@ namespace {
 
 const DatabaseKind kKinds[] = {DatabaseKind::Main, DatabaseKind::Web, DatabaseKind::Faq};
 
+struct KindFiles {
+    DatabaseKind kind;
+    QString (AppPaths::*database)() const;
+    QString (AppPaths::*backup)() const;
+    const char* title;
+};
+
+const KindFiles kFiles[] = {
+    {DatabaseKind::Main, &AppPaths::mainDatabase, &AppPaths::mainBackup, "Database principale"},
+    {DatabaseKind::Web, &AppPaths::webDatabase, &AppPaths::webBackup, "Database del sito web"},
+    {DatabaseKind::Faq, &AppPaths::faqDatabase, &AppPaths::faqBackup, "Database delle FAQ"},
+};
+
+const KindFiles& filesOf(DatabaseKind kind)
+{
+    for (const KindFiles& f : kFiles)
+        if (f.kind == kind)
+            return f;
+    return kFiles[0];
+}
+
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
@@ -50,32 +71,17 @@ QString contents(DatabaseKind kind, const QString& file)
 
 QString databaseFileOf(const AppPaths& paths, DatabaseKind kind)
 {
-    switch (kind) {
-    case DatabaseKind::Main: return paths.mainDatabase();
-    case DatabaseKind::Web: return paths.webDatabase();
-    case DatabaseKind::Faq: return paths.faqDatabase();
-    }
-    return QString();
+    return (paths.*filesOf(kind).database)();
 }
 
 QString backupFileOf(const AppPaths& paths, DatabaseKind kind)
 {
-    switch (kind) {
-    case DatabaseKind::Main: return paths.mainBackup();
-    case DatabaseKind::Web: return paths.webBackup();
-    case DatabaseKind::Faq: return paths.faqBackup();
-    }
-    return QString();
+    return (paths.*filesOf(kind).backup)();
 }
 
 QString databaseTitle(DatabaseKind kind)
 {
-    switch (kind) {
-    case DatabaseKind::Main: return QStringLiteral("Database principale");
-    case DatabaseKind::Web: return QStringLiteral("Database del sito web");
-    case DatabaseKind::Faq: return QStringLiteral("Database delle FAQ");
-    }
-    return QString();
+    return QString::fromUtf8(filesOf(kind).title);
 }
 
 BackupEntry describeBackup(DatabaseKind kind, const QString& backupFile, const QString& databaseFile)

@@ -102,7 +102,7 @@ QString quadroACPath(const app::Workspace& ws)
 
 app::Outcome saveQuadroAC(const app::Workspace& ws, const QVector<QStringList>& grid)
 {
-    const QString error = writeWorkbook(quadroACPath(ws), textGridSheet(kQuadroACSheet, grid));
+    const QString error = writeOfficeWorkbook(ws.paths(), quadroACPath(ws), textGridSheet(kQuadroACSheet, grid));
     if (!error.isEmpty())
         return app::Outcome::refused(error, app::MessageKind::Error);
     return app::Outcome::accepted().add(app::MessageKind::Information, kQuadroACSaved);

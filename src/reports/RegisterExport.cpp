@@ -127,7 +127,7 @@ ExportResult exportRegister(app::Workspace& ws, const RegisterExport& request)
     const Sheet sheet = registerSheet(ws.ds(request.dataset), request.caption, request.fields);
     result.clipboard = tabSeparated(sheet);
     const QString path = QDir(exportFolder(ws)).filePath(exportFileName(request.caption, request.when));
-    const QString error = writeWorkbook(path, sheet);
+    const QString error = writeOfficeWorkbook(ws.paths(), path, sheet);
     if (!error.isEmpty()) {
         result.outcome = app::Outcome::refused(
             error + QStringLiteral("\nLe righe sono comunque negli appunti: si possono incollare in un foglio di calcolo."),

@@ -1,5 +1,7 @@
 #include "reports/Workbook.h"
 
+#include "foundation/OutputPaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -136,6 +138,13 @@ QString writeWorkbook(const QString& path, const Sheet& sheet)
         return QStringLiteral("Impossibile scrivere il file %1").arg(QDir::toNativeSeparators(path));
     }
     return {};
+}
+
+QString writeOfficeWorkbook(const app::AppPaths& paths, const QString& path, const Sheet& sheet)
+{
+    if (const QString problem = app::makeOutputFolder(paths, QFileInfo(path).absolutePath()); !problem.isEmpty())
+        return problem;
+    return writeWorkbook(path, sheet);
 }
 
 } // namespace velcaris::reports

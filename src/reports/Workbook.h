@@ -2,6 +2,8 @@
 // A one-sheet workbook (.xlsx) written from rows of typed cells: text stays text, amounts are
 // numbers shown with two decimals, whole numbers are numbers, dates are dates. Columns are made
 // wide enough for what they hold.
+#include "foundation/AppPaths.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -38,5 +40,7 @@ QString sheetName(const QString& wanted);
 // file of the same folder and renamed over `path` only when complete, so a failure leaves an
 // earlier file as it was. Returns an empty text on success, otherwise the reason in Italian.
 QString writeWorkbook(const QString& path, const Sheet& sheet);
+// The same for a workbook of the office's: refused, with the reason, when `path` would leave Output/.
+QString writeOfficeWorkbook(const app::AppPaths& paths, const QString& path, const Sheet& sheet);
 
 } // namespace velcaris::reports

@@ -1,6 +1,7 @@
 // The window's ways back to a good office: "Ripristina" over a damaged main database, and the
 // question asked at start-up when the main database is missing beside its backup.
 #include "dialogkit/Messages.h"
+#include "support/Screenshot.h"
 #include "support/ui/MainWindowFixture.h"
 
 #include <QApplication>
@@ -58,6 +59,8 @@ TEST_F(RestoreWindow, TheOfficeComesBackFromItsBackupThroughTheWindow)
         auto* grid = dialog->findChild<QTableWidget*>("GridCopie");
         for (int r = 0; r < grid->rowCount(); ++r)
             rows << grid->item(r, 0)->text() + " | " + grid->item(r, 1)->text() + " | " + grid->item(r, 3)->text();
+        test::keepScreenshot(*dialog, "ripristina-elenco");
+        test::keepScreenshot(*form, "ripristina-finestra");
         answerQuestion("ButtonFirst"); // "Si" to the question that follows
         QTest::mouseClick(dialog->findChild<QPushButton*>("BtnRipristina"), Qt::LeftButton);
     });

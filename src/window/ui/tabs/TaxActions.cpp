@@ -144,7 +144,7 @@ private:
         if (!showF24())
             return;
         const QString path = reports::f24Path(parts_.ws, f24Year_);
-        const QString error = reports::writeWorkbook(path, f24_);
+        const QString error = reports::writeOfficeWorkbook(parts_.ws.paths(), path, f24_);
         if (!error.isEmpty())
             showFailure(parts_.window, error);
         else
