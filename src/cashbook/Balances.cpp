@@ -25,6 +25,16 @@ double textValue(const QString& text)
 
 } // namespace
 
+bool countsAsCash(const QString& method)
+{
+    return method == kCassa;
+}
+
+ExpenseOutflow expenseOutflow(double invoice, double commission, double withholding, double interest)
+{
+    return {invoice + commission - withholding, withholding + interest};
+}
+
 QString Balances::textEntrateC() const { return formatAmount(entrateC); }
 QString Balances::textEntrateCC() const { return formatAmount(entrateCC); }
 QString Balances::textEntrateTOT() const { return formatAmount(entrateC + entrateCC); }
@@ -45,7 +55,7 @@ Balances RicalcolaSaldi(app::Workspace& ws)
         const int amount = entrate.fieldIndex(QStringLiteral("Importo"));
         for (int row = 0; row < entrate.rowCount(); ++row) {
             const double value = amountOf(entrate.valueAt(row, amount));
-            if (entrate.valueAt(row, method).toString() == kCassa)
+            if (countsAsCash(entrate.valueAt(row, method).toString()))
                 b.entrateC += value;
             else
                 b.entrateCC += value;
@@ -65,13 +75,11 @@ Balances RicalcolaSaldi(app::Workspace& ws)
         for (int row = 0; row < uscite.rowCount(); ++row) {
             if (!uscite.valueAt(row, paid).toBool())
                 continue;
-            const double r = amountOf(uscite.valueAt(row, withholding));
-            const double i = amountOf(uscite.valueAt(row, interest));
-            // The supplier is paid the invoice and commission less the withholding; the withholding
-            // goes out later with its interest, which adds to what the expense cost.
-            const double outflow = amountOf(uscite.valueAt(row, invoice)) + amountOf(uscite.valueAt(row, commission)) - r;
-            (uscite.valueAt(row, payment).toString() == kCassa ? b.usciteC : b.usciteCC) += outflow;
-            (uscite.valueAt(row, withholdingMethod).toString() == kCassa ? b.usciteC : b.usciteCC) += r + i;
+            const ExpenseOutflow out = expenseOutflow(
+                amountOf(uscite.valueAt(row, invoice)), amountOf(uscite.valueAt(row, commission)),
+                amountOf(uscite.valueAt(row, withholding)), amountOf(uscite.valueAt(row, interest)));
+            (countsAsCash(uscite.valueAt(row, payment).toString()) ? b.usciteC : b.usciteCC) += out.payment;
+            (countsAsCash(uscite.valueAt(row, withholdingMethod).toString()) ? b.usciteC : b.usciteCC) += out.withholding;
         }
         uscite.first();
     }

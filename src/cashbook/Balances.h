@@ -23,6 +23,18 @@ struct Balances {
     QString textTOT() const;
 };
 
+// Whether a payment method counts as cash: exactly "Cassa"; any other counts as bank.
+bool countsAsCash(const QString& method);
+
+// What a paid expense takes out: the supplier is paid the invoice and commission less the
+// withholding (by its payment method); the withholding goes out later with its interest, which
+// adds to what the expense cost (by its withholding method). An unpaid expense takes out nothing.
+struct ExpenseOutflow {
+    double payment = 0;
+    double withholding = 0;
+};
+ExpenseOutflow expenseOutflow(double invoice, double commission, double withholding, double interest);
+
 // Walks the rows of ADOQueryEntrate and ADOQueryUscite as filtered (each is re-read first and
 // left on its first row). A method other than exactly "Cassa" counts as bank; unpaid expenses
 // count nowhere. An expense goes out as invoice + commission - withholding by its payment

@@ -11,7 +11,7 @@ inline constexpr const char* kMainNameColumns[][2] = {
     {"Uscite", "Condominio"},               {"Preventivi", "Condominio"},
     {"Scadenzario", "Condominio"},          {"Interventi", "Condominio"},
     {"Assemblee", "Condominio"},            {"Ripartizioni", "Condominio"},
-    {"NumeriRicevute", "Condominio"},
+    {"NumeriRicevute", "Condominio"},       {"ChiusureEsercizio", "Condominio"},
 };
 
 // The same in the web database, besides the condominium's own record (CodiceCondominio).

@@ -78,6 +78,10 @@ app::Outcome deleteCondominium(app::Workspace& ws)
         db.exec(QStringLiteral("DELETE FROM main.RipartizioniLocali WHERE IdRipartizione IN "
                                "(SELECT Id FROM main.Ripartizioni WHERE Condominio = ?)"),
                 {name});
+        // What its year closings wrote, before the closings go with the rest.
+        db.exec(QStringLiteral("DELETE FROM main.ChiusureRighe WHERE IdChiusura IN "
+                               "(SELECT Id FROM main.ChiusureEsercizio WHERE Condominio = ?)"),
+                {name});
         for (const auto& [table, column] : kMainNameColumns)
             db.exec(QStringLiteral("DELETE FROM main.%1 WHERE %2 = ?")
                         .arg(store::quoteIdentifier(QString::fromLatin1(table)),

@@ -75,6 +75,20 @@ CREATE INDEX PagamentiQuoteEntrata ON PagamentiQuote (IdEntrata);
 CREATE TABLE NumeriRicevute (Condominio TEXT, AA TEXT, Ultimo INTEGER);
 CREATE INDEX NumeriRicevuteCondominio ON NumeriRicevute (Condominio, AA);
 )SQL"},
+    // The closings of the administrative years ("Chiudi esercizio"): one per closed year, named by
+    // the years' keys (a year's name may change), and every row the closing wrote into the next
+    // year (Tabella: "Quote", "web.Quote" or "Entrate"), so that reopening removes exactly those.
+    {"ChiusureEsercizio", R"SQL(
+CREATE TABLE ChiusureEsercizio (
+    Id INTEGER PRIMARY KEY AUTOINCREMENT, Condominio TEXT, IdAnno INTEGER, IdAnnoSuccessivo INTEGER,
+    Data DATE, DataScadenza DATE);
+CREATE UNIQUE INDEX ChiusureEsercizioAnno ON ChiusureEsercizio (IdAnno);
+CREATE INDEX ChiusureEsercizioSuccessivo ON ChiusureEsercizio (IdAnnoSuccessivo);
+)SQL"},
+    {"ChiusureRighe", R"SQL(
+CREATE TABLE ChiusureRighe (IdChiusura INTEGER, Tabella TEXT, IdRiga INTEGER);
+CREATE INDEX ChiusureRigheChiusura ON ChiusureRighe (IdChiusura);
+)SQL"},
 };
 
 const char* const kWebQuoteColumns[] = {"Condominio", "IdProprietario", "IdInquilino", "idLocale", "Locale",

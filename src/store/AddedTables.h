@@ -1,9 +1,10 @@
 #pragma once
 // Tables the main database gained after its first layout (the meeting register, its attendance,
 // resolutions and votes; the reasons kept for each allocated quota; what each payment put on each
-// quota; the highest receipt number given). A fresh file is created with them; an older file gets the missing ones
-// when it is opened, in one transaction, without touching the tables it already has. The web
-// database's published quotas gained a key of their own the same way.
+// quota; the highest receipt number given; the closings of the years). A fresh file is created
+// with them; an older file gets the missing ones when it is opened, in one transaction, without
+// touching the tables it already has. The web database's published quotas gained a key of their
+// own the same way.
 #include "store/Database.h"
 
 #include <QStringList>
