@@ -1,4 +1,5 @@
 // Program entry: splash, main window (which opens the data store), settings, event loop.
+#include "accounts/ui/AccountsDialogs.h"
 #include "allocation/ui/AllocationDialogs.h"
 #include "cashbook/ui/PaymentDialogs.h"
 #include "foundation/AppPaths.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv)
     velcaris::cashbook::ui::installPaymentDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::cashbook::ui::installMovementDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::meeting::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::accounts::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 

@@ -134,7 +134,9 @@ AllocationCheck checkAllocation(app::Workspace& ws, const AllocationInput& input
     const AllocationUnits data = loadAllocationUnits(ws, condominium);
     PlanInput& plan = check.plan;
     plan.extraordinary = input.typeIndex == 3;
-    plan.halfUnitRounding = input.halfUnitRounding;
+    // Shared to the cent, the rows are not rounded to half units: they would no longer add up.
+    plan.toTheCent = input.toTheCent && !input.equalParts;
+    plan.halfUnitRounding = input.halfUnitRounding && !plan.toTheCent;
     plan.staircases = input.staircases;
     if (input.equalParts) {
         const std::optional<double> e = store::parseNumber(input.equalPart);
@@ -191,6 +193,7 @@ AllocationCheck checkAllocation(app::Workspace& ws, const AllocationInput& input
     p.units = int(result.units.size());
     p.rows = int(result.rows.size());
     p.leftOut = data.leftOut;
+    p.toTheCent = plan.toTheCent;
     if (!plan.equalPart) {
         for (int k = 0; k < data.tables.size(); ++k) {
             p.tables.push_back({data.tables[k].nome, plan.amounts[k], result.sharesOf(k)});
@@ -248,6 +251,9 @@ QStringList previewLines(const AllocationPreview& p)
     lines << QString()
           << QStringLiteral("Totale delle quote: %1; importo da ripartire: %2; differenza per arrotondamento: %3")
                  .arg(p.rowsTotal.toString(), p.expected.toString(), Money::fromCents(p.differenceCents).toString());
+    if (p.toTheCent)
+        lines << QStringLiteral("Ripartizione al centesimo: ogni rata di ogni tabella è divisa tra i locali esattamente; "
+                                "i centesimi che avanzano vanno uno ciascuno ai locali con i resti maggiori.");
     if (!p.unshared.isEmpty())
         lines << QString()
               << QStringLiteral("Attenzione: nessun locale che partecipa ha millesimi nelle tabelle %1; il loro importo non viene ripartito.")

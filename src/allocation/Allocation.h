@@ -57,6 +57,7 @@ struct AllocationInput {
     QString instalments;                   // NumeroQuote
     QVector<InstalmentInput> rows;         // GridQuote, as many as NumeroQuote says
     bool halfUnitRounding = false;         // CheckArrotonda
+    bool toTheCent = false;                // CheckCentesimo: "al centesimo" (see AllocationPlan.h)
     QStringList staircases;                // checked in RipScale
     QVector<qint64> excluded;              // units unchecked in TFEccezioni (when confirmed)
 };
@@ -81,6 +82,7 @@ struct AllocationPreview {
     int webRows = 0;                        // of which published
     QString year;
     QString type;
+    bool toTheCent = false;                 // shared al centesimo
 };
 
 struct AllocationCheck {

@@ -1,5 +1,7 @@
 #include "allocation/AllocationPlan.h"
 
+#include "allocation/LargestRemainder.h"
+
 #include <cstdlib>
 
 namespace velcaris::allocation {
@@ -55,6 +57,56 @@ Money AllocationPlan::rowsTotal() const
     return sum;
 }
 
+namespace {
+
+// "Al centesimo": each table's amount split into the instalments, each part shared among the units
+// to the cent. Gives the row amounts [instalment][unit] and sets each unit's shares and total to
+// the cents it was given.
+QVector<QVector<Money>> allocateToTheCent(AllocationPlan& plan, const PlanInput& input)
+{
+    const int tables = int(input.amounts.size());
+    const int n = int(input.instalments.size());
+    const int units = int(plan.units.size());
+    QVector<QVector<Money>> rows(n, QVector<Money>(units));
+    QVector<QVector<Money>> unitShares(units, QVector<Money>(tables));
+    const QVector<double> equal(n, 1.0);
+    for (int k = 0; k < tables; ++k) {
+        if (plan.tableTotals[k] == 0)
+            continue; // nothing to share by: the table is left out, as without the option
+        QVector<double> weights;
+        weights.reserve(units);
+        for (const UnitBreakdown& b : plan.units)
+            weights << b.weighted[k];
+        const std::optional<QVector<Money>> parts = shareToTheCent(equal, Money::fromDouble(input.amounts[k]));
+        if (!parts)
+            continue;
+        for (int i = 0; i < n; ++i) {
+            const std::optional<QVector<Money>> shares = shareToTheCent(weights, (*parts)[i]);
+            if (!shares)
+                continue;
+            for (int u = 0; u < units; ++u) {
+                rows[i][u] += (*shares)[u];
+                unitShares[u][k] += (*shares)[u];
+            }
+        }
+    }
+    for (int u = 0; u < units; ++u) {
+        UnitBreakdown& b = plan.units[u];
+        Money total;
+        for (int k = 0; k < tables; ++k) {
+            b.shares[k] = unitShares[u][k].toDouble();
+            total += unitShares[u][k];
+        }
+        b.total = total.toDouble();
+        b.instalmentExact = keep15(b.total / n);
+        b.instalmentCents = Money::fromDouble(b.instalmentExact);
+        b.instalment = rows[0][u];
+    }
+    return rows;
+}
+
+} // namespace
+
 AllocationPlan computeAllocation(const PlanInput& input)
 {
     AllocationPlan plan;
@@ -109,11 +161,14 @@ AllocationPlan computeAllocation(const PlanInput& input)
         b.instalment = input.halfUnitRounding ? halfUnitRound(b.instalmentCents) : b.instalmentCents;
     }
 
+    const bool exact = input.toTheCent && !input.equalPart;
+    const QVector<QVector<Money>> exactRows = exact ? allocateToTheCent(plan, input) : QVector<QVector<Money>>();
+
     plan.rows.reserve(n * plan.units.size());
     for (int i = 0; i < n; ++i)
         for (int u = 0; u < plan.units.size(); ++u)
             plan.rows.push_back({i, u, plan.units[u].id, input.instalments[i].name, input.instalments[i].due,
-                                 plan.units[u].instalment});
+                                 exact ? exactRows[i][u] : plan.units[u].instalment});
     return plan;
 }
 

@@ -21,6 +21,14 @@
 // apply. No residue is carried: a unit's N equal instalments may differ from its total by a few
 // cents, and the units' rows from the table amounts. Every intermediate value is kept as its
 // 15-significant-digit decimal form, as the written figures have always been computed.
+//
+// "Al centesimo" (toTheCent, off by default; not with equal parts): each table's amount is split
+// into the N instalments to the cent (the extra cents to the earlier instalments), and each
+// instalment's part is shared among the units by their weighted thousandths with the largest
+// remainder (LargestRemainder.h); a row is the sum of its unit's parts, so every instalment adds
+// up to the tables' parts and the rows to the amounts, exactly. A unit's rows may then differ by
+// a few cents; its shares and total are the cents it was given, and the half-unit rounding does
+// not apply.
 #include "store/Money.h"
 
 #include <QDate>
@@ -53,6 +61,7 @@ struct PlanInput {
     bool extraordinary = false;           // the STR participation applies
     std::optional<double> equalPart;      // E: equal parts, the amount owed by each unit
     bool halfUnitRounding = false;
+    bool toTheCent = false;               // "al centesimo", see above
     QStringList staircases;               // empty: every unit takes part
 };
 
@@ -67,7 +76,8 @@ struct UnitBreakdown {
     double total = 0;              // sum of the shares (equal parts: E x p / 100)
     double instalmentExact = 0;    // total / N before any rounding
     store::Money instalmentCents;  // rounded half away from zero to cents
-    store::Money instalment;       // what every row of the unit holds (after half-unit rounding)
+    store::Money instalment;       // what every row of the unit holds (after half-unit rounding);
+                                   // al centesimo, what its first row holds
 };
 
 struct PlanRow {

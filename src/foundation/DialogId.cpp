@@ -27,6 +27,7 @@ QString dialogClassName(DialogId id)
     case DialogId::TFormRicerca: return QStringLiteral("TFormRicerca");
     case DialogId::TFormFAQ: return QStringLiteral("TFormFAQ");
     case DialogId::TFormAssemblea: return QStringLiteral("TFormAssemblea");
+    case DialogId::TFRendiconto: return QStringLiteral("TFRendiconto");
     }
     return QString();
 }

@@ -28,6 +28,7 @@ enum class DialogId {
     TFormRicerca,          // the search menu and window, from the "Ricerca" button
     TFormFAQ,              // the knowledge base, from the "FAQ" button
     TFormAssemblea,        // the meeting window, from "Assemblea" on the Stampe tab
+    TFRendiconto,          // the year's accounts, from "Rendiconto" on the Stampe tab
 };
 
 QString dialogClassName(DialogId id);

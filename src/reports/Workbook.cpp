@@ -52,6 +52,11 @@ QString sheetName(const QString& wanted)
 
 QString writeWorkbook(const QString& path, const Sheet& sheet)
 {
+    return writeWorkbook(path, QVector<Sheet>{sheet});
+}
+
+QString writeWorkbook(const QString& path, const QVector<Sheet>& sheets)
+{
     const QFileInfo target(path);
     const QString folder = target.absolutePath();
     if (!QDir().mkpath(folder))
@@ -68,8 +73,6 @@ QString writeWorkbook(const QString& path, const Sheet& sheet)
     lxw_workbook* book = workbook_new(file.constData());
     if (!book)
         return QStringLiteral("Impossibile creare il file %1").arg(QDir::toNativeSeparators(path));
-    const QByteArray name = sheetName(sheet.name).toUtf8();
-    lxw_worksheet* ws = workbook_add_worksheet(book, name.constData());
     lxw_format* bold = workbook_add_format(book);
     format_set_bold(bold);
     // One number format per count of decimals ("0.00", "0.000").
@@ -86,40 +89,57 @@ QString writeWorkbook(const QString& path, const Sheet& sheet)
     lxw_format* date = workbook_add_format(book);
     format_set_num_format(date, "dd/mm/yyyy");
 
-    const QVector<double> widths = columnWidths(sheet);
-    for (int c = 0; c < widths.size(); ++c)
-        worksheet_set_column(ws, lxw_col_t(c), lxw_col_t(c), widths[c], nullptr);
-
-    lxw_row_t r = 0;
-    if (!sheet.header.isEmpty()) {
-        for (int c = 0; c < sheet.header.size(); ++c)
-            worksheet_write_string(ws, r, lxw_col_t(c), sheet.header[c].toUtf8().constData(), bold);
-        ++r;
-    }
-    for (const auto& row : sheet.rows) {
-        for (int c = 0; c < row.size(); ++c) {
-            const Cell& cell = row[c];
-            const auto col = lxw_col_t(c);
-            switch (cell.kind) {
-            case Cell::Kind::Empty:
-                break;
-            case Cell::Kind::Text:
-                worksheet_write_string(ws, r, col, cell.text.toUtf8().constData(), nullptr);
-                break;
-            case Cell::Kind::Amount:
-                worksheet_write_number(ws, r, col, cell.number, amountFormat(cell.decimals));
-                break;
-            case Cell::Kind::Whole:
-                worksheet_write_number(ws, r, col, cell.number, nullptr);
-                break;
-            case Cell::Kind::Date: {
-                lxw_datetime d{cell.date.year(), cell.date.month(), cell.date.day(), 0, 0, 0};
-                worksheet_write_datetime(ws, r, col, &d, date);
-                break;
-            }
-            }
+    QStringList taken; // the sheet names given so far, folded
+    for (const Sheet& sheet : sheets) {
+        QString name = sheetName(sheet.name);
+        for (int n = 2; taken.contains(name.toCaseFolded()); ++n) {
+            const QString suffix = QStringLiteral(" (%1)").arg(n);
+            name = sheetName(sheet.name).left(31 - int(suffix.size())) + suffix;
         }
-        ++r;
+        taken << name.toCaseFolded();
+        const QByteArray utf8Name = name.toUtf8();
+        lxw_worksheet* ws = workbook_add_worksheet(book, utf8Name.constData());
+        if (!ws) {
+            workbook_close(book);
+            QFile::remove(tempPath);
+            return QStringLiteral("Impossibile creare il foglio \"%1\" nel file %2").arg(name, QDir::toNativeSeparators(path));
+        }
+
+        const QVector<double> widths = columnWidths(sheet);
+        for (int c = 0; c < widths.size(); ++c)
+            worksheet_set_column(ws, lxw_col_t(c), lxw_col_t(c), widths[c], nullptr);
+
+        lxw_row_t r = 0;
+        if (!sheet.header.isEmpty()) {
+            for (int c = 0; c < sheet.header.size(); ++c)
+                worksheet_write_string(ws, r, lxw_col_t(c), sheet.header[c].toUtf8().constData(), bold);
+            ++r;
+        }
+        for (const auto& row : sheet.rows) {
+            for (int c = 0; c < row.size(); ++c) {
+                const Cell& cell = row[c];
+                const auto col = lxw_col_t(c);
+                switch (cell.kind) {
+                case Cell::Kind::Empty:
+                    break;
+                case Cell::Kind::Text:
+                    worksheet_write_string(ws, r, col, cell.text.toUtf8().constData(), nullptr);
+                    break;
+                case Cell::Kind::Amount:
+                    worksheet_write_number(ws, r, col, cell.number, amountFormat(cell.decimals));
+                    break;
+                case Cell::Kind::Whole:
+                    worksheet_write_number(ws, r, col, cell.number, nullptr);
+                    break;
+                case Cell::Kind::Date: {
+                    lxw_datetime d{cell.date.year(), cell.date.month(), cell.date.day(), 0, 0, 0};
+                    worksheet_write_datetime(ws, r, col, &d, date);
+                    break;
+                }
+                }
+            }
+            ++r;
+        }
     }
     const lxw_error err = workbook_close(book);
     if (err != LXW_NO_ERROR) {
@@ -140,11 +160,16 @@ QString writeWorkbook(const QString& path, const Sheet& sheet)
     return {};
 }
 
-QString writeOfficeWorkbook(const app::AppPaths& paths, const QString& path, const Sheet& sheet)
+QString writeOfficeWorkbook(const app::AppPaths& paths, const QString& path, const QVector<Sheet>& sheets)
 {
     if (const QString problem = app::makeOutputFolder(paths, QFileInfo(path).absolutePath()); !problem.isEmpty())
         return problem;
-    return writeWorkbook(path, sheet);
+    return writeWorkbook(path, sheets);
+}
+
+QString writeOfficeWorkbook(const app::AppPaths& paths, const QString& path, const Sheet& sheet)
+{
+    return writeOfficeWorkbook(paths, path, QVector<Sheet>{sheet});
 }
 
 } // namespace velcaris::reports

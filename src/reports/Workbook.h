@@ -1,5 +1,5 @@
 #pragma once
-// A one-sheet workbook (.xlsx) written from rows of typed cells: text stays text, amounts are
+// A workbook (.xlsx) of one sheet or more written from rows of typed cells: text stays text, amounts are
 // numbers shown with two decimals, whole numbers are numbers, dates are dates. Columns are made
 // wide enough for what they hold.
 #include "foundation/AppPaths.h"
@@ -40,7 +40,11 @@ QString sheetName(const QString& wanted);
 // file of the same folder and renamed over `path` only when complete, so a failure leaves an
 // earlier file as it was. Returns an empty text on success, otherwise the reason in Italian.
 QString writeWorkbook(const QString& path, const Sheet& sheet);
+// The same with one sheet per entry, in order; two sheets of the same name (without regard to
+// case) are told apart by a number.
+QString writeWorkbook(const QString& path, const QVector<Sheet>& sheets);
 // The same for a workbook of the office's: refused, with the reason, when `path` would leave Output/.
+QString writeOfficeWorkbook(const app::AppPaths& paths, const QString& path, const QVector<Sheet>& sheets);
 QString writeOfficeWorkbook(const app::AppPaths& paths, const QString& path, const Sheet& sheet);
 
 } // namespace velcaris::reports

@@ -10,6 +10,7 @@
 
 using namespace velcaris;
 using store::Money;
+using test::kVilla;
 
 namespace {
 

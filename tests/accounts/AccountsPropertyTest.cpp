@@ -15,6 +15,7 @@
 
 using namespace velcaris;
 using store::Money;
+using test::kVilla;
 
 namespace {
 

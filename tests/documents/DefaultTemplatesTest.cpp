@@ -1,5 +1,6 @@
 // The shipped templates: installed when missing, never over the user's, and each one merged
 // through the real engine with the values its kind provides, leaving no marker behind.
+#include "accounts/RendicontoDocument.h"
 #include "allocation/QuotaExplanation.h"
 #include "cashbook/Receipt.h"
 #include "LetterFixture.h"
@@ -49,7 +50,8 @@ TEST(DefaultTemplates, InstalledWhenMissingAndNeverOverTheUsersOwn)
     const QString out = dir.file("Output");
     const QStringList kinds = defaultTemplateKinds();
     QStringList expected = letterKinds() + noticeKinds() + QStringList{cashbook::kReceiptTemplate, reports::kCertificazione};
-    expected << meeting::kFoglioPresenze << meeting::kVerbaleVotazioni << allocation::kExplanationTemplate;
+    expected << meeting::kFoglioPresenze << meeting::kVerbaleVotazioni << allocation::kExplanationTemplate
+             << accounts::kRendicontoTemplate;
     expected.sort();
     EXPECT_EQ(kinds, expected);
 
@@ -123,6 +125,21 @@ TEST_F(ShippedTemplates, EveryNoticeIsComplete)
         if (kind == kAvvisoGenerico || kind == kConvocazioneAssemblea)
             EXPECT_TRUE(text.contains("Approvazione del bilancio"));
     }
+}
+
+// A year with quotas and no expenses: every section is there, empty or at zero, and no marker is left.
+TEST_F(ShippedTemplates, TheRendicontoIsComplete)
+{
+    const std::optional<accounts::AccountingYear> year = accounts::findYear(office.db(), test::kAlfa, "2024");
+    ASSERT_TRUE(year.has_value());
+    const accounts::RendicontoFile r =
+        accounts::produceRendiconto(office.ws(), report, accounts::computeRendiconto(office.db(), *year), {}, kToday);
+    ASSERT_TRUE(r.outcome.done) << r.outcome.texts().join('\n').toStdString();
+    EXPECT_EQ(r.written, folder() + "Rendiconto 2024 - 15.06.2024.rtf");
+    const QString text = textOf(r.written);
+    expectComplete(accounts::kRendicontoTemplate, text);
+    EXPECT_TRUE(text.contains("Quote addebitate\n300.00")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Nota sintetica esplicativa"));
 }
 
 TEST_F(ShippedTemplates, ALetterConvertedByLibreOfficeReadsAsWritten)

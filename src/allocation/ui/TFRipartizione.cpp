@@ -147,7 +147,23 @@ QWidget* TFRipartizione::buildAllocationTab()
     grid->addWidget(quotas_, 4, 0, 1, 2);
 
     rounding_ = named(new QCheckBox(QStringLiteral("Arrotondamento"), tab), "CheckArrotonda");
-    grid->addWidget(rounding_, 5, 0, 1, 2);
+    toTheCent_ = named(new QCheckBox(QStringLiteral("Al centesimo"), tab), "CheckCentesimo");
+    toTheCent_->setToolTip(QStringLiteral("Ogni rata di ogni tabella è divisa tra i locali esattamente: i centesimi che "
+                                          "avanzano vanno uno ciascuno ai locali con i resti maggiori (differenza 0.00)"));
+    auto* roundings = new QHBoxLayout;
+    roundings->addWidget(rounding_);
+    roundings->addWidget(toTheCent_);
+    roundings->addStretch(1);
+    grid->addLayout(roundings, 5, 0, 1, 2);
+    // Rounding to half units and sharing to the cent exclude each other.
+    connect(toTheCent_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            rounding_->setChecked(false);
+    });
+    connect(rounding_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            toTheCent_->setChecked(false);
+    });
 
     byStaircase_ = named(new QCheckBox(QStringLiteral("Ripartizione per scale"), tab), "CheckRipScale");
     staircases_ = named(new QListWidget(tab), "RipScale");
@@ -263,6 +279,7 @@ bool TFRipartizione::prepare(const app::DialogRequest&)
     quotas_->setRowCount(0);
     setInstalmentRows(1);
     rounding_->setChecked(false);
+    toTheCent_->setChecked(false);
     byStaircase_->setChecked(false);
     staircases_->clear();
     staircases_->hide();
@@ -324,6 +341,7 @@ AllocationInput TFRipartizione::readAllocation()
         in.rows.push_back({name ? name->text() : QString(), dueDateOf(due ? due->text() : QString())});
     }
     in.halfUnitRounding = rounding_->isChecked();
+    in.toTheCent = toTheCent_->isChecked();
     if (staircases_->isVisible() || byStaircase_->isChecked())
         for (int i = 0; i < staircases_->count(); ++i)
             if (staircases_->item(i)->checkState() == Qt::Checked)

@@ -65,6 +65,7 @@ private:
     QLineEdit* instalments_ = nullptr;   // NumeroQuote
     QTableWidget* quotas_ = nullptr;     // GridQuote
     QCheckBox* rounding_ = nullptr;      // CheckArrotonda
+    QCheckBox* toTheCent_ = nullptr;     // CheckCentesimo
     QCheckBox* byStaircase_ = nullptr;   // CheckRipScale
     QListWidget* staircases_ = nullptr;  // RipScale
     QLabel* condominium_ = nullptr;      // LabelCondominio

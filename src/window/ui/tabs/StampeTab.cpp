@@ -113,6 +113,11 @@ QGroupBox* noticeGroup(TabParts& parts, QWidget* page)
     QObject::connect(meetingButton, &QPushButton::clicked, meetingButton,
                      [&parts] { parts.openDialog(DialogId::TFormAssemblea, {}); });
     form->addRow(meetingButton);
+    // The year's accounts: consuntivo, riparto, conguagli, register, summary; closing the year.
+    QPushButton* accountsButton = parts.button(QStringLiteral("BRendiconto"), QStringLiteral("Rendiconto"), group);
+    QObject::connect(accountsButton, &QPushButton::clicked, accountsButton,
+                     [&parts] { parts.openDialog(DialogId::TFRendiconto, {}); });
+    form->addRow(accountsButton);
     return group;
 }
 
