@@ -6,6 +6,7 @@
 #include "accounts/PendingMatters.h"
 #include "accounts/Rendiconto.h"
 #include "dialogkit/DialogContext.h"
+#include "foundation/Outcome.h"
 #include "documents/RtfReport.h"
 #include "platform/PdfConverter.h"
 
