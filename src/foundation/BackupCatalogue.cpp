@@ -44,10 +44,11 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-QString count(store::Database& db, const char* table)
+// "1 condominio", "3 condomini": the rows of a table, counted in words.
+QString count(store::Database& db, const char* table, const char* one, const char* many)
 {
     const qint64 n = db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QString::fromLatin1(table))).toLongLong();
-    return QLocale(QLocale::Italian, QLocale::Italy).toString(n);
+    return QLocale(QLocale::Italian, QLocale::Italy).toString(n) + u' ' + QString::fromUtf8(n == 1 ? one : many);
 }
 
 QString contents(DatabaseKind kind, const QString& file)
@@ -56,13 +57,16 @@ QString contents(DatabaseKind kind, const QString& file)
     db.open(file, store::databaseKey(kind), store::OpenMode::ReadOnly);
     switch (kind) {
     case DatabaseKind::Main:
-        return QStringLiteral("%1 condomini, %2 anni amministrativi, %3 quote")
-            .arg(count(db, "Condomini"), count(db, "AnnoAmministrativo"), count(db, "Quote"));
+        return QStringLiteral("%1, %2, %3")
+            .arg(count(db, "Condomini", "condominio", "condomini"),
+                 count(db, "AnnoAmministrativo", "anno amministrativo", "anni amministrativi"),
+                 count(db, "Quote", "quota", "quote"));
     case DatabaseKind::Web:
-        return QStringLiteral("%1 condomini pubblicati, %2 quote pubblicate")
-            .arg(count(db, "CodiceCondominio"), count(db, "Quote"));
+        return QStringLiteral("%1, %2")
+            .arg(count(db, "CodiceCondominio", "condominio pubblicato", "condomini pubblicati"),
+                 count(db, "Quote", "quota pubblicata", "quote pubblicate"));
     case DatabaseKind::Faq:
-        return QStringLiteral("%1 domande").arg(count(db, "FAQ"));
+        return count(db, "FAQ", "domanda", "domande");
     }
     return QString();
 }

@@ -325,8 +325,8 @@ TEST(StartUpMissing, AMissingDatabaseNeverCostsItsBackupAndEveryBackupComesBack)
         listed << QFileInfo(b.file).fileName() + ": " + b.summary;
     ASSERT_EQ(listed.size(), 4) << listed.join(" | ").toStdString();
     EXPECT_EQ(listed[0], "Condomini.bak: 0 condomini, 0 anni amministrativi, 0 quote");
-    EXPECT_EQ(listed[1], QFileInfo(kept).fileName() + ": 1 condomini, 0 anni amministrativi, 0 quote");
-    EXPECT_EQ(listed[2], "WebDB.bak: 1 condomini pubblicati, 0 quote pubblicate");
+    EXPECT_EQ(listed[1], QFileInfo(kept).fileName() + ": 1 condominio, 0 anni amministrativi, 0 quote");
+    EXPECT_EQ(listed[2], "WebDB.bak: 1 condominio pubblicato, 0 quote pubblicate");
     EXPECT_TRUE(listed[3].startsWith("FAQ.bak: ")) << listed[3].toStdString();
     const app::BackupEntry mainBackup = backups[1];
     const app::BackupEntry webBackup = backups[2];

@@ -6,6 +6,7 @@
 #include "documents/RtfReader.h"
 #include "foundation/Tab.h"
 #include "platform/PdfConverter.h"
+#include "support/KeptDocument.h"
 #include "support/Screenshot.h"
 #include "support/ui/MainWindowFixture.h"
 
@@ -154,6 +155,7 @@ TEST_F(RendicontoWindow, ShowsTheYearPrintsExportsAndClosesIt)
         ASSERT_TRUE(pdf->waitForIdle(180000));
         const QString pdfPath = platform::PdfConverter::pdfPath(rtf);
         ASSERT_TRUE(QFile::exists(pdfPath)) << find<QLabel>("LabelStatoRendiconto")->text().toStdString();
+        test::keepDocument(pdfPath);
         if (!QStandardPaths::findExecutable("pdftotext").isEmpty()) {
             QProcess pdfText;
             pdfText.start("pdftotext", {pdfPath, "-"});

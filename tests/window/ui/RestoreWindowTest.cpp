@@ -66,7 +66,7 @@ TEST_F(RestoreWindow, TheOfficeComesBackFromItsBackupThroughTheWindow)
     });
     click(form.get(), "BRipristina");
     ASSERT_EQ(rows.size(), 3) << rows.join("\n").toStdString();
-    EXPECT_EQ(rows[0], "Database principale | Condomini.bak | 1 condomini, 0 anni amministrativi, 0 quote");
+    EXPECT_EQ(rows[0], "Database principale | Condomini.bak | 1 condominio, 0 anni amministrativi, 0 quote");
     EXPECT_EQ(listed(), QStringList{kAlfa});
     const QStringList said = app::takeMessages();
     EXPECT_TRUE(said.join('\n').contains("è ora il database")) << said.join('\n').toStdString();
