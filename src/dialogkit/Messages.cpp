@@ -1,5 +1,7 @@
 #include "dialogkit/Messages.h"
 
+#include "store/StoreError.h"
+
 #include <QMessageBox>
 
 namespace velcaris::app {
@@ -38,6 +40,19 @@ void showFailure(QWidget* parent, const QString& text)
     recorded << text;
     if (!quiet)
         QMessageBox::critical(parent, QStringLiteral("Velcaris"), text);
+}
+
+bool runAndShow(QWidget* parent, const std::function<Outcome()>& action)
+{
+    try {
+        const Outcome outcome = action();
+        for (const Message& m : outcome.messages)
+            showMessage(parent, m);
+        return outcome.done;
+    } catch (const store::StoreError& e) {
+        showFailure(parent, e.message());
+        return false;
+    }
 }
 
 void setQuietMessages(bool on)

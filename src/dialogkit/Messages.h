@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QWidget;
 
@@ -16,6 +17,10 @@ void showFailure(QWidget* parent, const QString& text);
 // A message of the core in the box of its kind. A question that reaches here unanswered is shown
 // as information: dialogs ask their questions with ConfirmWithCaptions before they act.
 void showMessage(QWidget* parent, const Message& message);
+
+// Runs a core action and shows each of its messages; a failure of the data store is shown too.
+// True when the action was done.
+bool runAndShow(QWidget* parent, const std::function<Outcome()>& action);
 
 void setQuietMessages(bool quiet);
 bool quietMessages();

@@ -260,15 +260,7 @@ void TFRendiconto::refresh()
 
 bool TFRendiconto::attempt(const std::function<app::Outcome()>& action)
 {
-    try {
-        const app::Outcome outcome = action();
-        for (const app::Message& m : outcome.messages)
-            app::showMessage(this, m);
-        return outcome.done;
-    } catch (const store::StoreError& e) {
-        app::showFailure(this, e.message());
-        return false;
-    }
+    return app::runAndShow(this, action);
 }
 
 void TFRendiconto::changed()
