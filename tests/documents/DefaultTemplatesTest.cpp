@@ -1,5 +1,6 @@
 // The shipped templates: installed when missing, never over the user's, and each one merged
 // through the real engine with the values its kind provides, leaving no marker behind.
+#include "accounts/ConguaglioStatement.h"
 #include "accounts/RendicontoDocument.h"
 #include "allocation/QuotaExplanation.h"
 #include "cashbook/Receipt.h"
@@ -51,7 +52,7 @@ TEST(DefaultTemplates, InstalledWhenMissingAndNeverOverTheUsersOwn)
     const QStringList kinds = defaultTemplateKinds();
     QStringList expected = letterKinds() + noticeKinds() + QStringList{cashbook::kReceiptTemplate, reports::kCertificazione};
     expected << meeting::kFoglioPresenze << meeting::kVerbaleVotazioni << allocation::kExplanationTemplate
-             << accounts::kRendicontoTemplate;
+             << accounts::kRendicontoTemplate << accounts::kConguaglioTemplate;
     expected.sort();
     EXPECT_EQ(kinds, expected);
 
@@ -140,6 +141,23 @@ TEST_F(ShippedTemplates, TheRendicontoIsComplete)
     expectComplete(accounts::kRendicontoTemplate, text);
     EXPECT_TRUE(text.contains("Quote addebitate\n300.00")) << text.toStdString();
     EXPECT_TRUE(text.contains("Nota sintetica esplicativa"));
+}
+
+// No expenses: the owner's quotas come back to them; the tenant gets no letter.
+TEST_F(ShippedTemplates, TheConguaglioStatementIsComplete)
+{
+    const std::optional<accounts::AccountingYear> year = accounts::findYear(office.db(), test::kAlfa, "2024");
+    ASSERT_TRUE(year.has_value());
+    const documents::DocumentBatch run = accounts::produceConguagli(
+        office.ws(), report, *year, accounts::computeUnitStatement(office.db(), *year), {}, kToday);
+    ASSERT_TRUE(run.outcome.done) << run.outcome.texts().join('\n').toStdString();
+    ASSERT_EQ(run.written, QStringList{folder() + "Estratto conguaglio 2024 - Rossi Mario.rtf"});
+    const QString text = textOf(run.written.first());
+    expectComplete(accounts::kConguaglioTemplate, text);
+    for (const char* expected : {"Rossi Mario", "Via Roma 1", "10100 Torino", "A1", "300.00",
+                                 "euro 300.00, a credito."})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
+    EXPECT_FALSE(text.contains("Bianchi"));
 }
 
 TEST_F(ShippedTemplates, ALetterConvertedByLibreOfficeReadsAsWritten)

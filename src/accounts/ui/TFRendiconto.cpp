@@ -1,5 +1,6 @@
 #include "accounts/ui/TFRendiconto.h"
 
+#include "accounts/ConguaglioStatement.h"
 #include "accounts/RendicontoDocument.h"
 #include "accounts/RendicontoSections.h"
 #include "accounts/RendicontoWorkbook.h"
@@ -21,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -131,6 +133,9 @@ TFRendiconto::TFRendiconto(const app::DialogContext& context)
     layout->addLayout(bottom);
     print_ = button("BStampa", QStringLiteral("Stampa"));
     export_ = button("BEsporta", QStringLiteral("Esporta"));
+    statements_ = button("BEstrattoConguaglio", QStringLiteral("Estratto conguaglio"));
+    statements_->setToolTip(QStringLiteral("Un estratto per ogni proprietario scelto nella situazione per unità "
+                                           "(per tutti quando nessuno è scelto)"));
     auto* dueLabel = new QLabel(QStringLiteral("Scadenza conguagli"), this);
     due_ = new app::DateField(this);
     due_->setObjectName(QStringLiteral("EditScadenzaConguagli"));
@@ -143,7 +148,7 @@ TFRendiconto::TFRendiconto(const app::DialogContext& context)
     status_->setObjectName(QStringLiteral("LabelStatoRendiconto"));
     status_->setWordWrap(true);
     QPushButton* quit = button("BChiudi", QStringLiteral("Chiudi"));
-    for (QWidget* w : std::initializer_list<QWidget*>{print_, export_, dueLabel, due_, closeYear_, reopenYear_})
+    for (QWidget* w : std::initializer_list<QWidget*>{print_, export_, statements_, dueLabel, due_, closeYear_, reopenYear_})
         bottom->addWidget(w);
     bottom->addWidget(status_, 1);
     bottom->addWidget(quit);
@@ -154,11 +159,17 @@ TFRendiconto::TFRendiconto(const app::DialogContext& context)
     });
     connect(print_, &QPushButton::clicked, this, [this] { print(); });
     connect(export_, &QPushButton::clicked, this, [this] { exportWorkbook(); });
+    connect(statements_, &QPushButton::clicked, this, [this] { conguaglioStatements(); });
     connect(closeYear_, &QPushButton::clicked, this, [this] { closeChosenYear(); });
     connect(reopenYear_, &QPushButton::clicked, this, [this] { reopenChosenYear(); });
     connect(quit, &QPushButton::clicked, this, &QDialog::accept);
     connect(&pdf_, &platform::PdfConverter::finished, this, [this](const QStringList& pdfs, const QString& error) {
-        status_->setText(error.isEmpty() ? QStringLiteral("Copia PDF creata: %1").arg(pdfs.value(0)) : error);
+        if (!error.isEmpty())
+            status_->setText(error);
+        else if (pdfs.size() == 1)
+            status_->setText(QStringLiteral("Copia PDF creata: %1").arg(pdfs.value(0)));
+        else
+            status_->setText(QStringLiteral("Copie PDF create: %1").arg(pdfs.size()));
     });
 }
 
@@ -254,6 +265,7 @@ void TFRendiconto::refresh()
         closing_->setText(QStringLiteral("Esercizio %1 non ancora chiuso").arg(year->name));
     print_->setEnabled(shown_.has_value());
     export_->setEnabled(shown_.has_value());
+    statements_->setEnabled(shown_.has_value());
     closeYear_->setEnabled(shown_.has_value() && !closing);
     reopenYear_->setEnabled(shown_.has_value() && closing.has_value());
 }
@@ -309,6 +321,65 @@ void TFRendiconto::exportWorkbook()
         app::showMessage(this, m);
     if (!file.written.isEmpty())
         status_->setText(QStringLiteral("Cartella di lavoro scritta: %1").arg(QFileInfo(file.written).fileName()));
+}
+
+// Sending them by e-mail stays with the e-mail window (publishing/ui/TFormEmail), which attaches them like any file.
+void TFRendiconto::conguaglioStatements()
+{
+    const std::optional<AccountingYear> year = chosenYear();
+    if (!shown_ || !year)
+        return;
+    const QVector<OwnerConguaglio> all = ownerConguagli(shown_->units);
+    if (all.isEmpty()) {
+        app::showInformation(this, QStringLiteral("Nessun locale del condominio ha un proprietario"));
+        return;
+    }
+    // The owners of the rows chosen in "Situazione per unità"; its total row names nobody.
+    QVector<qint64> owners;
+    for (QTableWidget* g : std::as_const(grids_)) {
+        if (g->objectName() != QStringLiteral("GridSituazione"))
+            continue;
+        QSet<int> rows;
+        for (const QTableWidgetItem* item : g->selectedItems())
+            rows.insert(item->row());
+        for (int r : std::as_const(rows))
+            if (r < shown_->units.lines.size() && shown_->units.lines[r].ownerId != 0 &&
+                !owners.contains(shown_->units.lines[r].ownerId))
+                owners << shown_->units.lines[r].ownerId;
+    }
+    if (owners.isEmpty()) {
+        const QString question =
+            all.size() == 1
+                ? QStringLiteral("Nessun condomino scelto nella situazione per unità.\n\nScrivere l'estratto conguaglio "
+                                 "dell'esercizio %1 per l'unico proprietario?")
+                      .arg(year->name)
+                : QStringLiteral("Nessun condomino scelto nella situazione per unità.\n\nScrivere l'estratto conguaglio "
+                                 "dell'esercizio %1 per tutti i %2 proprietari?")
+                      .arg(year->name)
+                      .arg(all.size());
+        if (app::ConfirmWithCaptions(question, app::DialogKind::Confirmation, {QStringLiteral("Si"), QStringLiteral("No")},
+                                     this) != 1)
+            return;
+    }
+    documents::DocumentBatch run;
+    try {
+        const Hourglass wait;
+        run = produceConguagli(*context_.workspace, report_, *year, shown_->units, owners, QDate::currentDate());
+    } catch (const store::StoreError& e) {
+        app::showFailure(this, e.message());
+        return;
+    }
+    for (const app::Message& m : run.outcome.messages)
+        app::showMessage(this, m);
+    if (run.written.isEmpty())
+        return;
+    const QString written = run.written.size() == 1
+                                ? QStringLiteral("Estratto conguaglio scritto: %1").arg(QFileInfo(run.written.first()).fileName())
+                                : QStringLiteral("Estratti conguaglio scritti: %1").arg(run.written.size());
+    if (pdf_.convert(run.written, QFileInfo(run.written.first()).absolutePath()))
+        status_->setText(written + QStringLiteral("; creazione delle copie PDF in corso..."));
+    else
+        status_->setText(written + QStringLiteral(" (LibreOffice non è installato: nessuna copia PDF)"));
 }
 
 void TFRendiconto::closeChosenYear()

@@ -1,8 +1,9 @@
 #pragma once
 // The rendiconto window (caption "Rendiconto"): the year's accounts of the current condominium for
 // the year chosen, one tab per section with its totals and notes. "Stampa" writes the document
-// (its PDF copy follows in the background), "Esporta" the workbook; "Chiudi esercizio" carries the
-// conguagli and the balances into the next year and "Riapri esercizio" takes them back.
+// (its PDF copy follows in the background), "Esporta" the workbook, "Estratto conguaglio" one
+// letter per owner chosen in the per-unit grid (with their PDF copies); "Chiudi esercizio" carries
+// the conguagli and the balances into the next year and "Riapri esercizio" takes them back.
 #include "accounts/PendingMatters.h"
 #include "accounts/Rendiconto.h"
 #include "dialogkit/DialogContext.h"
@@ -48,6 +49,7 @@ private:
 
     void print();
     void exportWorkbook();
+    void conguaglioStatements();
     void closeChosenYear();
     void reopenChosenYear();
 
@@ -66,6 +68,7 @@ private:
     app::DateField* due_ = nullptr;
     QPushButton* print_ = nullptr;
     QPushButton* export_ = nullptr;
+    QPushButton* statements_ = nullptr;
     QPushButton* closeYear_ = nullptr;
     QPushButton* reopenYear_ = nullptr;
     QLabel* status_ = nullptr;

@@ -1,6 +1,7 @@
 // The rendiconto window opened from the Stampe tab on a small office: its grids show the year's
 // figures, "Stampa" writes the document with the totals (and its PDF where LibreOffice is
-// installed), "Esporta" the workbook, and the year is closed into the next one and reopened.
+// installed), "Esporta" the workbook, the year is closed into the next one, each owner's
+// "Estratto conguaglio" says what is due by the closing's date, and the year is reopened.
 #include "accounts/ui/AccountsDialogs.h"
 #include "dialogkit/Messages.h"
 #include "documents/RtfReader.h"
@@ -188,6 +189,33 @@ TEST_F(RendicontoWindow, ShowsTheYearPrintsExportsAndClosesIt)
     EXPECT_TRUE(find<QLabel>("LabelChiusura")->text().startsWith("Esercizio 2014 chiuso il "));
     EXPECT_FALSE(find<QPushButton>("BChiudiEsercizio")->isEnabled());
     test::keepScreenshot(*window, "rendiconto-window");
+
+    // "Estratto conguaglio" for the owner chosen in the per-unit grid, then, with nobody chosen
+    // and the question answered, for every owner.
+    auto* situazione = find<QTableWidget>("GridSituazione");
+    situazione->selectRow(1);
+    find<QPushButton>("BEstrattoConguaglio")->click();
+    EXPECT_EQ(app::takeMessages(), QStringList());
+    const QString bianchi = folder + "Estratto conguaglio 2014 - Bianchi Anna.rtf";
+    QFile statement(bianchi);
+    ASSERT_TRUE(statement.open(QIODevice::ReadOnly)) << bianchi.toStdString();
+    const QString letter = documents::rtf::plainText(statement.readAll());
+    EXPECT_FALSE(letter.contains(u'\\')) << letter.toStdString();
+    for (const char* expected : {"Bianchi Anna", "A2", "493.82", "93.82", "euro 93.82, da versare entro il 31/03/2015."})
+        EXPECT_TRUE(letter.contains(QString::fromUtf8(expected))) << expected << "\n" << letter.toStdString();
+    EXPECT_FALSE(letter.contains("Rossi"));
+    EXPECT_FALSE(QFile::exists(folder + "Estratto conguaglio 2014 - Rossi Mario.rtf"));
+    situazione->clearSelection();
+    answerQuestion("ButtonFirst");
+    find<QPushButton>("BEstrattoConguaglio")->click();
+    EXPECT_EQ(app::takeMessages(), QStringList());
+    QFile rossi(folder + "Estratto conguaglio 2014 - Rossi Mario.rtf");
+    ASSERT_TRUE(rossi.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(documents::rtf::plainText(rossi.readAll()).contains("euro 140.74, da versare entro il 31/03/2015."));
+    EXPECT_TRUE(find<QLabel>("LabelStatoRendiconto")->text().startsWith("Estratti conguaglio scritti: 2"))
+        << find<QLabel>("LabelStatoRendiconto")->text().toStdString();
+    if (office)
+        ASSERT_TRUE(window->findChild<platform::PdfConverter*>()->waitForIdle(180000));
 
     // "Riapri esercizio" takes back what the closing wrote.
     answerQuestion("ButtonFirst");
