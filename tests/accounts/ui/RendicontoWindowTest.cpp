@@ -214,8 +214,10 @@ TEST_F(RendicontoWindow, ShowsTheYearPrintsExportsAndClosesIt)
     EXPECT_TRUE(documents::rtf::plainText(rossi.readAll()).contains("euro 140.74, da versare entro il 31/03/2015."));
     EXPECT_TRUE(find<QLabel>("LabelStatoRendiconto")->text().startsWith("Estratti conguaglio scritti: 2"))
         << find<QLabel>("LabelStatoRendiconto")->text().toStdString();
-    if (office)
+    if (office) {
         ASSERT_TRUE(window->findChild<platform::PdfConverter*>()->waitForIdle(180000));
+        test::keepDocument(platform::PdfConverter::pdfPath(rossi.fileName()));
+    }
 
     // "Riapri esercizio" takes back what the closing wrote.
     answerQuestion("ButtonFirst");
