@@ -126,10 +126,11 @@ void fillConguaglioSource(documents::MemoryRecordSource& source, const OwnerCong
     source.first();
 }
 
-QString conguaglioDocumentPath(const app::Workspace& ws, const QString& yearName, const QString& owner)
+QString conguaglioDocumentPath(const app::Workspace& ws, const QString& yearName, const QString& owner, qint64 ownerId)
 {
+    const QString tellApart = ownerId ? QStringLiteral(" (%1)").arg(ownerId) : QString();
     return documents::condominiumFolder(ws) + kConguaglioTemplate + u' ' + reports::fileNamePart(yearName) +
-           QStringLiteral(" - ") + reports::fileNamePart(owner) + QStringLiteral(".rtf");
+           QStringLiteral(" - ") + reports::fileNamePart(owner) + tellApart + QStringLiteral(".rtf");
 }
 
 documents::DocumentBatch produceConguagli(app::Workspace& ws, documents::TRtfReport& report, const AccountingYear& year,
@@ -142,9 +143,14 @@ documents::DocumentBatch produceConguagli(app::Workspace& ws, documents::TRtfRep
         return run;
     }
     QVector<OwnerConguaglio> chosen;
-    for (const OwnerConguaglio& o : ownerConguagli(statement))
+    // Owners whose names give the same file name carry their number in it, so no document
+    // replaces another's.
+    QHash<QString, int> sameName;
+    for (const OwnerConguaglio& o : ownerConguagli(statement)) {
+        ++sameName[reports::fileNamePart(o.owner).toLower()];
         if (owners.isEmpty() || owners.contains(o.ownerId))
             chosen.push_back(o);
+    }
     if (chosen.isEmpty()) {
         run.outcome = app::Outcome::refused(QStringLiteral("Nessun proprietario di un locale tra i condomini scelti"),
                                             app::MessageKind::Information);
@@ -162,7 +168,8 @@ documents::DocumentBatch produceConguagli(app::Workspace& ws, documents::TRtfRep
         fillConguaglioSource(rows, o);
         report.ClearVariables();
         addConguaglioVariables(ws, report, year, statement.carriedQuotaName, o, closing, today);
-        const QString target = conguaglioDocumentPath(ws, year.name, o.owner);
+        const bool shared = sameName.value(reports::fileNamePart(o.owner).toLower()) > 1;
+        const QString target = conguaglioDocumentPath(ws, year.name, o.owner, shared ? o.ownerId : 0);
         report.SetInFile(templateFile);
         report.SetOutFile(target);
         documents::makeDocumentFolder(ws, QFileInfo(target).absolutePath());

@@ -57,8 +57,10 @@ void addConguaglioVariables(app::Workspace& ws, documents::TRtfReport& report, c
 // Morosita; at its first row.
 void fillConguaglioSource(documents::MemoryRecordSource& source, const OwnerConguaglio& owner);
 
-// "<Output>/<condominium>/Estratto conguaglio <year> - <owner>.rtf" for the current condominium.
-QString conguaglioDocumentPath(const app::Workspace& ws, const QString& yearName, const QString& owner);
+// "<Output>/<condominium>/Estratto conguaglio <year> - <owner>.rtf" for the current condominium;
+// with "<owner> (<ownerId>)" when an id is given (two owners whose names make the same file name).
+QString conguaglioDocumentPath(const app::Workspace& ws, const QString& yearName, const QString& owner,
+                               qint64 ownerId = 0);
 
 // One document per owner of `owners` (every owner of the statement when empty), in the
 // statement's order; an earlier document of the same owner and year is replaced. Refused without

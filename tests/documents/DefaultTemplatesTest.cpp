@@ -158,6 +158,17 @@ TEST_F(ShippedTemplates, TheConguaglioStatementIsComplete)
                                  "euro 300.00, a credito."})
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
     EXPECT_FALSE(text.contains("Bianchi"));
+
+    // A second owner of the same name: each keeps a document of its own.
+    const qint64 other = office.addPerson(test::kAlfa, "Rossi", "Mario");
+    office.addUnit(test::kAlfa, "A9", other);
+    const documents::DocumentBatch both = accounts::produceConguagli(
+        office.ws(), report, *year, accounts::computeUnitStatement(office.db(), *year), {}, kToday);
+    ASSERT_TRUE(both.outcome.done) << both.outcome.texts().join('\n').toStdString();
+    ASSERT_EQ(both.written.size(), 2);
+    EXPECT_NE(both.written[0], both.written[1]);
+    EXPECT_TRUE(both.written.contains(folder() + QString("Estratto conguaglio 2024 - Rossi Mario (%1).rtf").arg(other)))
+        << both.written.join('\n').toStdString();
 }
 
 TEST_F(ShippedTemplates, ALetterConvertedByLibreOfficeReadsAsWritten)
