@@ -72,21 +72,9 @@ void addBuilding(store::Database& db)
     tr.commit();
 }
 
-struct Building {
-    Building() : office(bench::office())
-    {
-        store::Database& db = office.ws->mainDb();
-        removeBuilding(db); // a run stopped halfway leaves it behind
-        addBuilding(db);
-        office.ws->selection.condominium = kBuilding;
-    }
-    ~Building() { removeBuilding(office.ws->mainDb()); }
-    bench::Office& office;
-};
-
-Building& building()
+bench::TemporaryBuilding& building()
 {
-    static Building b;
+    static bench::TemporaryBuilding b(kBuilding, addBuilding, removeBuilding);
     return b;
 }
 
@@ -105,7 +93,7 @@ allocation::AllocationInput input()
 
 void BM_AllocationConfirm(benchmark::State& state)
 {
-    Building& b = building();
+    bench::TemporaryBuilding& b = building();
     app::Workspace& ws = *b.office.ws;
     const allocation::AllocationInput in = input();
     qint64 rows = 0;
@@ -126,7 +114,7 @@ BENCHMARK(BM_AllocationConfirm)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // The same rows, computed beforehand, through two prepared statements in one transaction.
 void BM_BareInsertOfTheSameRows(benchmark::State& state)
 {
-    Building& b = building();
+    bench::TemporaryBuilding& b = building();
     app::Workspace& ws = *b.office.ws;
     store::Database& db = ws.mainDb();
     const allocation::AllocationCheck check = allocation::checkAllocation(ws, input());

@@ -206,21 +206,9 @@ void addBuilding(store::Database& db)
     tr.commit();
 }
 
-struct Building {
-    Building() : office(bench::office())
-    {
-        store::Database& db = office.ws->mainDb();
-        removeBuilding(db); // a run stopped halfway leaves it behind
-        addBuilding(db);
-        office.ws->selection.condominium = kBuilding;
-    }
-    ~Building() { removeBuilding(office.ws->mainDb()); }
-    bench::Office& office;
-};
-
-Building& building()
+bench::TemporaryBuilding& building()
 {
-    static Building b;
+    static bench::TemporaryBuilding b(kBuilding, addBuilding, removeBuilding);
     return b;
 }
 

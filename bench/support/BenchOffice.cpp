@@ -176,4 +176,17 @@ Office& office()
     return o;
 }
 
+TemporaryBuilding::TemporaryBuilding(const QString& name, Writer add, Writer remove) : office(bench::office()), remove_(remove)
+{
+    store::Database& db = office.ws->mainDb();
+    remove_(db);
+    add(db);
+    office.ws->selection.condominium = name;
+}
+
+TemporaryBuilding::~TemporaryBuilding()
+{
+    remove_(office.ws->mainDb());
+}
+
 } // namespace velcaris::bench

@@ -21,4 +21,16 @@ struct Office {
 // The office, generated on first use and started once per run.
 Office& office();
 
+// A building a benchmark adds to the office for its run, chosen as the current condominium, and
+// removes at the end; one that a stopped run left behind is removed first.
+struct TemporaryBuilding {
+    using Writer = void (*)(store::Database&);
+    TemporaryBuilding(const QString& name, Writer add, Writer remove);
+    ~TemporaryBuilding();
+    Office& office;
+
+private:
+    Writer remove_;
+};
+
 } // namespace velcaris::bench

@@ -1,6 +1,5 @@
 #include "registry/Deletion.h"
 
-#include "cashbook/IncomeDeletion.h"
 #include "registry/CondominiumDeletion.h"
 #include "registry/PartyDeletion.h"
 #include "registry/ShareDeletion.h"
@@ -131,8 +130,8 @@ app::Outcome deleteSelected(app::Workspace& ws, const DeletionRequest& request)
         return deleteQuotaName(ws, request.quotaName);
     case Tab::Locali:
         return deleteUnit(ws, current);
-    case Tab::Entrate:
-        return cashbook::deleteIncome(ws, current);
+    case Tab::Entrate: // a payment's reversal is the cash book's (the window calls it)
+        break;
     // The grids below delete their current row, which the window shows selected while it asks.
     case Tab::Uscite:
         outcome = deleteRowsByKey(ws, QStringLiteral("Uscite"), QStringLiteral("id"), {current});

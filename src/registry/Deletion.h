@@ -42,7 +42,8 @@ struct DeletionQuestion {
 
 DeletionQuestion deletionQuestion(app::Workspace& ws, const DeletionRequest& request);
 
-// The work after "Si". Refusals (a person who owns a unit, a supplier with expenses, a unit with
+// The work after "Si" on every tab but Entrate, whose rows the cash book deletes (a payment is
+// reversed: cashbook::deleteIncome). Refusals (a person who owns a unit, a supplier with expenses, a unit with
 // payments) leave everything as it was.
 app::Outcome deleteSelected(app::Workspace& ws, const DeletionRequest& request);
 

@@ -6,6 +6,7 @@
 #include "dialogkit/DatasetModel.h"
 #include "dialogkit/Messages.h"
 #include "window/ui/tabs/TabParts.h"
+#include "cashbook/IncomeDeletion.h"
 #include "registry/Deletion.h"
 
 #include <QApplication>
@@ -97,7 +98,11 @@ void TForm1::deleteCommand(bool millesimalTable)
     Outcome outcome;
     bool failed = true;
     runGuarded([&] {
-        outcome = registry::deleteSelected(*workspace_, request);
+        // An income row may be a payment, whose reversal the cash book owns; the other tabs'
+        // deletions are the registry's.
+        outcome = request.tab == Tab::Entrate && !request.millesimalTable
+            ? cashbook::deleteIncome(*workspace_, request.keys.isEmpty() ? 0 : request.keys.first())
+            : registry::deleteSelected(*workspace_, request);
         failed = false;
     });
     QApplication::restoreOverrideCursor();

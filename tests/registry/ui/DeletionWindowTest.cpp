@@ -92,3 +92,19 @@ TEST_F(DeletionWindow, AnExpenseGoesAndTheBalancesFollow)
     EXPECT_NE(form->findChild<QLineEdit*>("EditTOT")->text(), before);
     EXPECT_EQ(form->findChild<QLineEdit*>("EditTOT")->text(), "500.00");
 }
+
+// An income row goes through the cash book's reversal, from the window's "Elimina" too.
+TEST_F(DeletionWindow, AnIncomeRowGoesThroughTheCashBook)
+{
+    db().exec("INSERT INTO Entrate (Condominio, AA, Data, TipoMovimento, Importo, MetodoPagamento) "
+              "VALUES (?, '2014', '2014-01-01', 'Importo iniziale', 500, 'Cassa')", {alfa});
+    form->selectCondominium(alfa);
+    showTab(app::Tab::Entrate);
+    auto* grid = form->findChild<QTableView*>("DBGridEntrate");
+    ASSERT_EQ(grid->model()->rowCount(), 1);
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    pressDelete("ButtonFirst");
+    EXPECT_EQ(count("SELECT COUNT(*) FROM Entrate"), 0);
+    EXPECT_EQ(grid->model()->rowCount(), 0);
+    EXPECT_EQ(form->findChild<QLineEdit*>("EditTOT")->text(), "0.00");
+}
