@@ -11,6 +11,10 @@ PACKAGES=(
   libsqlcipher-dev
   libxlsxwriter-dev
   libcurl4-openssl-dev
+  # zip archives: e-invoice batches and the zipped XML of .xlsx/.ods workbooks
+  libzip-dev
+  # the content of signed e-invoices (.p7m, CMS)
+  libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xdg-utils
   # PDF copies of documents (soffice --headless --convert-to pdf) and reading them back in tests
