@@ -34,7 +34,7 @@ void keyStroke(app::Workspace& ws, const search::SearchTarget& target, const QSt
     search::applySearch(ws, target, typed);
     benchmark::DoNotOptimize(ws.ds(target.dataset).rowCount());
     if (search::searchMovesTotals(target))
-        benchmark::DoNotOptimize(cashbook::RicalcolaSaldi(ws).entrateC);
+        benchmark::DoNotOptimize(cashbook::totalsOfShownRows(ws).entrateC);
 }
 
 void typing(benchmark::State& state, search::SearchKind kind, app::Tab tab, const char* text, bool withCondominium)
@@ -55,13 +55,41 @@ void typing(benchmark::State& state, search::SearchKind kind, app::Tab tab, cons
 void BM_KeyStroke_AnagrafePersons(benchmark::State& s) { typing(s, search::SearchKind::Persona, app::Tab::Anagrafe, kPersonTyped, true); }
 void BM_KeyStroke_EntratePersons(benchmark::State& s) { typing(s, search::SearchKind::Persona, app::Tab::Entrate, kPersonTyped, true); }
 void BM_KeyStroke_EntrateNotes(benchmark::State& s) { typing(s, search::SearchKind::Nota, app::Tab::Entrate, kNoteTyped, true); }
-void BM_KeyStroke_AnagrafePersonsAllCondominiums(benchmark::State& s) { typing(s, search::SearchKind::Persona, app::Tab::Anagrafe, kPersonTyped, false); }
-void BM_KeyStroke_EntrateNotesAllCondominiums(benchmark::State& s) { typing(s, search::SearchKind::Nota, app::Tab::Entrate, kNoteTyped, false); }
 BENCHMARK(BM_KeyStroke_AnagrafePersons)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_KeyStroke_EntratePersons)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_KeyStroke_EntrateNotes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_KeyStroke_AnagrafePersonsAllCondominiums)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_KeyStroke_EntrateNotesAllCondominiums)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// Every search mode with no condominium chosen: the registers show every condominium's current
+// year, and each key narrows them. Beside each, the old statement a key stroke used to run.
+struct Mode {
+    search::SearchKind kind;
+    app::Tab tab;
+    const char* typed;
+    const char* oldStatement; // the register's statement with the typed text as the LIKE term
+    const char* otherRegister; // the register the totals re-read besides (income or expenses)
+};
+const char* const kIncomeAll = "SELECT * FROM QueryEntrateAC ORDER BY Data COLLATE NOCASE DESC";
+const char* const kExpensesAll = "SELECT * FROM QueryUsciteAC ORDER BY DataPagamento COLLATE NOCASE DESC";
+const Mode kModes[] = {
+    {search::SearchKind::Persona, app::Tab::Entrate, kPersonTyped,
+     "SELECT * FROM QueryEntrateAC WHERE Persona LIKE ? ORDER BY Data COLLATE NOCASE DESC", kExpensesAll},
+    {search::SearchKind::Persona, app::Tab::Uscite, "fornitore",
+     "SELECT * FROM QueryUsciteAC WHERE Fornitore LIKE ? ORDER BY DataPagamento COLLATE NOCASE DESC", kIncomeAll},
+    {search::SearchKind::Persona, app::Tab::Fornitori, "fornitore", "SELECT * FROM QueryFornitori WHERE Fornitore LIKE ?", nullptr},
+    {search::SearchKind::Persona, app::Tab::Anagrafe, kPersonTyped,
+     "SELECT rowid, * FROM Anagrafe WHERE IdCondominio <> '' AND Cognome LIKE ?", nullptr},
+    {search::SearchKind::Quota, app::Tab::Entrate, kNoteTyped,
+     "SELECT * FROM QueryEntrateAC WHERE Nome LIKE ? ORDER BY Data COLLATE NOCASE DESC", kExpensesAll},
+    {search::SearchKind::Quota, app::Tab::Uscite, "spese",
+     "SELECT * FROM QueryUsciteAC WHERE Causale LIKE ? ORDER BY DataPagamento COLLATE NOCASE DESC", kIncomeAll},
+    {search::SearchKind::Nota, app::Tab::Entrate, kNoteTyped,
+     "SELECT * FROM QueryEntrateAC WHERE Nota LIKE ? ORDER BY Data COLLATE NOCASE DESC", kExpensesAll},
+    {search::SearchKind::Nota, app::Tab::Uscite, "nota",
+     "SELECT * FROM QueryUsciteAC WHERE Nota LIKE ? ORDER BY DataPagamento COLLATE NOCASE DESC", kIncomeAll},
+    {search::SearchKind::Nota, app::Tab::Fornitori, "nota", "SELECT * FROM QueryFornitori WHERE Note LIKE ?", nullptr},
+    {search::SearchKind::Nota, app::Tab::Anagrafe, "telefonare",
+     "SELECT rowid, * FROM Anagrafe WHERE IdCondominio <> '' AND Note LIKE ?", nullptr},
+};
 
 // Every column of every row of one statement, as a dataset reads them.
 void readAll(sqlite3* h, const char* sql, const QStringList& params)
@@ -81,57 +109,51 @@ void readAll(sqlite3* h, const char* sql, const QStringList& params)
     benchmark::DoNotOptimize(bytes);
 }
 
-// The same work as bare statements: the filtered register (the engine's LIKE, '%' wildcards), and
-// the income and expense rows the totals walk.
-void bare(benchmark::State& state, const char* registerSql, const char* typedText, bool incomeIsTheRegister,
-          bool withCondominium)
+// The old statements of a key stroke: the register narrowed by the engine's LIKE ('%' wildcards),
+// and the other register the totals read again.
+void bareOld(benchmark::State& state, const Mode& mode)
 {
-    bench::Office& o = bench::office();
-    sqlite3* h = o.ws->mainDb().handle();
-    const QStringList place = withCondominium ? QStringList{o.names.value(17)} : QStringList();
-    const QString typed = QString::fromUtf8(typedText);
+    sqlite3* h = bench::office().ws->mainDb().handle();
+    const QString typed = QString::fromUtf8(mode.typed);
     qsizetype length = 1;
     for (auto _ : state) {
-        const QString pattern = u'%' + typed.left(length) + u'%';
-        readAll(h, registerSql, place + QStringList{pattern});
-        if (incomeIsTheRegister) {
-            // The totals: the income as filtered, and the expenses.
-            readAll(h, registerSql, place + QStringList{pattern});
-            readAll(h, withCondominium ? "SELECT * FROM QueryUsciteAC WHERE Condominio = ? ORDER BY DataPagamento COLLATE NOCASE DESC"
-                                       : "SELECT * FROM QueryUsciteAC ORDER BY DataPagamento COLLATE NOCASE DESC",
-                    place);
-        }
+        readAll(h, mode.oldStatement, {u'%' + typed.left(length) + u'%'});
+        if (mode.otherRegister)
+            readAll(h, mode.otherRegister, {});
         length = length % typed.size() + 1;
     }
 }
 
-void BM_BareSql_AnagrafePersons(benchmark::State& s)
+// The balances with no condominium chosen: after a search narrowed the registers (the rows in
+// memory), and after a write (the two registers read again).
+void BM_Balances_AllCondominiums_ShownRows(benchmark::State& state)
 {
-    bare(s, "SELECT rowid, * FROM Anagrafe WHERE IdCondominio = ? AND IdCondominio <> '' AND Cognome LIKE ?", kPersonTyped,
-         false, true);
+    app::Workspace& ws = *bench::office().ws;
+    choose(ws, QString(), app::Tab::Entrate);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(cashbook::totalsOfShownRows(ws).entrateC);
 }
-void BM_BareSql_EntratePersons(benchmark::State& s)
+void BM_Balances_AllCondominiums_ReadAgain(benchmark::State& state)
 {
-    bare(s, "SELECT * FROM QueryEntrateAC WHERE Condominio = ? AND Persona LIKE ? ORDER BY Data COLLATE NOCASE DESC",
-         kPersonTyped, true, true);
+    app::Workspace& ws = *bench::office().ws;
+    choose(ws, QString(), app::Tab::Entrate);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(cashbook::RicalcolaSaldi(ws).entrateC);
 }
-void BM_BareSql_EntrateNotes(benchmark::State& s)
-{
-    bare(s, "SELECT * FROM QueryEntrateAC WHERE Condominio = ? AND Nota LIKE ? ORDER BY Data COLLATE NOCASE DESC", kNoteTyped,
-         true, true);
-}
-void BM_BareSql_AnagrafePersonsAllCondominiums(benchmark::State& s)
-{
-    bare(s, "SELECT rowid, * FROM Anagrafe WHERE IdCondominio <> '' AND Cognome LIKE ?", kPersonTyped, false, false);
-}
-void BM_BareSql_EntrateNotesAllCondominiums(benchmark::State& s)
-{
-    bare(s, "SELECT * FROM QueryEntrateAC WHERE Nota LIKE ? ORDER BY Data COLLATE NOCASE DESC", kNoteTyped, true, false);
-}
-BENCHMARK(BM_BareSql_AnagrafePersons)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_BareSql_EntratePersons)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_BareSql_EntrateNotes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_BareSql_AnagrafePersonsAllCondominiums)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_BareSql_EntrateNotesAllCondominiums)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Balances_AllCondominiums_ShownRows)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Balances_AllCondominiums_ReadAgain)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+const bool kRegistered = [] {
+    for (const Mode& mode : kModes) {
+        const QString name = search::searchTarget(mode.kind, mode.tab)->mode;
+        benchmark::RegisterBenchmark(("BM_KeyStrokeAllCondominiums/" + name).toStdString().c_str(),
+                                     [&mode](benchmark::State& s) { typing(s, mode.kind, mode.tab, mode.typed, false); })
+            ->Unit(benchmark::kMillisecond)->MinTime(1.0);
+        benchmark::RegisterBenchmark(("BM_BareOldSqlAllCondominiums/" + name).toStdString().c_str(),
+                                     [&mode](benchmark::State& s) { bareOld(s, mode); })
+            ->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    }
+    return true;
+}();
 
 } // namespace

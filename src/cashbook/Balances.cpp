@@ -47,10 +47,17 @@ QString Balances::textTOT() const { return formatAmount(textValue(textTOTC()) + 
 
 Balances RicalcolaSaldi(app::Workspace& ws)
 {
+    for (const char* name : {"ADOQueryEntrate", "ADOQueryUscite"})
+        if (Dataset& d = ws.ds(QLatin1String(name)); d.isActive())
+            d.requery();
+    return totalsOfShownRows(ws);
+}
+
+Balances totalsOfShownRows(app::Workspace& ws)
+{
     Balances b;
     Dataset& entrate = ws.ds(QStringLiteral("ADOQueryEntrate"));
     if (entrate.isActive()) {
-        entrate.requery();
         const int method = entrate.fieldIndex(QStringLiteral("MetodoPagamento"));
         const int amount = entrate.fieldIndex(QStringLiteral("Importo"));
         for (int row = 0; row < entrate.rowCount(); ++row) {
@@ -64,7 +71,6 @@ Balances RicalcolaSaldi(app::Workspace& ws)
     }
     Dataset& uscite = ws.ds(QStringLiteral("ADOQueryUscite"));
     if (uscite.isActive()) {
-        uscite.requery();
         const int paid = uscite.fieldIndex(QStringLiteral("Pagato"));
         const int payment = uscite.fieldIndex(QStringLiteral("Pagamento"));
         const int withholdingMethod = uscite.fieldIndex(QStringLiteral("MetodoRitenuta"));

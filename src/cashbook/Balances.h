@@ -40,6 +40,9 @@ ExpenseOutflow expenseOutflow(double invoice, double commission, double withhold
 // count nowhere. An expense goes out as invoice + commission - withholding by its payment
 // method, and as withholding + interest by its withholding method.
 Balances RicalcolaSaldi(app::Workspace& ws);
+// The same walk over the rows as they are now, without reading them again: the totals after a
+// search narrowed the registers, when nothing was written.
+Balances totalsOfShownRows(app::Workspace& ws);
 
 // The per-condominium bank balance from the summary queries, one "name\tbalance" line per
 // condominium of `names` (only the negative ones when onlyNegative). Here a method counts as

@@ -69,8 +69,16 @@ bool searchMovesTotals(const SearchTarget& target)
 
 void applySearch(app::Workspace& ws, const SearchTarget& target, const QString& typed)
 {
-    // The rows are read when next needed: by the grid, or by the totals that follow.
-    ws.ds(target.dataset).setFilter(searchFilter(target, ws.selection.condominium, typed));
+    // The statement reads the condominium's register once; each key then narrows the rows in
+    // memory with the same LIKE the filter would have used (searchFilter gives the same rows).
+    store::Dataset& register_ = ws.ds(target.dataset);
+    const QString& condominium = ws.selection.condominium;
+    const QString place = condominium.isEmpty() ? QString() : store::equalsTerm(target.condominiumField, condominium);
+    const QString statement = store::andTerms({place, target.attachedOnly ? kAttached : QString()});
+    if (register_.filter() != statement)
+        register_.setFilter(statement);
+    register_.setQuickFilter(target.field,
+                             typed.isEmpty() ? QString() : u'*' + store::literalPattern(typed) + u'*');
 }
 
 } // namespace velcaris::search

@@ -1,4 +1,5 @@
 #include "store/Database.h"
+#include "store/LikePattern.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -36,78 +37,6 @@ StoreError engineError(sqlite3* db)
     return StoreError(engineText(db), db ? faultOf(sqlite3_extended_errcode(db)) : StoreFault::Other);
 }
 
-// The registers' LIKE pattern: '*' any run, '?' one character, "[c]" the character c itself (so
-// that a '*', '?' or '[' the user typed can be looked for); letter case ignored.
-struct LikePattern {
-    enum Kind : char { Run, One, Char };
-    QVector<Kind> kinds;
-    QString chars; // the folded character of each Char item (blank for the others)
-};
-
-LikePattern parseLikePattern(const QString& pattern)
-{
-    const QString p = pattern.toCaseFolded();
-    LikePattern out;
-    for (qsizetype i = 0; i < p.size(); ++i) {
-        if (p[i] == u'*') {
-            out.kinds << LikePattern::Run;
-            out.chars += u' ';
-        } else if (p[i] == u'?') {
-            out.kinds << LikePattern::One;
-            out.chars += u' ';
-        } else if (p[i] == u'[' && i + 2 < p.size() && p[i + 2] == u']') {
-            out.kinds << LikePattern::Char;
-            out.chars += p[i + 1];
-            i += 2;
-        } else {
-            out.kinds << LikePattern::Char;
-            out.chars += p[i];
-        }
-    }
-    return out;
-}
-
-// `at(i)` gives the text's i-th character already folded.
-template <typename At>
-bool wildcardMatch(const LikePattern& p, qsizetype size, At at)
-{
-    const qsizetype n = p.kinds.size();
-    qsizetype pi = 0, ti = 0, star = -1, mark = 0;
-    while (ti < size) {
-        if (pi < n && (p.kinds[pi] == LikePattern::One || (p.kinds[pi] == LikePattern::Char && p.chars[pi].unicode() == at(ti)))) {
-            ++pi;
-            ++ti;
-        } else if (pi < n && p.kinds[pi] == LikePattern::Run) {
-            star = pi++;
-            mark = ti;
-        } else if (star >= 0) {
-            pi = star + 1;
-            ti = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (pi < n && p.kinds[pi] == LikePattern::Run)
-        ++pi;
-    return pi == n;
-}
-
-bool wildcardMatch(const LikePattern& p, const char* text, int bytes)
-{
-    bool ascii = true;
-    for (int i = 0; i < bytes && ascii; ++i)
-        ascii = static_cast<unsigned char>(text[i]) < 0x80;
-    if (ascii) {
-        // Most register texts: folded byte by byte, without building a string.
-        return wildcardMatch(p, bytes, [text](qsizetype i) -> char16_t {
-            const char c = text[i];
-            return char16_t(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        });
-    }
-    const QString folded = QString::fromUtf8(text, bytes).toCaseFolded();
-    return wildcardMatch(p, folded.size(), [&folded](qsizetype i) -> char16_t { return folded[i].unicode(); });
-}
-
 void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
@@ -118,12 +47,12 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     const int bytes = sqlite3_value_bytes(argv[1]);
     // The pattern is the same for every row of a statement: parsed once and kept by the engine.
     if (const auto* kept = static_cast<const LikePattern*>(sqlite3_get_auxdata(ctx, 0))) {
-        sqlite3_result_int(ctx, wildcardMatch(*kept, value, bytes) ? 1 : 0);
+        sqlite3_result_int(ctx, likeMatches(*kept, value, bytes) ? 1 : 0);
         return;
     }
     auto* pattern = new LikePattern(parseLikePattern(
         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]))));
-    sqlite3_result_int(ctx, wildcardMatch(*pattern, value, bytes) ? 1 : 0);
+    sqlite3_result_int(ctx, likeMatches(*pattern, value, bytes) ? 1 : 0);
     // Last: the engine may free the pattern at once.
     sqlite3_set_auxdata(ctx, 0, pattern, [](void* p) { delete static_cast<LikePattern*>(p); });
 }

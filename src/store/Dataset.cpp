@@ -1,4 +1,5 @@
 #include "store/Dataset.h"
+#include "store/LikePattern.h"
 
 #include "store/FilterExpression.h"
 #include "store/Money.h"
@@ -130,6 +131,9 @@ void Dataset::close()
     loaded_ = false;
     columnsRead_ = false;
     rows_.clear();
+    forgetRead();
+    quickColumn_ = -1;
+    quickPattern_.clear();
     columns_.clear();
     declTypes_.clear();
     columnIndex_.clear();
@@ -216,11 +220,54 @@ void Dataset::setFilter(const QString& filter)
         whereParams_ = compiled.params;
     }
     filter_ = filter;
+    quickColumn_ = -1;
+    quickPattern_.clear();
     if (isActive()) {
         autoPost();
         loaded_ = false;
         Q_EMIT reset();
     }
+}
+
+void Dataset::setQuickFilter(const QString& field, const QString& pattern)
+{
+    if (!isActive())
+        throw StoreError(QStringLiteral("%1: dataset chiuso").arg(name_));
+    int column = -1;
+    if (!pattern.isEmpty()) {
+        column = fieldIndex(field);
+        if (column < 0)
+            throw StoreError(QStringLiteral("%1: campo sconosciuto %2").arg(name_, field));
+        column += hiddenRowid_ ? 1 : 0;
+    }
+    if (column == quickColumn_ && pattern == quickPattern_ && loaded_)
+        return;
+    autoPost();
+    quickColumn_ = column;
+    quickPattern_ = pattern;
+    if (!loaded_ || !readValid_) {
+        load();
+    } else {
+        applyQuickFilter();
+    }
+    setCurrent(rows_.isEmpty() ? -1 : 0);
+    Q_EMIT reset();
+}
+
+void Dataset::applyQuickFilter()
+{
+    if (quickColumn_ < 0) {
+        rows_ = read_;
+    } else {
+        const LikePattern pattern = parseLikePattern(quickPattern_);
+        QVector<QVector<QVariant>> kept;
+        for (const QVector<QVariant>& row : std::as_const(read_))
+            if (likeMatches(pattern, row[quickColumn_]))
+                kept.push_back(row);
+        rows_ = std::move(kept);
+    }
+    bof_ = true;
+    eof_ = rows_.isEmpty();
 }
 
 void Dataset::requery()
@@ -267,11 +314,11 @@ void Dataset::load()
             row[i] = st.value(i);
         rows.push_back(std::move(row));
     }
-    rows_ = std::move(rows);
+    read_ = std::move(rows);
+    readValid_ = true;
     loaded_ = true;
     // As after First: at the beginning, and at the end too when there is nothing.
-    bof_ = true;
-    eof_ = rows_.isEmpty();
+    applyQuickFilter();
 }
 
 const QVector<QVector<QVariant>>& Dataset::rows()
@@ -381,12 +428,14 @@ int Dataset::fieldIndex(const QString& field)
     return columnIndex_.value(name.toCaseFolded(), -1);
 }
 
-QVariant Dataset::valueAt(int row, int column)
+const QVariant& Dataset::valueAt(int row, int column)
 {
+    static const QVariant none;
     ensureLoaded();
     if (row < 0 || row >= rows_.size() || column < 0 || column >= columns_.size())
-        return QVariant();
-    return rows_[row][column + (hiddenRowid_ ? 1 : 0)];
+        return none;
+    // Read through const access: the rows may be shared with the rows read, and must not be copied.
+    return std::as_const(rows_)[row][column + (hiddenRowid_ ? 1 : 0)];
 }
 
 QVariant Dataset::valueAt(int row, const QString& field)
@@ -471,9 +520,9 @@ QVariant Dataset::keyValue()
     if (current_ < 0)
         return QVariant();
     if (keyColumn_ == -2)
-        return rows_[current_][0];
+        return std::as_const(rows_)[current_][0];
     if (keyColumn_ >= 0)
-        return rows_[current_][keyColumn_];
+        return std::as_const(rows_)[current_][keyColumn_];
     return QVariant();
 }
 
@@ -493,7 +542,7 @@ bool Dataset::gotoBookmark(const Bookmark& mark)
         return false;
     if (mark.key.isValid() && !mark.key.isNull()) {
         const int keyIndex = keyColumn_ == -2 ? 0 : keyColumn_;
-        auto matches = [&](int row) { return sameValue(rows_[row][keyIndex], mark.key, false); };
+        auto matches = [&](int row) { return sameValue(std::as_const(rows_)[row][keyIndex], mark.key, false); };
         if (mark.row < rows_.size() && matches(mark.row)) {
             moveTo(mark.row);
             return true;
@@ -531,7 +580,7 @@ bool Dataset::locate(const QString& fields, const QVariantList& values, bool cas
     for (int row = 0; row < rows_.size(); ++row) {
         bool all = true;
         for (int i = 0; i < columns.size() && all; ++i)
-            all = sameValue(rows_[row][columns[i]], wanted[i], caseInsensitive);
+            all = sameValue(std::as_const(rows_)[row][columns[i]], wanted[i], caseInsensitive);
         if (all) {
             moveTo(row);
             return true;

@@ -49,6 +49,15 @@ public:
     void setFilter(const QString& filter);
     const QString& filter() const { return filter_; }
 
+    // A narrowing done in memory over the rows the statement read: the rows whose `field`
+    // matches `pattern` (the filters' LIKE pattern: '*', '?', "[c]", letter case ignored), exactly
+    // the rows the term `field LIKE 'pattern'` added to the filter would leave. A search box
+    // changes only this at each key, so a key stroke costs one pass over rows already in memory
+    // instead of a statement over the whole register. An empty pattern narrows nothing.
+    // setFilter() and close() clear it; requery() keeps it. Raises StoreError on an unknown field.
+    void setQuickFilter(const QString& field, const QString& pattern);
+    const QString& quickFilterPattern() const { return quickPattern_; }
+
     // Re-reads the rows keeping sort, filter and (when it still exists) the current row.
     void requery();
 
@@ -68,7 +77,7 @@ public:
     bool hasField(const QString& field) { return fieldIndex(field) >= 0; }
     QVariant value(const QString& field);           // current row; raises on an unknown field
     QVariant valueAt(int row, const QString& field);
-    QVariant valueAt(int row, int column);
+    const QVariant& valueAt(int row, int column); // valid until the rows change
     QString text(const QString& field);             // current row, through the display format
     QString displayText(int row, int column);
     bool isDateField(int column);
@@ -105,6 +114,8 @@ Q_SIGNALS:
 private:
     void ensureLoaded();
     void load();
+    void applyQuickFilter();
+    void forgetRead() { read_.clear(); readValid_ = false; }
     void readColumns();
     QString baseSelect() const;
     int keyColumn() const { return keyColumn_; }
@@ -135,6 +146,12 @@ private:
     QHash<QString, int> columnIndex_;  // case-folded name -> column
     QHash<QString, QString> formats_;  // case-folded name -> display format
     QVector<QVector<QVariant>> rows_;
+    // Every row the statement gave, before the quick filter (shared with rows_ when there is
+    // none); dropped when a row is written, so the next narrowing reads the register again.
+    QVector<QVector<QVariant>> read_;
+    bool readValid_ = false;
+    int quickColumn_ = -1;
+    QString quickPattern_;
     int current_ = -1;
     bool eof_ = true;
     bool bof_ = true;

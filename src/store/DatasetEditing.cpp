@@ -36,7 +36,7 @@ void Dataset::edit()
         return;
     if (current_ < 0)
         throw StoreError(QStringLiteral("%1: nessuna riga da modificare").arg(name_));
-    buffer_ = rows_[current_];
+    buffer_ = std::as_const(rows_)[current_];
     touched_ = QVector<bool>(buffer_.size(), false);
     state_ = State::Edit;
 }
@@ -110,6 +110,7 @@ void Dataset::post()
             row = buffer_;
         state_ = State::Browse;
         buffer_.clear();
+        forgetRead();
         rows_.push_back(row);
         eof_ = bof_ = false;
         Q_EMIT rowInserted(int(rows_.size()) - 1);
@@ -130,6 +131,7 @@ void Dataset::post()
                   params);
     }
     QVector<QVariant> row = readRowByKey(key);
+    forgetRead();
     rows_[current_] = row.isEmpty() ? buffer_ : row;
     state_ = State::Browse;
     buffer_.clear();
@@ -157,6 +159,7 @@ void Dataset::remove()
     const QString keyName = keyColumn_ == -2 ? QStringLiteral("rowid") : quoteIdentifier(columns_[keyColumn_]);
     db_->exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteIdentifier(table_), keyName), {key});
     const int removed = current_;
+    forgetRead();
     rows_.removeAt(removed);
     Q_EMIT rowRemoved(removed);
     if (rows_.isEmpty()) {

@@ -134,3 +134,71 @@ TEST_F(Search, TheTotalsFollowTheFilteredIncome)
     search(SearchKind::Nota, Tab::Entrate, "", "Nota");
     EXPECT_EQ(cashbook::RicalcolaSaldi(office.ws()).textEntrateC(), "149.00") << "no condominium: every row";
 }
+
+// A key stroke narrows the rows already read in memory; the rows must be exactly those the
+// register's statement gives with the search filter, for every mode, with and without a
+// condominium, whatever is typed (accents, letter case, wildcards, quotes), and so must the totals.
+TEST_F(Search, NarrowingInMemoryGivesTheStatementsRowsForEveryModeAndText)
+{
+    office.db().exec("INSERT INTO Anagrafe (idCondominio, Cognome, Note) VALUES (?, 'Città', 'perché È così'), "
+                     "(?, 'ÈLLERO', NULL), (?, 'Nicolò', '[x] 50%')", {kAlfa, kBeta, kBeta});
+    office.db().exec("INSERT INTO Fornitori (Cognome, Nome, Note) VALUES ('Àrea Verde', 'S.r.l.', 'giardino? sì'), "
+                     "('Rossi Impianti', NULL, NULL)");
+    office.db().exec("INSERT INTO fornitori_associazione (IdFornitore, IdCondominio) SELECT id, ? FROM Fornitori", {kAlfa});
+    office.db().exec("INSERT INTO Uscite (Condominio, AA, IdFornitore, Causale, DataPagamento, Pagamento, pagato, ImportoLordo, "
+                     "Nota) SELECT ?, '2014', id, 'Manutenzione è ordinaria', '2014-03-01', 'Cassa', 1, 12.5, Note FROM Fornitori",
+                     {kAlfa});
+    office.db().exec("INSERT INTO Uscite (Condominio, AA, IdFornitore, Causale, DataPagamento, Pagamento, pagato, ImportoLordo) "
+                     "SELECT ?, '2014', id, 'Pulizia scale', '2014-04-01', 'Conto corrente', 1, 7 FROM Fornitori", {kBeta});
+    const QStringList typed = {"", "r", "ro", "ROS", "à", "È", "è", "ò", "citt", "*", "?", "%", "[", "[x]", "'", "d'a",
+                               "50%", "s.r.l.", "rata 1", "zz", " ", "e c"};
+    const auto rowsOf = [](store::Dataset& ds) {
+        QStringList out;
+        for (int row = 0; row < ds.rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < ds.fieldNames().size(); ++column)
+                cells << ds.valueAt(row, column).toString();
+            out << cells.join(u'|');
+        }
+        out.sort();
+        return out;
+    };
+    int compared = 0, nonEmpty = 0;
+    for (const QString& condominium : {kAlfa, QString()}) {
+        for (Tab tab : {Tab::Entrate, Tab::Uscite, Tab::Fornitori, Tab::Anagrafe}) {
+            for (SearchKind kind : {SearchKind::Persona, SearchKind::Quota, SearchKind::Nota}) {
+                const auto target = search::searchTarget(kind, tab);
+                if (!target)
+                    continue;
+                choose(condominium, tab);
+                store::Dataset& ds = office.ws().ds(target->dataset);
+                for (const QString& text : typed) {
+                    ds.setFilter(search::searchFilter(*target, condominium, text));
+                    const QStringList byStatement = rowsOf(ds);
+                    const cashbook::Balances statementTotals = cashbook::totalsOfShownRows(office.ws());
+                    search::applySearch(office.ws(), *target, text);
+                    const QStringList inMemory = rowsOf(ds);
+                    ASSERT_EQ(inMemory, byStatement) << qPrintable(target->mode + " '" + text + "' in '" + condominium + "'");
+                    const cashbook::Balances totals = cashbook::totalsOfShownRows(office.ws());
+                    EXPECT_EQ(totals.textEntrateC() + totals.textEntrateCC() + totals.textUsciteC() + totals.textUsciteCC(),
+                              statementTotals.textEntrateC() + statementTotals.textEntrateCC() + statementTotals.textUsciteC()
+                                  + statementTotals.textUsciteCC());
+                    ++compared;
+                    nonEmpty += inMemory.isEmpty() ? 0 : 1;
+                }
+                // A row written while the search is open is in the next key stroke's rows.
+                if (target->dataset == QLatin1String("ADOTableAnagrafe")) {
+                    search::applySearch(office.ws(), *target, "nuov");
+                    const int before = ds.rowCount();
+                    office.db().exec("INSERT INTO Anagrafe (idCondominio, Cognome, Note) VALUES (?, 'Nuovo', 'nuova nota')",
+                                     {kAlfa});
+                    ds.requery();
+                    EXPECT_EQ(ds.rowCount(), before + 1) << qPrintable(target->mode);
+                    office.db().exec("DELETE FROM Anagrafe WHERE Cognome = 'Nuovo'");
+                }
+            }
+        }
+    }
+    EXPECT_EQ(compared, 2 * 10 * typed.size());
+    EXPECT_GT(nonEmpty, compared / 4) << "the texts must find rows, or the comparison proves little";
+}

@@ -388,7 +388,8 @@ void TForm1::changed(const Change& change)
 {
     ++changes_;
     if (change.totalsOnly) {
-        showBalances();
+        // A search narrowed the registers in memory: their rows are current, nothing to re-read.
+        runGuarded([&] { applyBalances(cashbook::totalsOfShownRows(*workspace_)); });
         return;
     }
     const QString chosen = workspace_->selection.condominium;
