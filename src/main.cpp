@@ -7,6 +7,7 @@
 #include "window/ui/TForm1.h"
 #include "window/ui/Tsplash.h"
 #include "cashbook/ui/MovementDialogs.h"
+#include "einvoice/ui/EInvoiceDialogs.h"
 #include "publishing/ui/PublishingDialogs.h"
 #include "agenda/ui/AgendaDialogs.h"
 #include "faq/ui/FaqDialogs.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
     velcaris::cashbook::ui::installMovementDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::meeting::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::accounts::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::einvoice::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 

@@ -29,6 +29,7 @@ enum class DialogId {
     TFormFAQ,              // the knowledge base, from the "FAQ" button
     TFormAssemblea,        // the meeting window, from "Assemblea" on the Stampe tab
     TFRendiconto,          // the year's accounts, from "Rendiconto" on the Stampe tab
+    TFImportaFatture,      // the e-invoice import, from "Importa fatture elettroniche" on the Uscite tab
 };
 
 QString dialogClassName(DialogId id);
