@@ -13,6 +13,7 @@
 #include "meeting/ui/MeetingDialogs.h"
 #include "registry/ui/RegistryDialogs.h"
 #include "search/ui/SearchDialogs.h"
+#include "sheetimport/ui/SheetImportDialogs.h"
 #include "store/Money.h"
 
 #include <QApplication>
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
     velcaris::cashbook::ui::installMovementDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::meeting::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::accounts::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::sheetimport::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 

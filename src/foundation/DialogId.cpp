@@ -28,6 +28,7 @@ QString dialogClassName(DialogId id)
     case DialogId::TFormFAQ: return QStringLiteral("TFormFAQ");
     case DialogId::TFormAssemblea: return QStringLiteral("TFormAssemblea");
     case DialogId::TFRendiconto: return QStringLiteral("TFRendiconto");
+    case DialogId::TFImportaFoglio: return QStringLiteral("TFImportaFoglio");
     }
     return QString();
 }

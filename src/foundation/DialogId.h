@@ -29,6 +29,7 @@ enum class DialogId {
     TFormFAQ,              // the knowledge base, from the "FAQ" button
     TFormAssemblea,        // the meeting window, from "Assemblea" on the Stampe tab
     TFRendiconto,          // the year's accounts, from "Rendiconto" on the Stampe tab
+    TFImportaFoglio,       // the import from a spreadsheet, from the Condomini tab
 };
 
 QString dialogClassName(DialogId id);
