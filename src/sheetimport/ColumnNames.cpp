@@ -25,6 +25,11 @@ const Name kUnitNames[] = {
     {"partecipazionestr", Field::PartecipazioneStr}, {"partecipazionestraordinaria", Field::PartecipazioneStr},
     {"partecipazionespesestraordinarie", Field::PartecipazioneStr}, {"str", Field::PartecipazioneStr},
     {"id", Field::Ignored}, {"note", Field::Ignored}, {"nota", Field::Ignored}, {"totale", Field::Ignored},
+    // The owner's contacts, which a list of owners often carries beside the unit: the persons'
+    // sheet is where they are read.
+    {"email", Field::Ignored}, {"mail", Field::Ignored}, {"telefono", Field::Ignored}, {"cellulare", Field::Ignored},
+    {"mobile", Field::Ignored}, {"indirizzo", Field::Ignored}, {"codicefiscale", Field::Ignored},
+    {"cf", Field::Ignored}, {"cap", Field::Ignored}, {"citta", Field::Ignored},
 };
 
 // What persons and suppliers share.
@@ -80,7 +85,7 @@ bool fieldOf(SheetKind kind, const QString& folded, Field& field)
 QString tableName(const QString& header)
 {
     QString name = header.simplified();
-    for (const QString& prefix : {QStringLiteral("millesimi "), QStringLiteral("tabella "), QStringLiteral("mill. ")})
+    for (const QString& prefix : {QStringLiteral("millesimi "), QStringLiteral("mill. ")})
         if (name.startsWith(prefix, Qt::CaseInsensitive) && name.size() > prefix.size())
             return name.mid(prefix.size()).trimmed();
     return name;
@@ -151,6 +156,14 @@ QString foldedHeader(const QString& header)
         if (c.isLetterOrNumber())
             folded += c.toLower();
     return folded;
+}
+
+QString tableHeader(const QString& table)
+{
+    Field field;
+    if (fieldOf(SheetKind::Units, foldedHeader(table), field) || tableName(table) != table.simplified())
+        return QStringLiteral("Millesimi ") + table;
+    return table;
 }
 
 SheetKind kindOfSheetName(const QString& name)

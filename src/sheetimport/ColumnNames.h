@@ -22,6 +22,10 @@ enum class Field {
 // The header folded for comparison: lower case, accents dropped, letters and digits only.
 QString foldedHeader(const QString& header);
 
+// The header of a millesimal table's column: its name, or "Millesimi <name>" when the name alone
+// would be read as another column ("Scala", "Piano") or lose a word ("Millesimi scala B").
+QString tableHeader(const QString& table);
+
 // The kind a sheet's name says ("Locali", "Persone", "Fornitori", "Istruzioni"), or Unknown.
 SheetKind kindOfSheetName(const QString& name);
 
@@ -38,7 +42,7 @@ struct SheetColumns {
 
 // Finds the header row among the first rows of `rows` for a sheet of `kind` (Unknown: the kind
 // is told by the headers and written back). A units' sheet's header that names no field is a
-// millesimal table; "Millesimi Generale" and "Tabella Generale" name the table Generale.
+// millesimal table; "Millesimi Generale" names the table Generale.
 SheetColumns findColumns(SheetKind& kind, const QVector<QStringList>& rows);
 
 } // namespace velcaris::sheetimport

@@ -2,6 +2,7 @@
 
 #include "allocation/MillesimalTables.h"
 #include "registry/Condominiums.h"
+#include "sheetimport/ColumnNames.h"
 #include "store/Database.h"
 
 #include <QDir>
@@ -83,7 +84,7 @@ QVector<reports::Sheet> templateSheets(app::Workspace& ws)
                           QStringLiteral("PartecipazioneORD"), QStringLiteral("PartecipazioneSTR")},
                          {}};
     for (const allocation::TableRecord& t : tables)
-        units.header << t.data.nome;
+        units.header << tableHeader(t.data.nome);
     {
         QHash<qint64, QHash<qint64, double>> thousandths;
         Statement m(db, QStringLiteral("SELECT IdLocale, IdTabella, Millesimi FROM Millesimi WHERE IdCondominio = ?"));
