@@ -14,6 +14,7 @@
 #include "meeting/ui/MeetingDialogs.h"
 #include "registry/ui/RegistryDialogs.h"
 #include "search/ui/SearchDialogs.h"
+#include "sheetimport/ui/SheetImportDialogs.h"
 #include "store/Money.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ int main(int argc, char** argv)
     velcaris::meeting::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::accounts::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     velcaris::einvoice::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
+    velcaris::sheetimport::ui::installDialogs(mainWindow.dialogContext(), mainWindow.dialogRegistrar());
     for (int created = 0; created < 5; ++created)
         splash->advance();
 

@@ -29,6 +29,7 @@ QString dialogClassName(DialogId id)
     case DialogId::TFormAssemblea: return QStringLiteral("TFormAssemblea");
     case DialogId::TFRendiconto: return QStringLiteral("TFRendiconto");
     case DialogId::TFImportaFatture: return QStringLiteral("TFImportaFatture");
+    case DialogId::TFImportaFoglio: return QStringLiteral("TFImportaFoglio");
     }
     return QString();
 }

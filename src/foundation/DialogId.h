@@ -30,6 +30,7 @@ enum class DialogId {
     TFormAssemblea,        // the meeting window, from "Assemblea" on the Stampe tab
     TFRendiconto,          // the year's accounts, from "Rendiconto" on the Stampe tab
     TFImportaFatture,      // the e-invoice import, from "Importa fatture elettroniche" on the Uscite tab
+    TFImportaFoglio,       // the import from a spreadsheet, from the Condomini tab
 };
 
 QString dialogClassName(DialogId id);

@@ -97,12 +97,18 @@ QWidget* buildCondominiTab(TabParts& parts)
     approved->setAccessibleName(QStringLiteral("Bilanci approvati"));
     yForm->addRow(new QLabel(QStringLiteral("Bilanci approvati"), year), approved);
 
+    // A building whose units, thousandths and owners are already in a spreadsheet starts from it.
+    QPushButton* import = parts.button(QStringLiteral("BImportaFoglio"), QStringLiteral("Importa da foglio di calcolo"), page);
+    import->setToolTip(QStringLiteral("Locali, millesimi, persone e fornitori del condominio da un file .xlsx, .ods o .csv"));
+    QObject::connect(import, &QPushButton::clicked, page, [&parts] { parts.openDialog(DialogId::TFImportaFoglio, {}); });
+
     general->setMinimumWidth(380);
     cadastre->setMinimumWidth(380);
     layout->addWidget(general, 0, 0);
     layout->addWidget(tables, 0, 1, 2, 1);
     layout->addWidget(cadastre, 1, 0);
     layout->addWidget(year, 2, 0, 1, 2);
+    layout->addWidget(import, 3, 0, Qt::AlignLeft);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 2);
     return page;
