@@ -66,6 +66,8 @@ int main(int argc, char** argv)
     // ("Condominio — Velcaris").
     QApplication::setApplicationName(QStringLiteral("Velcaris"));
     QApplication::setApplicationVersion(QStringLiteral(VELCARIS_VERSION));
+    // Wayland finds the menu entry (and its icon) of the windows by this name.
+    QApplication::setDesktopFileName(QStringLiteral("velcaris"));
 
     const CommandLine line = parseCommandLine(QCoreApplication::arguments());
     if (!line.error.isEmpty()) {
