@@ -43,10 +43,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     if (!parser.unknownOptionNames().isEmpty())
         line.error = QStringLiteral("Opzione sconosciuta: %1 (velcaris --help elenca le opzioni).")
                          .arg(parser.unknownOptionNames().constFirst());
-    else if (!understood)
-        line.error = QStringLiteral("Dopo --dati va indicata la cartella dei dati.");
-    else if (parser.isSet(data) && line.dataFolder.trimmed().isEmpty())
-        line.error = QStringLiteral("Dopo --dati va indicata la cartella dei dati.");
+    else if (!understood || (parser.isSet(data) && line.dataFolder.trimmed().isEmpty()))
+        line.error = QStringLiteral("Dopo --dati va indicata la cartella dei dati."); // the only option with a value
     else if (!parser.positionalArguments().isEmpty())
         line.error = QStringLiteral("Argomento non previsto: %1 (velcaris --help elenca le opzioni).")
                          .arg(parser.positionalArguments().constFirst());
