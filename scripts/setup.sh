@@ -21,6 +21,8 @@ PACKAGES=(
   libreoffice-writer-nogui poppler-utils
   # reading written workbooks back in tests
   unzip
+  # the Debian package (scripts/package: cpack, dpkg-shlibdeps) and its checks (scripts/test-package)
+  dpkg-dev file desktop-file-utils appstream libxml2-utils
 )
 
 missing=()

@@ -1,17 +1,10 @@
 #include "foundation/AppPaths.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 
 namespace velcaris::app {
-
-AppPaths::AppPaths()
-    : folder_(QCoreApplication::applicationDirPath())
-    , executable_(QCoreApplication::applicationFilePath())
-{
-}
 
 AppPaths::AppPaths(const QString& folder, const QString& executableName)
     : folder_(QDir::cleanPath(folder))

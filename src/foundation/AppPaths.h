@@ -1,14 +1,13 @@
 #pragma once
-// Where the program keeps its files: everything lives beside the executable.
+// The files of one office: its databases, documents, settings and mail log, all in one folder
+// (foundation/OfficeLocation decides which folder).
 #include <QString>
 
 namespace velcaris::app {
 
 class AppPaths {
 public:
-    // The executable's folder and full path (QCoreApplication must exist).
-    AppPaths();
-    // A given folder, as if the executable were <folder>/<executableName>; used by tests.
+    // The office in `folder`; its settings file is named after executableName (see settingsFile()).
     explicit AppPaths(const QString& folder, const QString& executableName = QStringLiteral("velcaris"));
 
     QString appFolder() const { return folder_; }
@@ -20,7 +19,7 @@ public:
     QString webBackup() const;     // Database/WebDB.bak
     QString faqDatabase() const;   // Database/FAQ.db
     QString faqBackup() const;     // Database/FAQ.bak
-    QString settingsFile() const;  // executable path with its extension replaced by .ini
+    QString settingsFile() const;  // <folder>/<executableName> with its extension replaced by .ini
     QString mailLog() const;       // mail.log
     // Database/prova-nome-cartella: where a condominium's new folder name is tried before a rename.
     QString folderNameTrial() const;

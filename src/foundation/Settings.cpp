@@ -1,6 +1,5 @@
 #include "foundation/Settings.h"
 
-#include "foundation/AppPaths.h"
 #include "store/Money.h"
 
 #include <QFile>
@@ -126,11 +125,6 @@ Settings& currentSettings()
 {
     static Settings settings;
     return settings;
-}
-
-void ReadSettings()
-{
-    currentSettings() = ReadSettings(AppPaths().settingsFile());
 }
 
 } // namespace velcaris::app

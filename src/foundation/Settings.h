@@ -1,5 +1,5 @@
 #pragma once
-// The hand-edited settings file beside the executable. The program only reads it.
+// The hand-edited settings file of the office (velcaris.ini). The program only reads it.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -22,8 +22,6 @@ Settings ReadSettings(const QString& iniFile);
 
 // The values held for the whole run, replaced by every reading.
 Settings& currentSettings();
-// Reads the application's settings file into currentSettings().
-void ReadSettings();
 
 // Boolean text: true for "True" (any case) or a number other than 0; false for "False" (any case),
 // 0, or anything else.

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -25,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -128,6 +130,13 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     splitter->setStretchFactor(1, 0);
     splitter->setSizes({1000, 200});
     setCentralWidget(splitter);
+
+    // Where the office lives, always in sight: an installed program keeps it in the user's folders.
+    auto* office = new QLabel(QStringLiteral("Cartella dei dati: ") + QDir::toNativeSeparators(workspace_->paths().appFolder()),
+                              this);
+    office->setObjectName(QStringLiteral("LabelCartellaDati"));
+    office->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addWidget(office);
 
     const std::pair<const char*, QWidget* (*)(TabParts&)> tabs[] = {
         {"Agenda", buildAgendaTab},         {"Interventi", buildInterventiTab}, {"Condomini", buildCondominiTab},

@@ -3,6 +3,7 @@
 #include "support/Screenshot.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +33,10 @@ TEST(MainWindow, StartsOnAnEmptyFolderWithTheTwelveTabs)
     for (const char* file : {"Database/Condomini.db", "Database/WebDB.db", "Database/FAQ.db"})
         EXPECT_TRUE(QFile::exists(dir.file(file))) << file;
     EXPECT_EQ(form.windowTitle(), "Velcaris 2014");
+    // The status bar says which office this is.
+    auto* office = form.findChild<QLabel*>("LabelCartellaDati");
+    ASSERT_NE(office, nullptr);
+    EXPECT_EQ(office->text(), "Cartella dei dati: " + QDir::toNativeSeparators(QDir::cleanPath(dir.path())));
 
     auto* tabs = form.findChild<QTabWidget*>("PageControl1");
     ASSERT_NE(tabs, nullptr);
