@@ -72,7 +72,8 @@ QStringList conguaglioVariableNames()
                                    QStringLiteral("tot_quota"), QStringLiteral("tot_addebitato"),
                                    QStringLiteral("tot_riportato"), QStringLiteral("tot_versato"),
                                    QStringLiteral("tot_conguaglio"), QStringLiteral("importo_conguaglio"),
-                                   QStringLiteral("esito_conguaglio"), QStringLiteral("tot_morosita")};
+                                   QStringLiteral("esito_conguaglio"), QStringLiteral("tot_morosita"),
+                                   QStringLiteral("saluto")};
     return names;
 }
 
@@ -98,6 +99,7 @@ void addConguaglioVariables(app::Workspace& ws, documents::TRtfReport& report, c
     add(QStringLiteral("inizio"), day(year.start));
     add(QStringLiteral("fine"), day(year.end));
     add(QStringLiteral("persona"), owner.owner);
+    add(QStringLiteral("saluto"), documents::salutationOfPerson(ws, owner.ownerId));
     add(QStringLiteral("indirizzo"), address);
     add(QStringLiteral("cap"), cap);
     add(QStringLiteral("città"), town);

@@ -15,16 +15,24 @@ QVariant optionalDouble(const std::optional<double>& value)
     return value ? QVariant(*value) : QVariant();
 }
 
-// "100", "50", "33.5": a percentage as the program writes numbers.
-QString percent(double value)
-{
-    return QString::number(keep15(value), 'g', 15) + QLatin1Char('%');
-}
+// How one explanation writes its numbers.
+struct Numbers {
+    NumberStyle style;
 
-QString euro(double value)
-{
-    return store::formatAmount(value) + QStringLiteral(" €");
-}
+    QString plain(const QString& text) const { return style == NumberStyle::Letter ? store::italianForm(text) : text; }
+    // "100", "50", "33.5" (in a letter "33,5"): a percentage as the program writes numbers.
+    QString percent(double value) const
+    {
+        return plain(QString::number(keep15(value), 'g', 15)) + QLatin1Char('%');
+    }
+    QString euro(double value) const
+    {
+        const QString amount = store::formatAmount(value);
+        return style == NumberStyle::Letter ? QStringLiteral("€ ") + store::italianForm(amount)
+                                            : amount + QStringLiteral(" €");
+    }
+    QString thousandths(double value) const { return plain(store::formatThousandths(value)); }
+};
 
 } // namespace
 
@@ -137,8 +145,11 @@ QuotaBreakdown breakdownOfQuota(store::Database& db, qint64 quotaId)
     return b;
 }
 
-QStringList explanationLines(const QuotaBreakdown& b)
+QStringList explanationLines(const QuotaBreakdown& b, NumberStyle style)
 {
+    const Numbers n{style};
+    const auto euro = [&n](double value) { return n.euro(value); };
+    const auto percent = [&n](double value) { return n.percent(value); };
     QStringList lines;
     const QString unit = b.unit.isEmpty() ? QStringLiteral("della sua unità") : QStringLiteral("dell'unità %1").arg(b.unit);
     if (!b.known) {
@@ -150,9 +161,10 @@ QStringList explanationLines(const QuotaBreakdown& b)
               << QStringLiteral("È una quota personale, addebitata direttamente a questa unità: non deriva da una ripartizione.");
         return lines;
     }
-    lines << QStringLiteral("Quota \"%1\" %2, dalla ripartizione del %3 (%4) in %5 rate.")
-                 .arg(b.quotaName, unit, b.day.toString(QStringLiteral("dd/MM/yyyy")), b.type)
-                 .arg(b.instalments);
+    lines << QStringLiteral("Quota \"%1\" %2, dalla ripartizione del %3 (%4) %5.")
+                 .arg(b.quotaName, unit, b.day.toString(QStringLiteral("dd/MM/yyyy")), b.type,
+                      b.instalments == 1 ? QStringLiteral("in un'unica rata")
+                                         : QStringLiteral("in %1 rate").arg(b.instalments));
     if (!b.staircases.isEmpty())
         lines << QStringLiteral("La ripartizione riguardava solo le scale: %1.").arg(b.staircases.join(QStringLiteral(", ")));
     if (b.excluded)
@@ -163,19 +175,26 @@ QStringList explanationLines(const QuotaBreakdown& b)
     } else {
         for (const TablePart& t : b.tables) {
             if (t.weightedTotal == 0) {
-                lines << QStringLiteral("Tabella %1: %2 da ripartire, ma nessuna unità vi ha millesimi ponderati: 0.00 €.")
-                             .arg(t.table, euro(t.amount));
+                lines << QStringLiteral("Tabella %1: %2 da ripartire, ma nessuna unità vi ha millesimi ponderati: %3.")
+                             .arg(t.table, euro(t.amount), euro(0));
                 continue;
             }
             lines << QStringLiteral("Tabella %1: %2 ripartiti su %3 millesimi ponderati; la sua unità ne ha %4 al %5: %6.")
-                         .arg(t.table, euro(t.amount), store::formatThousandths(t.weightedTotal),
-                              store::formatThousandths(t.thousandths), percent(t.participation), euro(t.share));
+                         .arg(t.table, euro(t.amount), n.thousandths(t.weightedTotal), n.thousandths(t.thousandths),
+                              percent(t.participation), euro(t.share));
         }
     }
     lines << QStringLiteral("Totale a carico dell'unità: %1.").arg(euro(b.total));
-    lines << QStringLiteral("Diviso in %1 rate: %2 € per rata, arrotondato al centesimo: %3.")
-                 .arg(b.instalments)
-                 .arg(QString::number(keep15(b.instalmentExact), 'f', 4), euro(b.instalmentCents));
+    if (b.instalments == 1)
+        lines << QStringLiteral("In un'unica rata, arrotondata al centesimo: %1.").arg(euro(b.instalmentCents));
+    else if (style == NumberStyle::Letter)
+        lines << QStringLiteral("Diviso in %1 rate: € %2 per rata, arrotondato al centesimo: %3.")
+                     .arg(b.instalments)
+                     .arg(n.plain(QString::number(keep15(b.instalmentExact), 'f', 4)), euro(b.instalmentCents));
+    else
+        lines << QStringLiteral("Diviso in %1 rate: %2 € per rata, arrotondato al centesimo: %3.")
+                     .arg(b.instalments)
+                     .arg(QString::number(keep15(b.instalmentExact), 'f', 4), euro(b.instalmentCents));
     if (b.halfUnitRounding)
         lines << QStringLiteral("Arrotondato al mezzo euro: %1.").arg(euro(b.instalment));
     lines << QStringLiteral("Importo della quota: %1.").arg(euro(b.importo));

@@ -75,8 +75,12 @@ struct QuotaBreakdown {
 
 QuotaBreakdown breakdownOfQuota(store::Database& db, qint64 quotaId);
 
+// How the numbers of an explanation are written: as the program writes them ("1094.16 €") or
+// as a letter to an owner shows them ("€ 1.094,16", thousandths "1.000,000").
+enum class NumberStyle { Program, Letter };
+
 // The breakdown in plain Italian, one sentence per line, down to the cent of the stored amount.
-QStringList explanationLines(const QuotaBreakdown& b);
+QStringList explanationLines(const QuotaBreakdown& b, NumberStyle style = NumberStyle::Program);
 
 // The quotas behind a row of the owner statement: the person's units' quotas of that name in the
 // condominium's year (the person as owner, or as tenant), in unit order.

@@ -4,6 +4,7 @@
 #include "documents/LetterVariables.h"
 #include "documents/RecordSource.h"
 #include "documents/ReportError.h"
+#include "store/Money.h"
 #include "store/Schema.h"
 
 #include <QDir>
@@ -44,10 +45,20 @@ QVector<Owner> ownersOf(store::Database& db, const QString& condominium, const Q
     return out;
 }
 
+// The owner's quotas of the year, all units together, with two decimals.
+QString yearTotal(store::Database& db, const QString& condominium, const QString& year, qint64 ownerId)
+{
+    const QVariant sum = db.scalar(QStringLiteral("SELECT SUM(q.Importo) FROM Quote AS q INNER JOIN Locali AS l "
+                                                  "ON l.Id = q.IdLocale WHERE l.IdCondominio = ? AND q.AA = ? "
+                                                  "AND l.idProprietario = ?"),
+                                   {condominium, year, ownerId});
+    return store::formatAmount(sum.toDouble());
+}
+
 } // namespace
 
 QVector<ExplanationSection> ownerExplanation(store::Database& db, const QString& condominium, const QString& year,
-                                             qint64 ownerId)
+                                             qint64 ownerId, NumberStyle style)
 {
     // The quotas of one unit computed together share their reasons: they make one section.
     struct Group {
@@ -85,7 +96,7 @@ QVector<ExplanationSection> ownerExplanation(store::Database& db, const QString&
         ExplanationSection s;
         s.unit = b.unit;
         s.quotas = g.names;
-        s.lines = explanationLines(b);
+        s.lines = explanationLines(b, style);
         sections.push_back(s);
     }
     return sections;
@@ -111,7 +122,7 @@ ExplanationRun produceExplanations(app::Workspace& ws, documents::TRtfReport& re
     const QString templateFile = documents::templatePath(ws, kExplanationTemplate);
     for (const Owner& owner : ownersOf(db, condominium, owners)) {
         documents::MemoryRecordSource rows({QStringLiteral("Unita"), QStringLiteral("Quote"), QStringLiteral("Riga")}, {});
-        for (const ExplanationSection& s : ownerExplanation(db, condominium, year, owner.id))
+        for (const ExplanationSection& s : ownerExplanation(db, condominium, year, owner.id, NumberStyle::Letter))
             for (int i = 0; i < s.lines.size(); ++i)
                 rows.appendRow({i == 0 ? s.unit : QString(), i == 0 ? s.quotas.join(QStringLiteral(", ")) : QString(),
                                 s.lines[i]});
@@ -119,7 +130,9 @@ ExplanationRun produceExplanations(app::Workspace& ws, documents::TRtfReport& re
         report.ClearVariables();
         documents::addCommonVariables(ws, report, today);
         report.AddVariable(QStringLiteral("persona"), owner.name);
+        report.AddVariable(QStringLiteral("saluto"), documents::salutationOfPerson(ws, owner.id));
         report.AddVariable(QStringLiteral("anno"), year);
+        report.AddVariable(QStringLiteral("totale_anno"), yearTotal(db, condominium, year, owner.id));
         const QString target = explanationPath(ws, owner.name, year);
         report.SetInFile(templateFile);
         report.SetOutFile(target);

@@ -25,7 +25,7 @@ struct ExplanationSection {
 
 // The sections of an owner's quotas in the condominium's year, unit by unit.
 QVector<ExplanationSection> ownerExplanation(store::Database& db, const QString& condominium, const QString& year,
-                                             qint64 ownerId);
+                                             qint64 ownerId, NumberStyle style = NumberStyle::Program);
 
 struct ExplanationRun {
     app::Outcome outcome;

@@ -2,6 +2,8 @@
 
 #include "foundation/OutputPaths.h"
 #include "foundation/Selection.h"
+#include "foundation/Settings.h"
+#include "cashbook/Balances.h"
 #include "cashbook/AmountInWords.h"
 #include "cashbook/ReceiptFunctions.h"
 #include "documents/LetterVariables.h"
@@ -74,6 +76,55 @@ CondominiumRow condominiumRow(app::Workspace& ws, const QString& condominium)
         row.taxCode = st.value(1).toString();
     }
     return row;
+}
+
+// What the receipt says of the payment beside its lines: the units whose quotas it paid ("A1,
+// B2") and how it was paid ("in contanti", "sul conto corrente del condominio").
+struct PaymentFacts {
+    QString units, method;
+};
+
+PaymentFacts paymentFacts(app::Workspace& ws, const QString& condominium, const QString& year, int number)
+{
+    PaymentFacts facts;
+    QStringList units;
+    store::Statement st(ws.mainDb(), QStringLiteral("SELECT DISTINCT l.Nome FROM Entrate AS e "
+                                                    "INNER JOIN Quote AS q ON q.idEntrata = e.id "
+                                                    "INNER JOIN Locali AS l ON l.Id = q.IdLocale "
+                                                    "WHERE e.Condominio = ? AND e.AA = ? AND e.Ricevuta = ? "
+                                                    "ORDER BY l.Nome"));
+    st.bindAll({condominium, year, number});
+    while (st.step())
+        if (!st.value(0).toString().isEmpty())
+            units << st.value(0).toString();
+    facts.units = units.join(QStringLiteral(", "));
+    QStringList methods;
+    store::Statement m(ws.mainDb(), QStringLiteral("SELECT DISTINCT MetodoPagamento FROM Entrate "
+                                                   "WHERE Condominio = ? AND AA = ? AND Ricevuta = ? "
+                                                   "ORDER BY MetodoPagamento"));
+    m.bindAll({condominium, year, number});
+    while (m.step()) {
+        const QString method = m.value(0).toString();
+        if (method.isEmpty())
+            continue;
+        methods << (countsAsCash(method) ? QStringLiteral("in contanti")
+                                         : QStringLiteral("sul conto corrente del condominio"));
+    }
+    methods.removeDuplicates();
+    facts.method = methods.join(QStringLiteral(" e "));
+    return facts;
+}
+
+// The variables every receipt shares beside its own: the administrator and the studio, the units
+// and the way of payment.
+void addPaymentFacts(app::Workspace& ws, documents::TRtfReport& report, const QString& condominium,
+                     const QString& year, int number)
+{
+    const PaymentFacts facts = paymentFacts(ws, condominium, year, number);
+    report.AddVariable(QStringLiteral("unita"), facts.units);
+    report.AddVariable(QStringLiteral("pagamento"), facts.method);
+    report.AddVariable(QStringLiteral("amministratore"), app::currentSettings().amministratore);
+    documents::addStudioVariables(report);
 }
 
 // The receipts' folder exists (it is made again when it was deleted, never outside Output/);
@@ -182,6 +233,7 @@ ReceiptRun writePaymentReceipt(app::Workspace& ws, documents::TRtfReport& report
             report.AddVariable(QStringLiteral("persona"), receipt.payer);
             report.AddVariable(QStringLiteral("totale"), total);
             report.AddVariable(QStringLiteral("lettere"), receiptTotalInWords(total));
+            addPaymentFacts(ws, report, receipt.condominium, receipt.year, receipt.number);
             report.Merge();
         });
     }
@@ -248,6 +300,7 @@ ReceiptRun recreateReceipt(app::Workspace& ws, documents::TRtfReport& report, co
             report.AddVariable(QStringLiteral("data"), documents::shortDate(first));
             report.AddVariable(QStringLiteral("persona"), persona);
             report.AddVariable(QStringLiteral("totale"), total.toString());
+            addPaymentFacts(ws, report, condominium, year, number);
             report.Merge();
         });
     }

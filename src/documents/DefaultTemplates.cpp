@@ -57,4 +57,47 @@ TemplateInstall installDefaultTemplates(const QString& outputFolder)
     return result;
 }
 
+UpdatedTemplates installUpdatedTemplates(const QString& outputFolder)
+{
+    UpdatedTemplates result;
+    QDir().mkpath(outputFolder);
+    const QDir dir(outputFolder);
+    const auto contents = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    for (const QString& kind : defaultTemplateKinds()) {
+        const QByteArray shipped = defaultTemplate(kind);
+        QString name = kind + QStringLiteral(".rtf");
+        if (QFileInfo::exists(dir.filePath(name))) {
+            if (contents(dir.filePath(name)) == shipped) {
+                result.unchanged << kind;
+                continue;
+            }
+            // The first "(nuovo)" name that is free or already holds this very version.
+            bool already = false;
+            for (int n = 1;; ++n) {
+                name = n == 1 ? kind + QStringLiteral(" (nuovo).rtf") : kind + QStringLiteral(" (nuovo %1).rtf").arg(n);
+                if (!QFileInfo::exists(dir.filePath(name)))
+                    break;
+                if (contents(dir.filePath(name)) == shipped) {
+                    already = true;
+                    break;
+                }
+            }
+            if (already) {
+                result.unchanged << kind;
+                continue;
+            }
+        }
+        QSaveFile out(dir.filePath(name));
+        if (out.open(QIODevice::WriteOnly) && out.write(shipped) >= 0 && out.commit())
+            result.written << name;
+        else
+            result.failures << QStringLiteral("Impossibile scrivere il modello %1: %2")
+                                   .arg(QDir::toNativeSeparators(dir.filePath(name)), out.errorString());
+    }
+    return result;
+}
+
 } // namespace velcaris::documents

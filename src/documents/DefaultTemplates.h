@@ -21,4 +21,17 @@ struct TemplateInstall {
 // Copies each shipped template into `outputFolder` unless a file of that name is there.
 TemplateInstall installDefaultTemplates(const QString& outputFolder);
 
+struct UpdatedTemplates {
+    QStringList written;   // file names written, "Sollecito (nuovo).rtf" or "Ricevuta.rtf" when it was missing
+    QStringList unchanged; // kinds whose template is already the shipped one
+    QStringList failures;  // Italian, one per template that could not be written
+};
+
+// "Installa modelli aggiornati": puts the shipped version of every template beside the user's,
+// never over it. A kind whose template is missing gets it under its own name; one whose template
+// differs from the shipped one gets "<kind> (nuovo).rtf" ("(nuovo 2)", ... when that name holds
+// something else), for the user to compare and rename; a shipped copy already there is not
+// written again.
+UpdatedTemplates installUpdatedTemplates(const QString& outputFolder);
+
 } // namespace velcaris::documents

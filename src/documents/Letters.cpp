@@ -2,8 +2,11 @@
 
 #include "foundation/Settings.h"
 #include "documents/DatasetSource.h"
+#include "documents/LateInterest.h"
 #include "documents/LetterRecipients.h"
 #include "documents/LetterVariables.h"
+#include "store/FilterText.h"
+#include "store/Money.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -13,9 +16,11 @@ namespace velcaris::documents {
 namespace {
 
 const QString kSortSolleciti = QStringLiteral("Inquilino ASC, Nome ASC, Tipologia ASC, DataScadenza ASC");
+// A reminder lists what is due in the order it fell due.
+const QString kSortReminder = QStringLiteral("DataScadenza ASC, Locale ASC, Nome ASC, Tipologia ASC");
 
 struct Address {
-    QString persona, indirizzo, cap, citta;
+    QString persona, indirizzo, cap, citta, saluto;
 };
 
 // The person's row of Anagrafe; empty values when there is none.
@@ -30,10 +35,23 @@ Address addressOf(app::Workspace& ws, qint64 id)
     const QString surname = st.value(0).toString();
     const QString name = st.value(1).toString();
     a.persona = name.isEmpty() ? surname : surname + u' ' + name;
+    a.saluto = salutation(surname, name);
     a.indirizzo = st.value(2).toString();
     a.cap = st.value(3).toString();
     a.citta = st.value(4).toString();
     return a;
+}
+
+// How the reminder names the rate of its interest; empty when none is computed.
+QString interestRateText(const app::LateInterest& rule, const QDate& today)
+{
+    if (!rule.enabled)
+        return QString();
+    if (rule.legal)
+        return QStringLiteral("al tasso legale in vigore anno per anno (%1% annuo nel %2)")
+            .arg(store::italianForm(store::formatAmount(legalInterestPercent(today.year()))))
+            .arg(today.year());
+    return QStringLiteral("al tasso del %1% annuo").arg(store::italianForm(store::formatAmount(rule.ratePercent)));
 }
 
 void addAddress(TRtfReport& report, const Address& a)
@@ -48,10 +66,11 @@ void mergeCovering(app::Workspace& ws, TRtfReport& report, const LetterRequest& 
 {
     const Address a = addressOf(ws, e.personId);
     report.AddVariable(QStringLiteral("persona"), a.persona);
+    report.AddVariable(QStringLiteral("saluto"), a.saluto.isEmpty() ? salutation(QString(), QString()) : a.saluto);
     addAddress(report, a);
     report.AddVariable(QStringLiteral("assemblea"),
                        rq.straordinaria ? QStringLiteral("Straordinaria") : QStringLiteral("Ordinaria"));
-    QStringList added{QStringLiteral("persona"), QStringLiteral("indirizzo"), QStringLiteral("cap"),
+    QStringList added{QStringLiteral("persona"), QStringLiteral("saluto"), QStringLiteral("indirizzo"), QStringLiteral("cap"),
                       QStringLiteral("città"), QStringLiteral("assemblea")};
     if (rq.kind == kAccompagnamentoVerbale) {
         report.AddVariable(QStringLiteral("data1"), shortDate(rq.data1));
@@ -78,12 +97,18 @@ void mergeInstalments(app::Workspace& ws, TRtfReport& report, const LetterReques
                                .toString();
     report.AddVariable(QStringLiteral("contocorrente"), iban);
     report.AddVariable(QStringLiteral("intestatario"), holder);
-    addAddress(report, addressOf(ws, e.personId));
+    const Address address = addressOf(ws, e.personId);
+    addAddress(report, address);
 
     // Read afresh from the database, the person's rows only: filtering first spares reading
-    // every condominium's instalments for each letter.
-    solleciti.setSort(kSortSolleciti);
-    solleciti.setFilter(instalmentFilter(rq.kind, role, e.personId, rq.today));
+    // every condominium's instalments for each letter. A reminder lists only what is still to
+    // pay, by due date.
+    const bool reminder = rq.kind == kSollecito;
+    solleciti.setSort(reminder ? kSortReminder : kSortSolleciti);
+    QString filter = instalmentFilter(rq.kind, role, e.personId, rq.today);
+    if (reminder)
+        filter = store::andTerms({filter, QStringLiteral("ImportoDaPagare>0")});
+    solleciti.setFilter(filter);
     solleciti.requery();
     solleciti.first();
     QString persona;
@@ -92,14 +117,32 @@ void mergeInstalments(app::Workspace& ws, TRtfReport& report, const LetterReques
                       ? solleciti.value(QStringLiteral("Inquilino")).toString()
                       : solleciti.value(QStringLiteral("Proprietario")).toString();
     report.AddVariable(QStringLiteral("persona"), persona);
-    if (rq.kind == kSollecito)
-        report.AddVariable(QStringLiteral("mora"), rq.mora ? app::currentSettings().mora : QString());
+    report.AddVariable(QStringLiteral("saluto"), address.saluto.isEmpty() ? salutation(QString(), QString()) : address.saluto);
+    QStringList added{QStringLiteral("contocorrente"), QStringLiteral("intestatario"), QStringLiteral("persona"),
+                      QStringLiteral("saluto"), QStringLiteral("indirizzo"), QStringLiteral("cap"), QStringLiteral("città")};
 
     DatasetSource rows(solleciti);
-    report.Merge({&rows});
-    removeVariables(report, {QStringLiteral("contocorrente"), QStringLiteral("intestatario"), QStringLiteral("persona"),
-                             QStringLiteral("indirizzo"), QStringLiteral("cap"), QStringLiteral("città"),
-                             QStringLiteral("mora")});
+    const app::LateInterest rule = app::currentSettings().lateInterest();
+    LateInterestSource withInterest(rows, rq.today, rule);
+    if (reminder) {
+        report.AddVariable(QStringLiteral("mora"), rq.mora ? app::currentSettings().mora : QString());
+        // The totals of the reminder, computed here so that the template need not add them up.
+        store::Money due;
+        store::Money interest;
+        for (withInterest.first(); !withInterest.eof(); withInterest.next()) {
+            due += store::Money::fromDouble(withInterest.value(QStringLiteral("ImportoDaPagare")).toDouble());
+            interest += store::Money::fromDouble(withInterest.value(QStringLiteral("Interessi")).toDouble());
+        }
+        withInterest.first();
+        report.AddVariable(QStringLiteral("totale_dovuto"), due.toString());
+        report.AddVariable(QStringLiteral("totale_interessi"), rule.enabled ? interest.toString() : QString());
+        report.AddVariable(QStringLiteral("totale_con_interessi"), (due + interest).toString());
+        report.AddVariable(QStringLiteral("tasso_interessi"), interestRateText(rule, rq.today));
+        added << QStringLiteral("mora") << QStringLiteral("totale_dovuto") << QStringLiteral("totale_interessi")
+              << QStringLiteral("totale_con_interessi") << QStringLiteral("tasso_interessi");
+    }
+    report.Merge({&withInterest});
+    removeVariables(report, added);
 }
 
 void produceOne(app::Workspace& ws, TRtfReport& report, const LetterRequest& rq, const LetterEntry& e)

@@ -7,6 +7,7 @@
 #include "store/StoreError.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 namespace velcaris::documents {
 
@@ -17,6 +18,10 @@ QString meeting(const NoticeRequest& rq)
     return rq.straordinaria ? QStringLiteral("Straordinaria") : QStringLiteral("Ordinaria");
 }
 
+const QStringList kNoticeVariables{QStringLiteral("assemblea"), QStringLiteral("data1"), QStringLiteral("data2"),
+                                   QStringLiteral("ora1"),      QStringLiteral("ora2"),  QStringLiteral("Nome"),
+                                   QStringLiteral("memo"),      QStringLiteral("luogo")};
+
 void addDates(TRtfReport& report, const NoticeRequest& rq, bool times)
 {
     report.AddVariable(QStringLiteral("data1"), shortDate(rq.data1));
@@ -24,7 +29,17 @@ void addDates(TRtfReport& report, const NoticeRequest& rq, bool times)
     if (times) {
         report.AddVariable(QStringLiteral("ora1"), rq.ora1);
         report.AddVariable(QStringLiteral("ora2"), rq.ora2);
+        report.AddVariable(QStringLiteral("luogo"), rq.luogo.simplified());
     }
+}
+
+// The agenda as the rows a notice scans (A): Numero ("1."), Punto (the item).
+void fillAgenda(MemoryRecordSource& rows, const QStringList& items, bool numbered)
+{
+    rows.setColumns({QStringLiteral("Numero"), QStringLiteral("Punto")});
+    for (int i = 0; i < items.size(); ++i)
+        rows.appendRow({numbered ? QStringLiteral("%1.").arg(i + 1) : QString(), items[i]});
+    rows.first();
 }
 
 void mergeNotice(app::Workspace& ws, TRtfReport& report, const NoticeRequest& rq)
@@ -47,6 +62,19 @@ void mergeNotice(app::Workspace& ws, TRtfReport& report, const NoticeRequest& rq
     report.SetOutFile(noticePath(ws, rq.kind, rq.today));
     makeDocumentFolder(ws, condominiumFolder(ws));
 
+    MemoryRecordSource agenda;
+    if (rq.kind == kAvvisoGenerico) {
+        // The generic notice's text, a paragraph per line as typed.
+        fillAgenda(agenda, rq.memo.split(u'\n'), false);
+        report.MergeAndOpen({&agenda}, 5);
+        return;
+    }
+    if (rq.kind == kAvvisoAssemblea || rq.kind == kConvocazioneAssemblea) {
+        fillAgenda(agenda, agendaItems(rq), true);
+        report.MergeAndOpen({&agenda}, 5);
+        return;
+    }
+
     if (rq.kind == kNotificaConvocazione || rq.kind == kNotificaVerbale) {
         store::Dataset& owners = ws.ds(QStringLiteral("ADOTableproprietari"));
         owners.setFilter(store::equalsTerm(QStringLiteral("idCondominio"), ws.selection.condominium));
@@ -65,7 +93,27 @@ void mergeNotice(app::Workspace& ws, TRtfReport& report, const NoticeRequest& rq
     }
 }
 
+// "1. ", "2) ", "- ", "• " at the start of an agenda line.
+const QRegularExpression& itemNumbering()
+{
+    static const QRegularExpression re(QStringLiteral("^\\s*(?:\\d{1,3}\\s*[.)\\-]|[-\\x{2022}*])\\s*"));
+    return re;
+}
+
 } // namespace
+
+QStringList agendaItems(const NoticeRequest& request)
+{
+    QStringList items;
+    const QStringList source = request.agenda.isEmpty() ? request.memo.split(u'\n') : request.agenda;
+    for (QString line : source) {
+        line.remove(itemNumbering());
+        line = line.simplified();
+        if (!line.isEmpty())
+            items << line;
+    }
+    return items;
+}
 
 const QStringList& noticeKinds()
 {
@@ -86,10 +134,7 @@ NoticeResult produceNotice(app::Workspace& ws, TRtfReport& report, const NoticeR
     if (ws.selection.condominium.isEmpty() || !noticeKinds().contains(request.kind))
         return result;
     const QString failure = mergeFailure([&] { mergeNotice(ws, report, request); });
-    removeVariables(report, commonVariableNames()
-                                + QStringList{QStringLiteral("assemblea"), QStringLiteral("data1"),
-                                              QStringLiteral("data2"), QStringLiteral("ora1"), QStringLiteral("ora2"),
-                                              QStringLiteral("Nome"), QStringLiteral("memo")});
+    removeVariables(report, commonVariableNames() + kNoticeVariables);
     if (failure.isEmpty()) {
         result.written = report.OutFile();
         return result;

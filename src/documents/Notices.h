@@ -24,9 +24,16 @@ struct NoticeRequest {
     bool straordinaria = false; // TipoAssemblea's second item
     QDate data1, data2;         // DataPrima, DataSeconda
     QString ora1, ora2;         // OraPrima, OraSeconda as they stand
-    QString memo;               // MemoAvviso
+    QString memo;               // MemoAvviso: the agenda, one item a line, or the generic notice's text
     QDate today;
+    QString luogo;              // where the meeting is held
+    // The agenda's items; when empty they are the memo's lines (their own numbering, "1." or
+    // "1)", and list dashes dropped, since the notice numbers them).
+    QStringList agenda;
 };
+
+// The agenda of a notice, one item each, numbered by the notice.
+QStringList agendaItems(const NoticeRequest& request);
 
 struct NoticeResult {
     app::Outcome outcome;

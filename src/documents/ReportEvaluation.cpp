@@ -2,6 +2,7 @@
 
 // Evaluating parsed expressions: operators, the built-in functions, formats and pictures.
 #include "documents/RtfReader.h"
+#include "store/Money.h"
 
 #include <QFile>
 #include <QLocale>
@@ -516,6 +517,18 @@ QByteArray applyFormat(const Expr& e, EvalContext& ctx)
                                                                                  : groupThousands(fixed(d, decimals(2)));
     } else if (f == QLatin1String("FCUR")) {
         out = QString::fromUtf8("€ ") + groupThousands(fixed(value(), decimals(2)));
+    } else if (f == QLatin1String("FITA") || f == QLatin1String("FEUR")) {
+        // FITA(x[, decimals]): "1.094,16"; FEUR: "€ 1.094,16". A value that is not a number (a
+        // sentence, an empty amount, a dash) is printed with the numbers with decimals inside it
+        // in the Italian form ("1.000,000 millesimi"), rather than stopping the letter.
+        bool numeric = false;
+        const double d = v.toNumber(&numeric);
+        if (!numeric || v.type() == TReportVariable::Type::Bool) {
+            out = store::italianNumbersIn(text(v, ctx));
+        } else {
+            const QString number = store::italianForm(fixed(d, decimals(2)));
+            out = f == QLatin1String("FEUR") ? QString::fromUtf8("€ ") + number : number;
+        }
     } else if (f == QLatin1String("FDTM")) {
         // FDTM(format, date) or FDTM(date, format): the argument that is a date is the date.
         TReportVariable fmt = v;

@@ -40,6 +40,7 @@ const Builtin kBuiltins[] = {
     {"FNUM", 1, 2, FnKind::Format}, {"FCUR", 1, 2, FnKind::Format}, {"FIMG", 1, 2, FnKind::Format},
     {"FLNK", 1, 1, FnKind::Format}, {"FFIXR", 1, 2, FnKind::Format}, {"FNUMR", 1, 2, FnKind::Format},
     {"FDTM", 2, 2, FnKind::Format}, {"FBOOL", 1, 1, FnKind::Format}, {"FRTF", 1, 1, FnKind::Format},
+    {"FITA", 1, 2, FnKind::Format}, {"FEUR", 1, 2, FnKind::Format},
 };
 
 const Builtin* findBuiltin(const QString& name)

@@ -285,7 +285,8 @@ private:
         const Expr& e = *n.expr;
         if (e.kind == Expr::K::Call && e.builtin && e.fn == FnKind::Format) {
             if ((report_.Options & moNumericFormatClearZero)
-                && (e.name == QLatin1String("FFIX") || e.name == QLatin1String("FNUM") || e.name == QLatin1String("FCUR"))) {
+                && (e.name == QLatin1String("FFIX") || e.name == QLatin1String("FNUM") || e.name == QLatin1String("FCUR")
+                    || e.name == QLatin1String("FITA") || e.name == QLatin1String("FEUR"))) {
                 bool ok = false;
                 if (evaluate(*e.args[0], ctx_).toNumber(&ok) == 0 && ok) {
                     valueText(n, QByteArray());

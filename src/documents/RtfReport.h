@@ -43,7 +43,7 @@ enum TRtfOption {
     moDotAsColon = 0x02,             // A.Importo as well as A:Importo
     moGraphicsWmfCompatible = 0x04,  // accepted, without effect
     moClearMissedFields = 0x08,      // a marker naming nothing known is removed, not kept
-    moNumericFormatClearZero = 0x10, // FFIX, FNUM and FCUR print nothing for zero
+    moNumericFormatClearZero = 0x10, // FFIX, FNUM, FCUR, FITA and FEUR print nothing for zero
     moKeepRtfPar = 0x20,             // keep the paragraph end after a block marker alone on its line
 };
 

@@ -109,6 +109,31 @@ bool Settings::stamparicevute() const
     return settingToBool(stamparicevuteText);
 }
 
+bool StudioIdentity::isEmpty() const
+{
+    for (const QString* v : {&nome, &studio, &indirizzo, &cap, &citta, &telefono, &email, &pec, &codiceFiscale})
+        if (!v->trimmed().isEmpty())
+            return false;
+    return true;
+}
+
+LateInterest Settings::lateInterest() const
+{
+    const QString t = interessiText.trimmed();
+    if (t.isEmpty())
+        return {true, true, 0};
+    if (t.compare(QLatin1String("nessuno"), Qt::CaseInsensitive) == 0)
+        return {};
+    QString number = t;
+    number.remove(QLatin1Char('%'));
+    number.replace(QLatin1Char(','), QLatin1Char('.'));
+    const std::optional<double> rate = store::parseNumber(number.trimmed());
+    // A rate that cannot be read, or a negative one, computes no interest rather than a wrong one.
+    if (!rate || *rate <= 0 || *rate > 100)
+        return {};
+    return {true, false, *rate};
+}
+
 Settings ReadSettings(const QString& iniFile)
 {
     const IniFile ini = IniFile::load(iniFile);
@@ -117,7 +142,23 @@ Settings ReadSettings(const QString& iniFile)
     s.oggetto = ini.value(QStringLiteral("oggetto_mail"), QStringLiteral("oggetto"));
     s.stamparicevuteText = ini.value(QStringLiteral("ricevute"), QStringLiteral("stamparicevute"));
     s.mora = ini.value(QStringLiteral("messa_in_mora"), QStringLiteral("mora"));
-    s.amministratore = ini.value(QStringLiteral("amministratore"), QStringLiteral("amministratore"));
+    const QString section = QStringLiteral("amministratore");
+    const auto key = [&](const char* name) { return ini.value(section, QString::fromLatin1(name)); };
+    s.studio.nome = key("nome");
+    if (s.studio.nome.isEmpty())
+        s.studio.nome = key("amministratore");
+    s.amministratore = s.studio.nome;
+    s.studio.studio = key("studio");
+    s.studio.indirizzo = key("indirizzo");
+    s.studio.cap = key("cap");
+    s.studio.citta = key("citta");
+    if (s.studio.citta.isEmpty())
+        s.studio.citta = key("città");
+    s.studio.telefono = key("telefono");
+    s.studio.email = key("email");
+    s.studio.pec = key("pec");
+    s.studio.codiceFiscale = key("codicefiscale");
+    s.interessiText = ini.value(QStringLiteral("solleciti"), QStringLiteral("interessi"));
     return s;
 }
 

@@ -1,5 +1,7 @@
 #include "publishing/Email.h"
 
+#include "foundation/Settings.h"
+
 #include <QFileInfo>
 
 namespace velcaris::publishing {
@@ -57,6 +59,11 @@ app::Outcome sendEmail(platform::MailClient& client, const EmailInput& input, co
     message.attachments = input.attachments;
     message.subject = input.subject;
     message.body = input.body;
+    // The name shown beside the sender's address: the studio, else the administrator
+    // ([amministratore] of the settings); none when neither is set.
+    const app::StudioIdentity& studio = app::currentSettings().studio;
+    message.fromName = (studio.studio.trimmed().isEmpty() ? app::currentSettings().amministratore : studio.studio)
+                           .simplified();
 
     entry.result = client.send(message);
     const QString logError = appendToMailLog(logFile, entry);

@@ -8,6 +8,7 @@
 #include "documents/ReportError.h"
 #include "reports/RegisterExport.h"
 #include "reports/TaxYear.h"
+#include "documents/RecordSource.h"
 #include "store/FilterText.h"
 #include "store/StoreError.h"
 
@@ -25,7 +26,9 @@ const QStringList kVariables{QStringLiteral("amministratore"), QStringLiteral("c
                              QStringLiteral("citta_f"),        QStringLiteral("cod_fisc_f"),
                              QStringLiteral("pi"),             QStringLiteral("anno"),
                              QStringLiteral("importo"),        QStringLiteral("lettere"),
-                             QStringLiteral("data")};
+                             QStringLiteral("data"),           QStringLiteral("saluto_f"),
+                             QStringLiteral("importo_versato"), QStringLiteral("lettere_versato"),
+                             QStringLiteral("importo_da_versare"), QStringLiteral("n_da_versare")};
 
 // The terms of the year's withholdings of the condominium (reference period within the year).
 QString yearTerms(const QString& condominium, int year)
@@ -63,6 +66,34 @@ void addSupplier(app::Workspace& ws, documents::TRtfReport& report, qint64 id)
     report.AddVariable(QStringLiteral("citta_f"), v[4]);
     report.AddVariable(QStringLiteral("cod_fisc_f"), v[5]);
     report.AddVariable(QStringLiteral("pi"), v[6]);
+    report.AddVariable(QStringLiteral("saluto_f"), documents::salutation(v[0], v[1], v[6]));
+}
+
+// The rows of the year split by whether their withholding was paid to the tax office (it has the
+// date of its payment): only those paid are certified; the others are listed as still to pay.
+struct SplitRows {
+    documents::MemoryRecordSource paid, unpaid;
+    double paidSum = 0, unpaidSum = 0;
+};
+
+void splitByPayment(store::Dataset& rows, SplitRows& out)
+{
+    const QStringList columns = rows.fieldNames();
+    out.paid.setColumns(columns);
+    out.unpaid.setColumns(columns);
+    documents::DatasetSource source(rows);
+    for (source.first(); !source.eof(); source.next()) {
+        QVariantList row;
+        for (const QString& c : columns)
+            row << source.value(c);
+        const bool paid = !source.value(QStringLiteral("DataRitenuta")).isNull()
+                          && !source.value(QStringLiteral("DataRitenuta")).toString().isEmpty();
+        const double withheld = source.value(QStringLiteral("RitenuteOperate")).toDouble();
+        (paid ? out.paid : out.unpaid).appendRow(row);
+        (paid ? out.paidSum : out.unpaidSum) += withheld;
+    }
+    out.paid.first();
+    out.unpaid.first();
 }
 
 void produceOne(app::Workspace& ws, documents::TRtfReport& report, int year, const QDate& today,
@@ -89,11 +120,21 @@ void produceOne(app::Workspace& ws, documents::TRtfReport& report, int year, con
     const QString total = certificateTotal(sum);
     report.AddVariable(QStringLiteral("importo"), total);
     report.AddVariable(QStringLiteral("lettere"), certificateTotalInWords(total));
+    SplitRows split;
+    splitByPayment(rows, split);
+    const QString paid = certificateTotal(split.paidSum);
+    report.AddVariable(QStringLiteral("importo_versato"), paid);
+    report.AddVariable(QStringLiteral("lettere_versato"), certificateTotalInWords(paid));
+    report.AddVariable(QStringLiteral("importo_da_versare"), certificateTotal(split.unpaidSum));
+    report.AddVariable(QStringLiteral("n_da_versare"), QString::number(split.unpaid.recordCount()));
+    documents::addStudioVariables(report);
     rows.first();
 
+    // A: every withholding of the year (the templates written before the split use it); B: those
+    // paid to the tax office; C: those still to pay.
     documents::DatasetSource source(rows);
-    report.Merge({&source});
-    documents::removeVariables(report, kVariables);
+    report.Merge({&source, &split.paid, &split.unpaid});
+    documents::removeVariables(report, kVariables + documents::studioVariableNames());
 }
 
 } // namespace

@@ -119,6 +119,34 @@ QString formatThousandths(double value)
     return formatScaled(roundScaled(value, 3), 3);
 }
 
+QString italianForm(const QString& plain)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(-?)(\\d+)(?:\\.(\\d+))?$"));
+    const QRegularExpressionMatch m = pattern.match(plain.trimmed());
+    if (!m.hasMatch())
+        return plain;
+    QString whole = m.captured(2);
+    for (int i = int(whole.size()) - 3; i > 0; i -= 3)
+        whole.insert(i, QLatin1Char('.'));
+    const QString decimals = m.captured(3);
+    return m.captured(1) + whole + (decimals.isEmpty() ? QString() : QLatin1Char(',') + decimals);
+}
+
+QString italianNumbersIn(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("(?<![\\d,])(?<!\\d\\.)\\d+\\.\\d+(?!\\d|\\.\\d)"));
+    QString out;
+    qsizetype from = 0;
+    for (QRegularExpressionMatchIterator it = number.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(text).mid(from, m.capturedStart() - from);
+        out += italianForm(m.captured());
+        from = m.capturedEnd();
+    }
+    out += QStringView(text).mid(from);
+    return out;
+}
+
 std::optional<double> parseNumber(const QString& text)
 {
     static const QRegularExpression pattern(

@@ -43,6 +43,14 @@ std::int64_t roundScaled(double value, int places);
 
 QString formatAmount(double value);      // "1234.50": two decimals, half away from zero
 QString formatThousandths(double value); // "333.333": three decimals, half away from zero
+// A number written as the program writes it ("-1234.50", "1000.000") in the Italian form a
+// reader expects in a letter: "." between the thousands and "," before the decimals
+// ("-1.234,50", "1.000,000"). Text that is not such a number comes back as it is.
+QString italianForm(const QString& plain);
+// Every number with decimals written the program's way inside a sentence ("1000.000 millesimi",
+// "margine +12.50") in the Italian form; whole numbers, dates ("15.06.2024") and the rest of
+// the text stay as they are.
+QString italianNumbersIn(const QString& text);
 
 // A number written with "." as the only decimal separator, whatever the locale: optional sign,
 // digits with an optional fraction, optional exponent; blanks around are allowed.

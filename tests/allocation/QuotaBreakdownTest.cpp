@@ -203,10 +203,13 @@ TEST_F(Breakdown, OneDocumentPerOwnerWithEveryUnitAndItsReasons)
     QFile file(run.written.first());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = documents::rtf::plainText(file.readAll());
-    EXPECT_TRUE(text.contains("Gentile D'Angelo Anna")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Gentile Anna D'Angelo")) << text.toStdString();
     EXPECT_TRUE(text.contains("Rata 1, Rata 2"));
-    EXPECT_TRUE(text.contains("Tabella Scale: 1200.00 € ripartiti su 480.000 millesimi ponderati; la sua unità ne ha 60.000 al 100%: 150.00 €."));
-    EXPECT_TRUE(text.contains("Importo della quota: 375.00 €."));
+    EXPECT_TRUE(text.contains("Tabella Scale: € 1.200,00 ripartiti su 480,000 millesimi ponderati; la sua unità ne ha 60,000 al 100%: € 150,00."));
+    EXPECT_TRUE(text.contains("Importo della quota: € 375,00."));
+    EXPECT_TRUE(text.contains("Diviso in 2 rate: € 375,0000 per rata"));
+    EXPECT_TRUE(text.contains("Totale delle sue quote dell'anno 2014: € ")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Come è calcolata la sua quota"));
     EXPECT_FALSE(text.contains("Int. 2")) << "another owner's unit";
 
     // An amount changed by hand afterwards is told apart from the computation.

@@ -65,8 +65,8 @@ TEST_F(Receipts, APaymentsReceiptStatesEverythingAndIsPrintedOnlyWhenAsked)
     for (const QString& expected :
          {QString("Condominio Sant'Anna"), QString("Via Cavour 3 - Forlì"), QString("Codice fiscale 91000000001"),
           QString("RICEVUTA N. 3"), QString("del 20/05/2024 - anno amministrativo 2024"),
-          QString::fromUtf8("ricevuto da D'Angelo Nicolò la somma di € 1235.45 (euro milleduecentotrentacinque/45)"),
-          QString("Rata \"straordinaria\" 1200.00 saldo {tetto}"), QString("Rata 2 35.45"), QString("Totale 1235.45")})
+          QString::fromUtf8("ricevuto da D'Angelo Nicolò la somma di € 1.235,45 (euro milleduecentotrentacinque/45)"),
+          QString("Rata \"straordinaria\" 1.200,00 saldo {tetto}"), QString("Rata 2 35,45"), QString("Totale 1.235,45")})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
     EXPECT_FALSE(text.contains('\\')) << "no marker is left: " << text.toStdString();
     EXPECT_TRUE(shell.calls().isEmpty()) << "unticked: written, not printed";
@@ -148,13 +148,13 @@ TEST_F(Receipts, ARecreatedReceiptListsItsRowsByDateWithTheirSum)
     ASSERT_TRUE(run.written) << run.problems.join('\n').toStdString();
     EXPECT_TRUE(run.problems.isEmpty());
     const QString text = textOf(run.path);
-    const qsizetype r1 = text.indexOf("Rata 1 100.00 prima"), r2 = text.indexOf("Rata 2 45.50"),
-                    r3 = text.indexOf("Rata 3 30.10");
+    const qsizetype r1 = text.indexOf("Rata 1 100,00 prima"), r2 = text.indexOf("Rata 2 45,50"),
+                    r3 = text.indexOf("Rata 3 30,10");
     EXPECT_TRUE(r1 > 0 && r1 < r2 && r2 < r3) << text.toStdString();
     EXPECT_FALSE(text.contains("Altra"));
     EXPECT_TRUE(text.contains("RICEVUTA N. 7"));
     EXPECT_TRUE(text.contains("del 01/03/2024")) << "the first row by date";
-    EXPECT_TRUE(text.contains(QString::fromUtf8("ricevuto da D'Angelo Nicolò la somma di € 175.60 quale")))
+    EXPECT_TRUE(text.contains(QString::fromUtf8("ricevuto da D'Angelo Nicolò la somma di € 175,60, versata in contanti, quale")))
         << "no words and no year on a recreated receipt: " << text.toStdString();
     EXPECT_FALSE(text.contains("anno amministrativo"));
     EXPECT_FALSE(text.contains('\\')) << text.toStdString();

@@ -121,6 +121,10 @@ TEST(Expressions, FormatFunctionsApplyToTheWholeMarker)
         {"FDTM('dddd', {2024-03-07})", "giovedì"}, {"FDTM('hh:nn', STRTOTIME('9:05'))", "09:05"}, {"FBOOL(1)", "Sì"}, {"FBOOL('')", "No"},
         {"NOFORMAT(TRUE)", "True"}, {"NOFORMAT({2024-03-07})", "2024-03-07T00:00:00"}, {"NOFORMAT(persona)", "Mario Rossi"},
         {"FRTF(grassetto)", "grassetto"}, {"FLNK('https://esempio.it/a?b=1')", "https://esempio.it/a?b=1"},
+        // The Italian form of letters: numbers, numeric text, and the decimal numbers inside a sentence.
+        {"FEUR(1094.16)", "€ 1.094,16"}, {"FEUR(totale)", "€ 12,50"}, {"FITA(1000, 3)", "1.000,000"},
+        {"FITA(-1234567.891)", "-1.234.567,89"}, {"FITA(-0.001)", "0,00"}, {"FITA(persona)", "Mario Rossi"},
+        {"FITA('1000.000 millesimi del 15.06.2024, margine +12.50.')", "1.000,000 millesimi del 15.06.2024, margine +12,50."},
     };
     TRtfReport r;
     addVariables(r);
@@ -144,6 +148,7 @@ TEST(Expressions, FormatFunctionsApplyToTheWholeMarker)
 
     r.Options |= moNumericFormatClearZero;
     EXPECT_EQ(value(r, QStringLiteral("FNUM(0)")), QString());
+    EXPECT_EQ(value(r, QStringLiteral("FEUR(0)")), QString());
 }
 
 TEST(Expressions, PicturesAreEmbeddedAsBinaryData)

@@ -65,7 +65,7 @@ TEST(Settings, KeysAreFoundOnlyInTheirOwnSection)
                                  "oggetto=nella sezione sbagliata\n"
                                  "[amministratore]\n"
                                  "destinatario=fuori posto\n"
-                                 "nome=Mario\n"
+                                 "name=Mario\n"
                                  "[destinatario]\n"
                                  "[oggetto_mail]\n"
                                  "soggetto=chiave sbagliata\n");
@@ -73,6 +73,48 @@ TEST(Settings, KeysAreFoundOnlyInTheirOwnSection)
     EXPECT_TRUE(s.oggetto.isEmpty());
     EXPECT_TRUE(s.destinatario.isEmpty());
     EXPECT_TRUE(s.amministratore.isEmpty());
+}
+
+// The studio's identity beside the administrator's name, and the rate of the reminders' interest:
+// the legal one when unset, none when set to 0, "nessuno" or something that is no rate.
+TEST(Settings, TheStudioAndTheLateInterest)
+{
+    TempDir dir;
+    const QString ini = writeIni(dir,
+                                 "[amministratore]\n"
+                                 "amministratore=Nome vecchio\n"
+                                 "nome=Rag. Anna Neri\n"
+                                 "studio=Studio Neri\n"
+                                 "indirizzo=Via Po 3\n"
+                                 "cap=10123\n"
+                                 "citta=Torino\n"
+                                 "telefono=011 555 1234\n"
+                                 "email=studio@example.it\n"
+                                 "pec=studio@pec.example.it\n"
+                                 "codicefiscale=NRENNA70A41L219X\n"
+                                 "[solleciti]\n"
+                                 "interessi=2,5\n");
+    const Settings s = ReadSettings(ini);
+    EXPECT_EQ(s.amministratore, "Rag. Anna Neri") << "nome comes before the older key";
+    EXPECT_EQ(s.studio.nome, "Rag. Anna Neri");
+    EXPECT_EQ(s.studio.studio, "Studio Neri");
+    EXPECT_EQ(s.studio.indirizzo + "|" + s.studio.cap + "|" + s.studio.citta, "Via Po 3|10123|Torino");
+    EXPECT_EQ(s.studio.telefono + "|" + s.studio.email + "|" + s.studio.pec + "|" + s.studio.codiceFiscale,
+              "011 555 1234|studio@example.it|studio@pec.example.it|NRENNA70A41L219X");
+    EXPECT_FALSE(s.studio.isEmpty());
+    EXPECT_TRUE(s.lateInterest().enabled);
+    EXPECT_FALSE(s.lateInterest().legal);
+    EXPECT_DOUBLE_EQ(s.lateInterest().ratePercent, 2.5);
+
+    EXPECT_TRUE(ReadSettings(dir.file("absent.ini")).studio.isEmpty());
+    Settings rate;
+    EXPECT_TRUE(rate.lateInterest().enabled && rate.lateInterest().legal) << "unset: the legal rate";
+    for (const char* none : {"0", "nessuno", "NESSUNO", "-1", "due"}) {
+        rate.interessiText = QString::fromLatin1(none);
+        EXPECT_FALSE(rate.lateInterest().enabled) << none;
+    }
+    rate.interessiText = "8.5%";
+    EXPECT_DOUBLE_EQ(rate.lateInterest().ratePercent, 8.5);
 }
 
 TEST(Settings, NamesIgnoreLetterCaseAndBlanks)

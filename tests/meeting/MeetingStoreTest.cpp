@@ -242,7 +242,7 @@ TEST_F(MeetingStore, AttendanceSheetAndVotingRecordAreWritten)
     ASSERT_TRUE(sheet.outcome.done) << sheet.outcome.texts().join(';').toStdString();
     EXPECT_TRUE(sheet.written.endsWith("/Foglio presenze - 20.05.2014.rtf"));
     const QString sheetText = plainText(sheet.written);
-    for (const char* expected : {"Rossi Mario", "300.000", "Delega", "Neri Paolo", "Firma", "tabella Proprietà, 1200.000",
+    for (const char* expected : {"Rossi Mario", "300,000", "Delega", "Neri Paolo", "Firma", "tabella Proprietà, 1.200,000",
                                  "20/05/2014 alle ore 18:30, Sala condominiale (prima convocazione)",
                                  "assemblea costituita"})
         EXPECT_TRUE(sheetText.contains(QString::fromUtf8(expected))) << expected << "\n" << sheetText.toStdString();
@@ -251,7 +251,7 @@ TEST_F(MeetingStore, AttendanceSheetAndVotingRecordAreWritten)
     const MeetingDocument record = produceVotingRecord(ws, report, state, QDate(2014, 5, 20));
     ASSERT_TRUE(record.outcome.done) << record.outcome.texts().join(';').toStdString();
     const QString recordText = plainText(record.written);
-    for (const char* expected : {"Rifacimento tetto", "Approvata", "Rossi Mario", "Contrario", "Favorevole", "700.000"})
+    for (const char* expected : {"Rifacimento tetto", "Approvata", "Rossi Mario", "Contrario", "Favorevole", "700,000"})
         EXPECT_TRUE(recordText.contains(QString::fromUtf8(expected))) << expected << "\n" << recordText.toStdString();
     EXPECT_FALSE(recordText.contains(u'\\')) << "every marker replaced";
     EXPECT_EQ(report.Variables().count(), 0) << "the variables are removed";

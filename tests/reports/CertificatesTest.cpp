@@ -111,9 +111,13 @@ TEST_F(Certificates, WholeTotalsGetTheirCentsAndARunOverwritesTheSameYearsFile)
     EXPECT_EQ(textOf(path), "di nuovo 150.00");
 }
 
-TEST_F(Certificates, TheShippedTemplateIsCompleteForASupplierWithQuotes)
+// Only the withholdings paid to the tax office are certified, with the fee without VAT; one not
+// yet paid is listed apart, "da versare", and left out of the certified total.
+TEST_F(Certificates, TheShippedTemplateCertifiesOnlyWhatWasPaidToTheTaxOffice)
 {
     addWithholdings();
+    addExpense({architect, 976, QDate(2024, 9, 10), 80, "1040", "2024", QDate(2024, 9, 1), {}, 0, false, 400, "F/3",
+                QDate(2024, 9, 2)});
     documents::installDefaultTemplates(office.ws().paths().outputFolder());
     const reports::CertificateRun r = run("2024", {{architect, "Neri \"Studio\" Carlo", true}});
     ASSERT_TRUE(r.outcome.done) << r.outcome.texts().join('\n').toStdString();
@@ -121,10 +125,17 @@ TEST_F(Certificates, TheShippedTemplateIsCompleteForASupplierWithQuotes)
     EXPECT_FALSE(text.contains('\\')) << text.toStdString();
     for (const QString& expected :
          {QStringLiteral("CERTIFICAZIONE"), QStringLiteral("Neri \"Studio\" Carlo"), QStringLiteral("92012345678"),
-          QStringLiteral("CFNERI"), QStringLiteral("F/1"), QStringLiteral("01/02/2024"), QStringLiteral("1220.00"),
-          QStringLiteral("500.00"), QStringLiteral("100.00"), QStringLiteral("15/03/2024"), QStringLiteral("150.50"),
-          QStringLiteral("centocinquanta/50"), QStringLiteral("Studio Neri"), QStringLiteral("20/02/2025")})
+          QStringLiteral("CFNERI"), QStringLiteral("F/1"), QStringLiteral("01/02/2024"), QStringLiteral("500,00"),
+          QStringLiteral("100,00"), QStringLiteral("15/03/2024"), QStringLiteral("€ 150,50"),
+          QStringLiteral("centocinquanta/50"), QStringLiteral("Studio Neri"), QStringLiteral("20/02/2025"),
+          QStringLiteral("da versare"), QStringLiteral("F/3"), QStringLiteral("€ 80,00")})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
+    // The gross with VAT is not the fee; the unpaid withholding is not in the certified total.
+    EXPECT_FALSE(text.contains("1.220,00")) << text.toStdString();
+    EXPECT_FALSE(text.contains("230,50")) << text.toStdString();
+    const qsizetype certifiedEnd = text.indexOf("Ritenute operate e non ancora versate");
+    ASSERT_GT(certifiedEnd, 0) << text.toStdString();
+    EXPECT_FALSE(text.left(certifiedEnd).contains("F/3")) << text.toStdString();
 }
 
 TEST_F(Certificates, AFailureEndsTheRunAndKeepsWhatWasWritten)

@@ -146,9 +146,9 @@ TEST_F(RendicontoWindow, ShowsTheYearPrintsExportsAndClosesIt)
     ASSERT_TRUE(document.open(QIODevice::ReadOnly)) << rtf.toStdString();
     const QString plain = documents::rtf::plainText(document.readAll());
     EXPECT_FALSE(plain.contains(u'\\')) << plain.toStdString();
-    for (const char* expected : {"RENDICONTO CONDOMINIALE", "Esercizio 2014 (dal 01/01/2014 al 31/12/2014)", "1234.56",
-                                 "740.74", "93.82", "Disavanzo di gestione", "Nota sintetica esplicativa",
-                                 "Bianchi Anna: euro 400.00"})
+    for (const char* expected : {"RENDICONTO CONDOMINIALE", "Esercizio 2014 (dal 01/01/2014 al 31/12/2014)", "1.234,56",
+                                 "740,74", "93,82", "Disavanzo di gestione", "Nota sintetica esplicativa",
+                                 "Bianchi Anna: € 400,00"})
         EXPECT_TRUE(plain.contains(QString::fromUtf8(expected))) << expected << "\n" << plain.toStdString();
     if (office) {
         auto* pdf = window->findChild<platform::PdfConverter*>();
@@ -161,7 +161,7 @@ TEST_F(RendicontoWindow, ShowsTheYearPrintsExportsAndClosesIt)
             QProcess pdfText;
             pdfText.start("pdftotext", {pdfPath, "-"});
             ASSERT_TRUE(pdfText.waitForFinished(30000));
-            EXPECT_TRUE(QString::fromUtf8(pdfText.readAllStandardOutput()).contains("1234.56"));
+            EXPECT_TRUE(QString::fromUtf8(pdfText.readAllStandardOutput()).contains("1.234,56"));
         }
     } else {
         EXPECT_TRUE(find<QLabel>("LabelStatoRendiconto")->text().contains("nessuna copia PDF"));
@@ -201,7 +201,7 @@ TEST_F(RendicontoWindow, ShowsTheYearPrintsExportsAndClosesIt)
     ASSERT_TRUE(statement.open(QIODevice::ReadOnly)) << bianchi.toStdString();
     const QString letter = documents::rtf::plainText(statement.readAll());
     EXPECT_FALSE(letter.contains(u'\\')) << letter.toStdString();
-    for (const char* expected : {"Bianchi Anna", "A2", "493.82", "93.82", "euro 93.82, da versare entro il 31/03/2015."})
+    for (const char* expected : {"Bianchi Anna", "A2", "493,82", "93,82", "€ 93,82, da versare entro il 31/03/2015."})
         EXPECT_TRUE(letter.contains(QString::fromUtf8(expected))) << expected << "\n" << letter.toStdString();
     EXPECT_FALSE(letter.contains("Rossi"));
     EXPECT_FALSE(QFile::exists(folder + "Estratto conguaglio 2014 - Rossi Mario.rtf"));
@@ -211,7 +211,7 @@ TEST_F(RendicontoWindow, ShowsTheYearPrintsExportsAndClosesIt)
     EXPECT_EQ(app::takeMessages(), QStringList());
     QFile rossi(folder + "Estratto conguaglio 2014 - Rossi Mario.rtf");
     ASSERT_TRUE(rossi.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(documents::rtf::plainText(rossi.readAll()).contains("euro 140.74, da versare entro il 31/03/2015."));
+    EXPECT_TRUE(documents::rtf::plainText(rossi.readAll()).contains("€ 140,74, da versare entro il 31/03/2015."));
     EXPECT_TRUE(find<QLabel>("LabelStatoRendiconto")->text().startsWith("Estratti conguaglio scritti: 2"))
         << find<QLabel>("LabelStatoRendiconto")->text().toStdString();
     if (office) {

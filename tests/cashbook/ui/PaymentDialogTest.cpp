@@ -185,10 +185,10 @@ TEST_F(PaymentDialog, ConfirmRecordsThePaymentItsReceiptAndTheBalances)
               "Rata 1:80.0:2024-05-20|Rata 2:50.0:2024-05-20");
 
     const QString text = receiptText(10);
-    EXPECT_TRUE(text.contains(QString::fromUtf8("ricevuto da D'Angelo Nicolò la somma di € 130.00 (euro centotrenta/00)")))
+    EXPECT_TRUE(text.contains(QString::fromUtf8("ricevuto da D'Angelo Nicolò la somma di € 130,00 (euro centotrenta/00)")))
         << text.toStdString();
     EXPECT_TRUE(text.contains("RICEVUTA N. 10 del 20/05/2024")) << text.toStdString();
-    EXPECT_TRUE(text.contains("Rata 1 80.00 acconto")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Rata 1 80,00 acconto")) << text.toStdString();
     ASSERT_EQ(shell.calls().size(), 1);
     EXPECT_EQ(shell.calls()[0].verb, "print");
 
@@ -288,7 +288,7 @@ TEST_F(PaymentDialog, TheIncomeRegisterOpensOrWritesAgainAReceipt)
     doubleClick(register_, cell.center());
     EXPECT_TRUE(asked.startsWith("Vuoi creare la ricevuta N.10 per il pagamento di ")) << asked.toStdString();
     EXPECT_TRUE(QFileInfo::exists(path)) << app::takeMessages().join('|').toStdString();
-    EXPECT_TRUE(receiptText(10).contains(QString::fromUtf8("la somma di € 150.00 quale"))) << receiptText(10).toStdString();
+    EXPECT_TRUE(receiptText(10).contains(QString::fromUtf8("la somma di € 150,00, versata "))) << receiptText(10).toStdString();
     ASSERT_EQ(shell.calls().size(), 2);
     EXPECT_EQ(shell.calls()[1].verb, "open");
 }

@@ -142,7 +142,7 @@ TEST_F(PaymentRoad, FromTheOwnerColumnToTheReceiptAndTheBalances)
     const QString text = documents::rtf::plainText(receipt.readAll()).simplified();
     EXPECT_TRUE(text.contains("D'Angelo Anna")) << text.toStdString();
     EXPECT_TRUE(text.contains("seicento/00")) << text.toStdString();
-    EXPECT_TRUE(text.contains("600.00"));
+    EXPECT_TRUE(text.contains("600,00"));
 
     EXPECT_EQ(figure("EditTOTC"), "600.00");
     EXPECT_EQ(figure("EditTOT"), "600.00");

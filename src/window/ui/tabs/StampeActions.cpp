@@ -3,17 +3,20 @@
 #include "allocation/QuotaExplanation.h"
 #include "dialogkit/Messages.h"
 #include "window/ui/tabs/TabParts.h"
+#include "documents/DefaultTemplates.h"
 #include "documents/LetterRecipients.h"
 #include "documents/LetterVariables.h"
 #include "documents/Letters.h"
 #include "documents/Notices.h"
 #include "documents/RtfReport.h"
+#include "meeting/MeetingNotice.h"
 #include "window/ui/tabs/DocumentRuns.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +41,7 @@ public:
         on("BselPropr", [this] { checkRole(documents::Recipients::Owners); });
         on("BSelInq", [this] { checkRole(documents::Recipients::Tenants); });
         on("BSpiegazioneQuote", [this] { explainQuotas(); });
+        on("BModelliAggiornati", [this] { installUpdated(); });
     }
 
 private:
@@ -91,7 +95,11 @@ private:
         rq.ora1 = find<QLineEdit>("OraPrima")->displayText();
         rq.ora2 = find<QLineEdit>("OraSeconda")->displayText();
         rq.memo = find<QPlainTextEdit>("MemoAvviso")->toPlainText();
+        rq.luogo = find<QLineEdit>("LuogoAssemblea")->text();
         rq.today = QDate::currentDate();
+        // A meeting chosen from the register gives its place, date, time and agenda.
+        if (const qint64 meetingId = find<QComboBox>("AssembleaRegistro")->currentData().toLongLong(); meetingId > 0)
+            rq = meeting::noticeFromMeeting(parts_.ws, meetingId, rq);
         documents::NoticeResult result;
         {
             const WaitCursor wait;
@@ -101,6 +109,24 @@ private:
             pdf_.convert({result.written});
         for (const Message& m : result.outcome.messages)
             showMessage(parts_.window, m);
+    }
+
+    void installUpdated()
+    {
+        const QString folder = parts_.ws.paths().outputFolder();
+        const documents::UpdatedTemplates r = documents::installUpdatedTemplates(folder);
+        QString text;
+        if (r.written.isEmpty())
+            text = QStringLiteral("I modelli della cartella Output sono già quelli forniti con il programma.");
+        else
+            text = QStringLiteral("Modelli scritti nella cartella %1:\n%2\n\nI modelli già presenti non sono stati "
+                                  "modificati: un modello \"(nuovo)\" è la versione fornita con il programma; per "
+                                  "usarla, rinominarla al posto del proprio dopo averli confrontati.")
+                       .arg(QDir::toNativeSeparators(folder), r.written.join(u'\n'));
+        if (!r.failures.isEmpty())
+            showWarning(parts_.window, text + QStringLiteral("\n\n") + r.failures.join(u'\n'));
+        else
+            showInformation(parts_.window, text);
     }
 
     // "Come è calcolata la tua quota" for the checked owners, or for every owner when nobody is checked.

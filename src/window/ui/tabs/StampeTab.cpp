@@ -5,6 +5,7 @@
 #include "window/ui/tabs/TabParts.h"
 #include "documents/Letters.h"
 #include "documents/Notices.h"
+#include "meeting/MeetingNotice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,6 +29,36 @@
 namespace velcaris::app {
 
 namespace {
+
+// The meetings of the register a notice can be made for, read afresh each time the list opens
+// (the condominium or the register may have changed since); the first item is "the fields below".
+class MeetingChoice : public QComboBox {
+public:
+    MeetingChoice(Workspace& ws, QWidget* parent) : QComboBox(parent), ws_(ws)
+    {
+        setObjectName(QStringLiteral("AssembleaRegistro"));
+        addItem(kTyped, qint64(0));
+    }
+    void showPopup() override
+    {
+        const qint64 chosen = currentData().toLongLong();
+        clear();
+        addItem(kTyped, qint64(0));
+        try {
+            if (!ws_.selection.condominium.isEmpty())
+                for (const meeting::MeetingRecord& m : meeting::currentMeetings(ws_))
+                    addItem(meeting::meetingCaption(m), m.id);
+        } catch (const std::exception&) {
+            // The register cannot be read: only the typed fields remain.
+        }
+        setCurrentIndex(std::max(0, findData(chosen)));
+        QComboBox::showPopup();
+    }
+
+private:
+    inline static const QString kTyped = QStringLiteral("Dati scritti qui sotto");
+    Workspace& ws_;
+};
 
 // A drop-down list without free text and with nothing selected at start.
 QComboBox* kindList(const QString& name, const QStringList& items, QWidget* parent)
@@ -77,6 +108,7 @@ QGroupBox* noticeGroup(TabParts& parts, QWidget* page)
     auto* meeting = new QGroupBox(QStringLiteral("Avviso assemblea"), group);
     meeting->setObjectName(QStringLiteral("GroupAvvisoAssemblea"));
     auto* meetingForm = new QFormLayout(meeting);
+    addRow(meetingForm, QStringLiteral("Assemblea del registro"), new MeetingChoice(parts.ws, meeting));
     auto* type = new QGroupBox(QStringLiteral("Assemblea"), meeting);
     type->setObjectName(QStringLiteral("TipoAssemblea"));
     auto* typeRow = new QHBoxLayout(type);
@@ -100,6 +132,10 @@ QGroupBox* noticeGroup(TabParts& parts, QWidget* page)
         hour->setMaxLength(5);
         addRow(meetingForm, QStringLiteral("Ora"), hour);
     }
+    auto* place = new QLineEdit(meeting);
+    place->setObjectName(QStringLiteral("LuogoAssemblea"));
+    place->setMaxLength(200);
+    addRow(meetingForm, QStringLiteral("Luogo"), place);
     form->addRow(meeting);
 
     auto* memo = new QPlainTextEdit(group);
@@ -118,6 +154,8 @@ QGroupBox* noticeGroup(TabParts& parts, QWidget* page)
     QObject::connect(accountsButton, &QPushButton::clicked, accountsButton,
                      [&parts] { parts.openDialog(DialogId::TFRendiconto, {}); });
     form->addRow(accountsButton);
+    // The shipped templates beside the user's own, under a new name where the user has one.
+    form->addRow(parts.button(QStringLiteral("BModelliAggiornati"), QStringLiteral("Installa modelli aggiornati"), group));
     return group;
 }
 
