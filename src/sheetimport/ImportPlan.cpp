@@ -21,11 +21,13 @@ bool ImportPlan::writesSomething() const
 
 QString ImportPlan::summary() const
 {
-    auto pair = [](int added, int changed, const char* noun) {
-        return QStringLiteral("%1: %2 nuovi, %3 modificati").arg(QLatin1String(noun)).arg(added).arg(changed);
+    // "Persone" is feminine: "nuove, modificate".
+    auto pair = [](int added, int changed, const char* noun, bool feminine) {
+        return (feminine ? QStringLiteral("%1: %2 nuove, %3 modificate") : QStringLiteral("%1: %2 nuovi, %3 modificati"))
+            .arg(QLatin1String(noun)).arg(added).arg(changed);
     };
-    return QStringList{pair(unitsAdded, unitsChanged, "Locali"), pair(personsAdded, personsChanged, "Persone"),
-                       pair(suppliersAdded, suppliersChanged, "Fornitori"),
+    return QStringList{pair(unitsAdded, unitsChanged, "Locali", false), pair(personsAdded, personsChanged, "Persone", true),
+                       pair(suppliersAdded, suppliersChanged, "Fornitori", false),
                        QStringLiteral("Tabelle millesimali nuove: %1").arg(tablesAdded),
                        QStringLiteral("Righe scartate: %1").arg(refusedRows())}
         .join(u'\n');

@@ -73,7 +73,7 @@ TFImportaFoglio::TFImportaFoglio(const app::DialogContext& context) : QDialog(co
     auto* previewLayout = new QVBoxLayout(preview);
     summary_ = new QLabel(preview);
     summary_->setObjectName(QStringLiteral("LabelRiepilogo"));
-    summary_->setWordWrap(true);
+    // One short line per kind of row: the label keeps the height of all of them.
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     previewLayout->addWidget(summary_);
     tables_ = grid("GridTotaliTabelle", {QStringLiteral("Tabella"), QStringLiteral("Totale millesimi"),

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
+#include "support/Screenshot.h"
+
 #include <gtest/gtest.h>
 
 using namespace velcaris;
@@ -83,6 +85,7 @@ TEST_F(ImportWindow, ReadsAFolderAndWritesTheChosenInvoices)
     auto* refused = window->findChild<QListWidget*>("ListaScartati");
     ASSERT_EQ(refused->count(), 1);
     EXPECT_TRUE(refused->item(0)->text().startsWith("lotto.zip: note.pdf: "));
+    test::keepScreenshot(*window, "importa-fatture");
 
     // Without an item the confirmation says so and writes nothing.
     click(window, "BConferma");

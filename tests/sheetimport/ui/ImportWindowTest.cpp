@@ -4,6 +4,7 @@
 #include "dialogkit/Messages.h"
 #include "foundation/Tab.h"
 #include "sheetimport/ui/SheetImportDialogs.h"
+#include "support/Screenshot.h"
 #include "support/ui/MainWindowFixture.h"
 
 #include <QApplication>
@@ -77,7 +78,7 @@ TEST_F(ImportWindow, PreviewsTheListThenWritesNothingOnAnnullaAndEverythingOnCon
     chooseList(window);
     const QString summary = window->findChild<QLabel*>("LabelRiepilogo")->text();
     EXPECT_TRUE(summary.contains("Locali: 2 nuovi, 0 modificati")) << summary.toStdString();
-    EXPECT_TRUE(summary.contains("Persone: 1 nuovi")) << summary.toStdString();
+    EXPECT_TRUE(summary.contains("Persone: 1 nuove")) << summary.toStdString();
     EXPECT_TRUE(summary.contains("Righe scartate: 1")) << summary.toStdString();
     EXPECT_EQ(cellText(window, "GridTotaliTabelle", 0, 0), "Generale (nuova)");
     EXPECT_EQ(cellText(window, "GridTotaliTabelle", 0, 1), "1000.000");
@@ -87,6 +88,8 @@ TEST_F(ImportWindow, PreviewsTheListThenWritesNothingOnAnnullaAndEverythingOnCon
     EXPECT_EQ(cellText(window, "GridRigheScartate", 1, 2), "Scartata");
     EXPECT_TRUE(cellText(window, "GridRigheScartate", 1, 3).contains("manca il proprietario"));
     EXPECT_TRUE(confirm->isEnabled());
+    QApplication::processEvents();
+    test::keepScreenshot(*window, "importa-foglio-anteprima");
 
     click(window, "BAnnulla");
     EXPECT_FALSE(window->isVisible());
