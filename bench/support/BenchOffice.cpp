@@ -14,7 +14,15 @@ namespace velcaris::bench {
 namespace {
 
 const char* const kVersion = "v3";
-constexpr int kCondominiums = 300;
+// 300 condominiums, or VELCARIS_BENCH_CONDOMINIUMS of them to see how a figure grows with the
+// office (each size generated once, in a folder of its own).
+constexpr int kDefaultCondominiums = 300;
+int condominiumCount()
+{
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue("VELCARIS_BENCH_CONDOMINIUMS", &ok);
+    return ok && n > 0 ? n : kDefaultCondominiums;
+}
 constexpr int kUnitsPer = 50;
 constexpr int kPersonsPer = 100;
 constexpr int kYears = 10;
@@ -93,7 +101,7 @@ void generate(const QString& mainPath)
     db.exec("INSERT INTO Fornitori (id, Cognome, Nome) VALUES (1, 'Fornitore', 'Unico')");
 
     qint64 personId = 0, unitId = 0, tableId = 0;
-    for (int c = 0; c < kCondominiums; ++c) {
+    for (int c = 0, count = condominiumCount(); c < count; ++c) {
         const QString name = condominiumName(c);
         condo.text(1, name).run();
         const qint64 firstPerson = personId + 1;
@@ -140,7 +148,9 @@ void generate(const QString& mainPath)
 // The office's folder, generated on first use.
 QString officeFolder()
 {
-    const QString folder = QDir::tempPath() + QStringLiteral("/velcaris-bench-") + QString::fromLatin1(kVersion);
+    QString folder = QDir::tempPath() + QStringLiteral("/velcaris-bench-") + QString::fromLatin1(kVersion);
+    if (condominiumCount() != kDefaultCondominiums)
+        folder += u'-' + QString::number(condominiumCount());
     if (QFileInfo::exists(folder + QStringLiteral("/Database/Condomini.db")))
         return folder;
     const QString building = folder + QStringLiteral(".building");
