@@ -88,12 +88,18 @@ PaymentFacts paymentFacts(app::Workspace& ws, const QString& condominium, const 
 {
     PaymentFacts facts;
     QStringList units;
-    store::Statement st(ws.mainDb(), QStringLiteral("SELECT DISTINCT l.Nome FROM Entrate AS e "
-                                                    "INNER JOIN Quote AS q ON q.idEntrata = e.id "
-                                                    "INNER JOIN Locali AS l ON l.Id = q.IdLocale "
-                                                    "WHERE e.Condominio = ? AND e.AA = ? AND e.Ricevuta = ? "
-                                                    "ORDER BY l.Nome"));
-    st.bindAll({condominium, year, number});
+    // The units of the quotas the receipt's rows were applied to, and of those that name a row
+    // as their last payment (payments recorded before the applications were kept). Each step
+    // goes through an index (the condominium's quotas at most), never over the whole quota table.
+    const QString rows = QStringLiteral("SELECT e.id FROM Entrate AS e WHERE e.Condominio = ? AND e.AA = ? AND e.Ricevuta = ?");
+    store::Statement st(ws.mainDb(),
+                        QStringLiteral("SELECT DISTINCT l.Nome FROM Locali AS l WHERE l.IdCondominio = ? AND ("
+                                       "l.Id IN (SELECT q.IdLocale FROM Quote AS q WHERE q.IdQuota IN "
+                                       "(SELECT pq.IdQuota FROM PagamentiQuote AS pq WHERE pq.IdEntrata IN (%1))) "
+                                       "OR l.Id IN (SELECT q.IdLocale FROM Quote AS q WHERE q.IdCondominio = ? AND q.idEntrata IN (%1))) "
+                                       "ORDER BY l.Nome")
+                            .arg(rows));
+    st.bindAll({condominium, condominium, year, number, condominium, condominium, year, number});
     while (st.step())
         if (!st.value(0).toString().isEmpty())
             units << st.value(0).toString();
