@@ -122,8 +122,12 @@ void BM_ReadAndPropose1000(benchmark::State& state)
         rows = int(proposal.rows.size());
         benchmark::DoNotOptimize(rows);
     }
-    if (rows != kInvoices)
-        throw std::runtime_error("not every invoice was read");
+    if (rows != kInvoices) {
+        const einvoice::ReadBatch batch = readAll(kInvoices);
+        const QString why = batch.refused.isEmpty() ? QStringLiteral("%1 read, %2 proposed").arg(batch.invoices.size()).arg(rows)
+                                                    : batch.refused.first().file + u' ' + batch.refused.first().reason;
+        throw std::runtime_error("not every invoice was read: " + why.toStdString());
+    }
     state.counters["invoices"] = rows;
 }
 BENCHMARK(BM_ReadAndPropose1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);

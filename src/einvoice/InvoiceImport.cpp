@@ -380,7 +380,7 @@ app::Outcome importInvoices(app::Workspace& ws, const ImportInput& input, Import
         for (const ImportRow* row : chosen) {
             if (row->supplierId || created.contains(row->supplierKey))
                 continue;
-            const app::Outcome saved = registry::saveSupplier(ws, std::nullopt, row->newSupplier);
+            const app::Outcome saved = registry::writeSupplier(ws, std::nullopt, row->newSupplier);
             if (!saved.done || !saved.newKey)
                 return app::Outcome::refused(
                     QStringLiteral("Il fornitore %1 non è stato scritto: %2")

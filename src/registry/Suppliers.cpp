@@ -51,6 +51,14 @@ std::optional<SupplierInput> readSupplier(app::Workspace& ws, qint64 id)
 
 app::Outcome saveSupplier(app::Workspace& ws, std::optional<qint64> id, const SupplierInput& input)
 {
+    app::Outcome saved = writeSupplier(ws, id, input);
+    if (saved.done)
+        requery(ws, {"ADOTableFornitori", "ADOQueryFornitori", "ADOQueryUscite"});
+    return saved;
+}
+
+app::Outcome writeSupplier(app::Workspace& ws, std::optional<qint64> id, const SupplierInput& input)
+{
     const QString refused = fileNameRefusedCharacters();
     if (withoutRefused(input.cognome, refused) != input.cognome || withoutRefused(input.nome, refused) != input.nome)
         return app::Outcome::refused(kRefusedCharacterMessage, app::MessageKind::Information);
@@ -77,7 +85,6 @@ app::Outcome saveSupplier(app::Workspace& ws, std::optional<qint64> id, const Su
     } catch (const store::StoreError& e) {
         return app::Outcome::failed(e.message());
     }
-    requery(ws, {"ADOTableFornitori", "ADOQueryFornitori", "ADOQueryUscite"});
     return app::Outcome::accepted(supplierId);
 }
 

@@ -35,6 +35,9 @@ std::optional<SupplierInput> readSupplier(app::Workspace& ws, qint64 id);
 // supplier changed. The supplier registers and the expenses are re-read. The outcome's key is the
 // supplier's id.
 app::Outcome saveSupplier(app::Workspace& ws, std::optional<qint64> id, const SupplierInput& input);
+// The same write without reading the registers again: for a batch that writes many suppliers
+// and refreshes the registers once at its end.
+app::Outcome writeSupplier(app::Workspace& ws, std::optional<qint64> id, const SupplierInput& input);
 
 // The display name of a supplier as the grids show it (Fornitore).
 QString supplierDisplayName(app::Workspace& ws, qint64 id);
