@@ -4,6 +4,7 @@
 //
 // The condominium is added inside a transaction that is never committed, and each import runs
 // in one of its own that is rolled back: the office is left as it was.
+#include "foundation/Selection.h"
 #include "reports/Workbook.h"
 #include "sheetimport/ImportPlan.h"
 #include "store/Database.h"
@@ -37,7 +38,9 @@ Setup& building()
         store::Database& db = ws.mainDb();
         made.scratch = std::make_unique<store::Transaction>(db);
         db.exec(QStringLiteral("INSERT INTO Condomini (Nome) VALUES (?)"), {kName});
-        ws.selection.condominium = kName;
+        // Chosen as the window chooses it: the registers read again after the import are the
+        // condominium's, not the whole office's.
+        app::chooseCondominium(ws, kName);
 
         reports::Sheet persons{QStringLiteral("Persone"),
                                {QStringLiteral("Cognome"), QStringLiteral("Nome"), QStringLiteral("Codice fiscale"),

@@ -275,6 +275,13 @@ void Dataset::requery()
     if (!isActive())
         return;
     autoPost();
+    // Rows never read are read when first needed, fresh: reading them now would only cost (a
+    // register of every quota of the office is millions of rows).
+    if (!loaded_) {
+        forgetRead();
+        Q_EMIT reset();
+        return;
+    }
     const Bookmark mark = loaded_ ? bookmark() : Bookmark();
     load();
     if (!mark.isValid() || !gotoBookmark(mark))

@@ -58,7 +58,8 @@ public:
     void setQuickFilter(const QString& field, const QString& pattern);
     const QString& quickFilterPattern() const { return quickPattern_; }
 
-    // Re-reads the rows keeping sort, filter and (when it still exists) the current row.
+    // Re-reads the rows keeping sort, filter and (when it still exists) the current row. Rows
+    // not read yet stay unread until first needed.
     void requery();
 
     int rowCount();
