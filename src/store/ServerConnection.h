@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 

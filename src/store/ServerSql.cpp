@@ -186,10 +186,6 @@ ServerSql toServerSql(const QString& sql)
                 text += (next >= 0 && is(tokens[next], "PRECISION")) ? t.text : QStringLiteral("DOUBLE PRECISION");
                 break;
             }
-            if (is(t, "INTEGER")) {
-                text += QStringLiteral("BIGINT");
-                break;
-            }
             const bool qualified = lastWasName && text.endsWith(u'.');
             if (!qualified)
                 operandStart = text.size();

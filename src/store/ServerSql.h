@@ -7,7 +7,7 @@
 //   x COLLATE NOCASE          -> vnocase(x) (ASCII letters folded, as the files compare them)
 //   ASC / DESC                -> ASC NULLS FIRST / DESC NULLS LAST (empty values first, as in the files)
 //   a IS b, a IS NOT b        -> a IS NOT DISTINCT FROM b, a IS DISTINCT FROM b
-//   REAL, DOUBLE, INTEGER     -> DOUBLE PRECISION, DOUBLE PRECISION, BIGINT (in casts and tables)
+//   REAL, DOUBLE              -> DOUBLE PRECISION (the files' floating values have 8 bytes)
 #include <QHash>
 #include <QString>
 
