@@ -83,6 +83,8 @@ ServerConnection::ServerConnection(const ServerParams& params)
         throw StoreError(QStringLiteral("Impossibile collegarsi al server del database: %1").arg(why),
                          StoreFault::CannotOpen);
     }
+    // The server's notices (an object that did not exist before a DROP IF EXISTS) are not errors.
+    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
     // Unqualified names are the schema's own; the shared functions live in the main schema.
     QString schema = params.schema.isEmpty() ? QStringLiteral("main") : params.schema;
     QString path = u'"' + foldName(schema) + u'"';

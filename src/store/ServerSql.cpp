@@ -16,7 +16,7 @@ struct Token {
 
 bool isWordChar(QChar c)
 {
-    return c.isLetterOrNumber() || c == u'_' || c == u'$';
+    return c.isLetterOrNumber() || c == u'_';
 }
 
 QVector<Token> tokenize(const QString& sql)
