@@ -15,6 +15,9 @@ PACKAGES=(
   libzip-dev
   # the content of signed e-invoices (.p7m, CMS)
   libssl-dev
+  # the server engine of the store (libpq) and a throwaway PostgreSQL cluster for its tests
+  # (scripts/pg-test-cluster: initdb and pg_ctl run as the user postgres the package makes)
+  libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   xdg-utils
   # PDF copies of documents (soffice --headless --convert-to pdf) and reading them back in tests

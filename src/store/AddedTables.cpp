@@ -1,5 +1,7 @@
 #include "store/AddedTables.h"
 
+#include "store/ServerSchema.h"
+
 namespace velcaris::store {
 
 namespace {
@@ -133,6 +135,14 @@ bool addWebQuoteKey(Database& db)
     return true;
 }
 
+QString addedTablesSql()
+{
+    QString sql;
+    for (const AddedTable& t : kTables)
+        sql += QString::fromUtf8(t.sql);
+    return sql;
+}
+
 QStringList addedMainTables()
 {
     QStringList names;
@@ -152,7 +162,7 @@ QStringList addMissingTables(Database& db)
     Transaction tr(db);
     for (const AddedTable& t : kTables)
         if (created.contains(QString::fromLatin1(t.name)))
-            db.exec(QString::fromUtf8(t.sql));
+            db.exec(db.isServer() ? serverTableSql(QString::fromUtf8(t.sql)) : QString::fromUtf8(t.sql));
     tr.commit();
     return created;
 }

@@ -14,6 +14,9 @@ namespace velcaris::store {
 // The names of the added tables, in creation order.
 QStringList addedMainTables();
 
+// The definitions of every added table, as the files have them.
+QString addedTablesSql();
+
 // Creates every added table (with its indexes) that `db` lacks; returns the names created.
 QStringList addMissingTables(Database& db);
 

@@ -9,7 +9,9 @@ CrosstabQuery buildCrosstab(Database& db, const CrosstabSpec& layout)
     CrosstabQuery query;
     QVector<QVariant> rawValues;
     {
-        const QString distinct = QStringLiteral("SELECT DISTINCT %1 AS pv FROM %2%3 ORDER BY pv COLLATE NOCASE, pv")
+        // Sorted outside the DISTINCT: a server sorts a distinct list only by what it selects.
+        const QString distinct = QStringLiteral("SELECT pv FROM (SELECT DISTINCT %1 AS pv FROM %2%3) AS pivot_values "
+                                                "ORDER BY pv COLLATE NOCASE, pv")
                                      .arg(layout.pivot, layout.from, where);
         Statement st(db, distinct);
         st.bindAll(layout.params);

@@ -1,5 +1,7 @@
 #include "store/Database.h"
 #include "store/LikePattern.h"
+#include "store/ServerConnection.h"
+#include "store/ServerSql.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -93,6 +95,10 @@ Statement::Statement(Database& db, const QString& sql) : db_(&db)
     // The engine stops reading SQL text at a NUL: the rest would be dropped without a word.
     if (sql.contains(QChar(0)))
         throw StoreError(QStringLiteral("Testo SQL con un carattere NUL"));
+    if (db.isServer()) {
+        server_ = std::make_unique<ServerStatement>(*db.server(), sql);
+        return;
+    }
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &stmt_, &tail) != SQLITE_OK) {
@@ -103,7 +109,7 @@ Statement::Statement(Database& db, const QString& sql) : db_(&db)
     }
 }
 
-Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_)
+Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_), server_(std::move(other.server_))
 {
     other.stmt_ = nullptr;
 }
@@ -117,6 +123,10 @@ Statement::~Statement()
 void Statement::bind(int index, const QVariant& raw)
 {
     const QVariant value = toStoredValue(raw);
+    if (server_) {
+        server_->bind(index, value);
+        return;
+    }
     int rc = SQLITE_OK;
     if (!value.isValid() || value.isNull()) {
         rc = sqlite3_bind_null(stmt_, index);
@@ -157,6 +167,8 @@ void Statement::bindAll(const QVector<QVariant>& values)
 
 bool Statement::step()
 {
+    if (server_)
+        return server_->step();
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW)
         return true;
@@ -169,28 +181,38 @@ bool Statement::step()
 
 void Statement::reset()
 {
+    if (server_)
+        return server_->reset();
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
 }
 
 int Statement::columnCount() const
 {
+    if (server_)
+        return server_->columnCount();
     return sqlite3_column_count(stmt_);
 }
 
 QString Statement::columnName(int column) const
 {
+    if (server_)
+        return server_->columnName(column);
     return QString::fromUtf8(sqlite3_column_name(stmt_, column));
 }
 
 QString Statement::columnDeclType(int column) const
 {
+    if (server_)
+        return server_->columnDeclType(column);
     const char* type = sqlite3_column_decltype(stmt_, column);
     return type ? QString::fromUtf8(type) : QString();
 }
 
 QVariant Statement::value(int column) const
 {
+    if (server_)
+        return server_->value(column);
     switch (sqlite3_column_type(stmt_, column)) {
     case SQLITE_INTEGER:
         return QVariant(qint64(sqlite3_column_int64(stmt_, column)));
@@ -208,6 +230,8 @@ QVariant Statement::value(int column) const
 }
 
 // ---- Database ----
+
+Database::Database() = default;
 
 Database::~Database()
 {
@@ -247,8 +271,16 @@ void Database::open(const QString& path, const QString& key, OpenMode mode)
     }
 }
 
+void Database::openServer(const ServerParams& params)
+{
+    close();
+    server_ = std::make_unique<ServerConnection>(params);
+    path_ = params.host.isEmpty() ? params.database : params.host + u'/' + params.database;
+}
+
 void Database::close()
 {
+    server_.reset();
     if (db_) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
@@ -257,10 +289,12 @@ void Database::close()
 
 void Database::exec(const QString& sql)
 {
-    if (!db_)
+    if (!isOpen())
         throw StoreError(QStringLiteral("Database non aperto"));
     if (sql.contains(QChar(0)))
         throw StoreError(QStringLiteral("Testo SQL con un carattere NUL"));
+    if (server_)
+        return server_->exec(sql);
     char* error = nullptr;
     const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
@@ -289,16 +323,22 @@ QVariant Database::scalar(const QString& sql, const QVector<QVariant>& params)
 
 qint64 Database::lastInsertId() const
 {
+    if (server_)
+        return server_->lastInsertId();
     return db_ ? sqlite3_last_insert_rowid(db_) : 0;
 }
 
 int Database::changes() const
 {
+    if (server_)
+        return server_->changes();
     return db_ ? sqlite3_changes(db_) : 0;
 }
 
 bool Database::tableExists(const QString& name)
 {
+    if (server_)
+        return relationKind(name) != 0;
     return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type IN ('table','view') "
                                  "AND name = ? COLLATE NOCASE"),
                   {name})
@@ -310,12 +350,71 @@ QStringList Database::columnNames(const QString& tableOrView)
     Statement st(*this, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoteIdentifier(tableOrView)));
     QStringList names;
     for (int i = 0; i < st.columnCount(); ++i)
-        names << st.columnName(i);
+        if (st.columnName(i) != hiddenKeyColumn())
+            names << st.columnName(i);
     return names;
+}
+
+char Database::relationKind(const QString& name)
+{
+    if (server_) {
+        // The name as the program spells it, found along the search path (or in its own schema
+        // when qualified, "web.Quote").
+        QString qualified;
+        for (const QString& part : name.split(u'.'))
+            qualified += (qualified.isEmpty() ? QString() : QStringLiteral(".")) + quoteIdentifier(foldName(part));
+        const QString kind = scalar(QStringLiteral("SELECT relkind::text FROM pg_class WHERE oid = to_regclass(?)"),
+                                    {qualified}).toString();
+        if (kind == QLatin1String("r") || kind == QLatin1String("p"))
+            return 't';
+        return kind == QLatin1String("v") || kind == QLatin1String("m") ? 'v' : 0;
+    }
+    const QString type = scalar(QStringLiteral("SELECT type FROM sqlite_master WHERE name = ? COLLATE NOCASE "
+                                               "AND type IN ('table','view')"),
+                                {name}).toString();
+    return type == QLatin1String("table") ? 't' : type == QLatin1String("view") ? 'v' : 0;
+}
+
+QString Database::rowKeyColumn(const QString& table)
+{
+    if (!server_)
+        return QStringLiteral("rowid");
+    QString qualified;
+    for (const QString& part : table.split(u'.'))
+        qualified += (qualified.isEmpty() ? QString() : QStringLiteral(".")) + quoteIdentifier(foldName(part));
+    const QVariant column = scalar(QStringLiteral("SELECT attname::text FROM pg_attribute WHERE attrelid = to_regclass(?) "
+                                                  "AND attidentity <> '' AND NOT attisdropped ORDER BY attnum LIMIT 1"),
+                                   {qualified});
+    if (!column.isValid())
+        throw StoreError(QStringLiteral("La tabella %1 non ha una chiave per le sue righe").arg(table));
+    return column.toString();
+}
+
+void Database::beginSavepoint(const QString& name)
+{
+    if (server_)
+        return server_->begin(name);
+    exec(QStringLiteral("SAVEPOINT %1").arg(name));
+}
+
+void Database::releaseSavepoint(const QString& name)
+{
+    if (server_)
+        return server_->release(name);
+    exec(QStringLiteral("RELEASE %1").arg(name));
+}
+
+void Database::rollbackSavepoint(const QString& name)
+{
+    if (server_)
+        return server_->rollback(name);
+    exec(QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(name));
 }
 
 QString Database::lastError() const
 {
+    if (server_)
+        return server_->lastError();
     return engineText(db_);
 }
 
@@ -325,7 +424,7 @@ Transaction::Transaction(Database& db) : db_(db)
 {
     static qint64 counter = 0;
     savepoint_ = QStringLiteral("vsp%1").arg(++counter);
-    db_.exec(QStringLiteral("SAVEPOINT %1").arg(savepoint_));
+    db_.beginSavepoint(savepoint_);
 }
 
 Transaction::~Transaction()
@@ -333,7 +432,7 @@ Transaction::~Transaction()
     if (done_)
         return;
     try {
-        db_.exec(QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(savepoint_));
+        db_.rollbackSavepoint(savepoint_);
     } catch (...) {
         // The connection already ended the transaction (for example on a full disk).
     }
@@ -341,7 +440,7 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
-    db_.exec(QStringLiteral("RELEASE %1").arg(savepoint_));
+    db_.releaseSavepoint(savepoint_);
     done_ = true;
 }
 

@@ -147,13 +147,19 @@ void Dataset::readColumns()
     hiddenRowid_ = false;
     keyColumn_ = -1;
     QString probe;
+    tableColumns_.clear();
     if (kind_ == SourceKind::Table) {
-        const QVariant type = db_->scalar(QStringLiteral("SELECT type FROM sqlite_master WHERE name = ? COLLATE NOCASE "
-                                                         "AND type IN ('table','view')"),
-                                          {table_});
-        if (!type.isValid())
+        const char type = db_->relationKind(table_);
+        if (!type)
             throw StoreError(QStringLiteral("Tabella o query inesistente: %1").arg(table_));
-        hiddenRowid_ = type.toString() == QLatin1String("table");
+        hiddenRowid_ = type == 't';
+        if (hiddenRowid_) {
+            rowKey_ = db_->rowKeyColumn(table_);
+            // On a server the key is a column of the table: named first, and the rest after it.
+            if (db_->isServer())
+                for (const QString& column : db_->columnNames(table_))
+                    tableColumns_ << quoteIdentifier(column);
+        }
     }
     probe = baseSelect() + QStringLiteral(" LIMIT 0");
     Statement st(*db_, probe);
@@ -183,6 +189,9 @@ QString Dataset::baseSelect() const
 {
     switch (kind_) {
     case SourceKind::Table:
+        if (hiddenRowid_ && db_->isServer())
+            return QStringLiteral("SELECT %1 AS %2, %3 FROM %4")
+                .arg(quoteIdentifier(rowKey_), kRowidAlias, tableColumns_.join(QStringLiteral(", ")), quoteIdentifier(table_));
         return hiddenRowid_ ? QStringLiteral("SELECT rowid AS %1, * FROM %2").arg(kRowidAlias, quoteIdentifier(table_))
                             : QStringLiteral("SELECT * FROM %1").arg(quoteIdentifier(table_));
     case SourceKind::Sql:

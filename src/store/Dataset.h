@@ -120,6 +120,7 @@ private:
     void readColumns();
     QString baseSelect() const;
     int keyColumn() const { return keyColumn_; }
+    QString rowKeySql() const; // the key of a table's rows as SQL text
     void checkWritable() const;
     QVector<QVariant> readRowByKey(const QVariant& key);
     void setCurrent(int row);
@@ -141,6 +142,8 @@ private:
     bool loaded_ = false;
     bool columnsRead_ = false;
     bool hiddenRowid_ = false;  // column 0 is the table's rowid, not shown
+    QString rowKey_;            // what keys a table's rows: "rowid", or the server's identity column
+    QStringList tableColumns_;  // on a server: the table's columns after the key, quoted
     int keyColumn_ = -1;
     QStringList columns_;
     QStringList declTypes_;

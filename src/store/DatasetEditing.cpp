@@ -6,6 +6,11 @@
 
 namespace velcaris::store {
 
+QString Dataset::rowKeySql() const
+{
+    return db_->isServer() ? quoteIdentifier(rowKey_) : QStringLiteral("rowid");
+}
+
 void Dataset::checkWritable() const
 {
     if (kind_ != SourceKind::Table)
@@ -59,7 +64,7 @@ QVector<QVariant> Dataset::readRowByKey(const QVariant& key)
 {
     QString query;
     if (keyColumn_ == -2)
-        query = baseSelect() + QStringLiteral(" WHERE rowid = ?");
+        query = baseSelect() + QStringLiteral(" WHERE %1 = ?").arg(rowKeySql());
     else if (keyColumn_ >= 0)
         query = baseSelect() + QStringLiteral(" WHERE %1 = ?").arg(quoteIdentifier(columns_[keyColumn_]));
     else
@@ -89,17 +94,21 @@ void Dataset::post()
     }
     const QString target = quoteIdentifier(table_);
     if (state_ == State::Insert) {
-        if (names.isEmpty()) {
-            db_->exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(target));
-        } else {
+        QString insert = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(target);
+        if (!names.isEmpty()) {
             QStringList marks;
             for (int i = 0; i < names.size(); ++i)
                 marks << QStringLiteral("?");
-            db_->exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(target, names.join(u','), marks.join(u',')),
-                      params);
+            insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(target, names.join(u','), marks.join(u','));
         }
         QVariant key;
-        if (keyColumn_ == -2) {
+        if (keyColumn_ == -2 && db_->isServer()) {
+            // The server names the key it gave (or the one the row was given) in its answer.
+            key = db_->scalar(insert + QStringLiteral(" RETURNING ") + rowKeySql(), params);
+        } else {
+            db_->exec(insert, params);
+        }
+        if (keyColumn_ == -2 && !db_->isServer()) {
             key = db_->lastInsertId();
         } else if (keyColumn_ >= 0) {
             // A view's trigger hides the new rowid: the newest key of the source is the row just written.
@@ -125,7 +134,7 @@ void Dataset::post()
         QStringList sets;
         for (const QString& n : names)
             sets << n + QStringLiteral(" = ?");
-        const QString keyName = keyColumn_ == -2 ? QStringLiteral("rowid") : quoteIdentifier(columns_[keyColumn_]);
+        const QString keyName = keyColumn_ == -2 ? rowKeySql() : quoteIdentifier(columns_[keyColumn_]);
         params << key;
         db_->exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(target, sets.join(QStringLiteral(", ")), keyName),
                   params);
@@ -156,7 +165,7 @@ void Dataset::remove()
     const QVariant key = keyValue();
     if (!key.isValid() || key.isNull())
         throw StoreError(QStringLiteral("%1: riga senza chiave, impossibile eliminare").arg(name_));
-    const QString keyName = keyColumn_ == -2 ? QStringLiteral("rowid") : quoteIdentifier(columns_[keyColumn_]);
+    const QString keyName = keyColumn_ == -2 ? rowKeySql() : quoteIdentifier(columns_[keyColumn_]);
     db_->exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteIdentifier(table_), keyName), {key});
     const int removed = current_;
     forgetRead();

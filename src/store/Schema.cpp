@@ -1,6 +1,8 @@
 #include "store/Schema.h"
 
 #include "store/AddedTables.h"
+#include "store/ServerSchema.h"
+#include "store/ServerSql.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -303,8 +305,9 @@ QStringList mainViews()
     return v;
 }
 
-// INSTEAD OF triggers: the views the program writes through pass the change to their table.
-QStringList mainTriggers()
+// INSTEAD OF triggers: the views the program writes through pass the change to their table
+// (on a server, trigger functions doing the same).
+QStringList mainTriggers(bool server)
 {
     QStringList t;
     const QString entrate = QStringLiteral(
@@ -330,6 +333,10 @@ QStringList mainTriggers()
     };
     auto writable = [&](const QString& view, const QString& table, const QString& viewKey,
                         const QString& tableKey, const QString& fields) {
+        if (server) {
+            t << serverWritableViewSql(view, table, viewKey, tableKey, fields);
+            return;
+        }
         t << QStringLiteral("CREATE TRIGGER %1_insert INSTEAD OF INSERT ON %1 BEGIN "
                             "INSERT INTO %2 (%3, %4) VALUES (NEW.%5, %6); END")
                  .arg(view, table, tableKey, fields, viewKey, prefixed(fields, "NEW."));
@@ -344,9 +351,17 @@ QStringList mainTriggers()
     writable("QueryInterventiAC", "Interventi", "Id", "Id", interventi);
     writable("QueryFornitoriCompleta", "Fornitori", "id", "id", fornitori);
 
-    t << QStringLiteral("CREATE TRIGGER QueryLocali_update INSTEAD OF UPDATE ON QueryLocali BEGIN "
-                        "UPDATE Millesimi SET Millesimi = NEW.Millesimi "
-                        "WHERE IdLocale = OLD.Id AND IdTabella = OLD.IdTabella; END");
+    const QString millesimi = QStringLiteral("UPDATE Millesimi SET Millesimi = NEW.Millesimi "
+                                             "WHERE IdLocale = OLD.Id AND IdTabella = OLD.IdTabella;");
+    if (server) {
+        t << QStringLiteral("CREATE FUNCTION QueryLocali_update() RETURNS trigger LANGUAGE plpgsql "
+                            "AS $$BEGIN %1 RETURN NEW; END$$").arg(millesimi);
+        t << QStringLiteral("CREATE TRIGGER QueryLocali_update INSTEAD OF UPDATE ON QueryLocali "
+                            "FOR EACH ROW EXECUTE FUNCTION QueryLocali_update()");
+    } else {
+        t << QStringLiteral("CREATE TRIGGER QueryLocali_update INSTEAD OF UPDATE ON QueryLocali BEGIN %1 END")
+                 .arg(millesimi);
+    }
     return t;
 }
 
@@ -413,6 +428,47 @@ QString signatureTable(DatabaseKind kind)
     return probeTable(kind);
 }
 
+// Every name the schema spells, so that the server's folded names come back spelled the same.
+void learnSchemaSpellings()
+{
+    static const bool learnt = [] {
+        learnSpellings(QString::fromUtf8(kMainTables));
+        learnSpellings(mainViews().join(u';'));
+        learnSpellings(QString::fromUtf8(kWebTables));
+        learnSpellings(webQuoteTableSql());
+        learnSpellings(addedTablesSql());
+        return true;
+    }();
+    Q_UNUSED(learnt);
+}
+
+// The main and web schemas of a server database, made together in one transaction. Several
+// desks may connect to an empty database at once: the first makes them, the others wait for it
+// and find them made.
+void createServerSchema(Database& db)
+{
+    Transaction tr(db);
+    db.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7245301)"));
+    if (db.relationKind(QStringLiteral("main.Condomini")) == 0) {
+        db.exec(serverPreambleSql());
+        db.exec(QStringLiteral("SET LOCAL search_path = main, public"));
+        db.exec(serverTableSql(QString::fromUtf8(kMainTables)));
+        for (const QString& sql : mainViews())
+            db.exec(sql);
+        for (const QString& sql : mainTriggers(true))
+            db.exec(sql);
+        db.exec(QString::fromUtf8(kMainSeed));
+        addMissingTables(db);
+        db.exec(QStringLiteral("SET LOCAL search_path = web, main, public"));
+        db.exec(serverTableSql(QString::fromUtf8(kWebTables)));
+        db.exec(serverTableSql(webQuoteTableSql()));
+    } else {
+        db.exec(QStringLiteral("SET LOCAL search_path = main, public"));
+        addMissingTables(db);
+    }
+    tr.commit();
+}
+
 void createSchema(Database& db, DatabaseKind kind)
 {
     Transaction tr(db);
@@ -421,7 +477,7 @@ void createSchema(Database& db, DatabaseKind kind)
         db.exec(QString::fromUtf8(kMainTables));
         for (const QString& sql : mainViews())
             db.exec(sql);
-        for (const QString& sql : mainTriggers())
+        for (const QString& sql : mainTriggers(false))
             db.exec(sql);
         db.exec(QString::fromUtf8(kMainSeed));
         addMissingTables(db);
@@ -435,6 +491,23 @@ void createSchema(Database& db, DatabaseKind kind)
         break;
     }
     tr.commit();
+}
+
+void openServerDatabase(Database& db, const ServerParams& params, DatabaseKind kind)
+{
+    if (kind == DatabaseKind::Faq)
+        throw StoreError(QStringLiteral("La base delle domande frequenti resta un file dell'ufficio"));
+    learnSchemaSpellings();
+    ServerParams own = params;
+    own.schema = kind == DatabaseKind::Web ? QStringLiteral("web") : QStringLiteral("main");
+    db.openServer(own);
+    try {
+        if (kind == DatabaseKind::Main || db.relationKind(QStringLiteral("main.Condomini")) == 0)
+            createServerSchema(db);
+    } catch (...) {
+        db.close();
+        throw;
+    }
 }
 
 void openDatabase(Database& db, const QString& path, DatabaseKind kind)

@@ -32,4 +32,9 @@ void createSchema(Database& db, DatabaseKind kind);
 // raises with the fault MissingTable.
 void openDatabase(Database& db, const QString& path, DatabaseKind kind);
 
+// Connects to the server's database for the kind (main or web: two schemas of one database; the
+// FAQ stays a file). On an empty database the schemas are made first, both at once; the tables
+// added since are added the same way as to a file.
+void openServerDatabase(Database& db, const ServerParams& params, DatabaseKind kind);
+
 } // namespace velcaris::store

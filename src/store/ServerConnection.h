@@ -1,0 +1,84 @@
+#pragma once
+// The server engine behind store::Database: one libpq connection to PostgreSQL. Statements are
+// rewritten by ServerSql, sent with their values as text (the server infers each type from where
+// it stands), and their rows come back converted the way the files give them: integers as
+// qint64, floating and numeric values as double (a numeric without decimals as qint64), text,
+// dates and times as text, booleans as 0/1, NULL as a null QVariant.
+#include "store/StoreError.h"
+
+#include <QHash>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+struct pg_conn;
+struct pg_result;
+
+namespace velcaris::store {
+
+struct ServerParams;
+
+class ServerConnection {
+public:
+    explicit ServerConnection(const ServerParams& params); // raises StoreError (CannotOpen)
+    ~ServerConnection();
+    ServerConnection(const ServerConnection&) = delete;
+    ServerConnection& operator=(const ServerConnection&) = delete;
+
+    void exec(const QString& sql); // one or more statements, no values
+    // Runs a rewritten statement with its values; the result belongs to the caller (PQclear).
+    pg_result* run(const QString& serverSql, const QVector<QVariant>& values);
+    // Prepares and describes without running: the columns of a statement not yet run.
+    pg_result* describe(const QString& serverSql);
+    int changes() const { return changes_; }
+    qint64 lastInsertId();
+
+    // The declared type of a column of a table or view ("DATE", "BOOLEAN", "INTEGER"...).
+    QString declaredType(unsigned table, int column);
+
+    // Transactions: the outermost begins one, the others are savepoints.
+    void begin(const QString& savepoint);
+    void release(const QString& savepoint);
+    void rollback(const QString& savepoint);
+
+    QString lastError() const;
+    pg_conn* raw() const { return conn_; }
+
+private:
+    pg_result* checked(pg_result* result);
+
+    pg_conn* conn_ = nullptr;
+    int changes_ = 0;
+    QStringList savepoints_;
+    QHash<QPair<unsigned, int>, QString> declared_;
+};
+
+class ServerStatement {
+public:
+    ServerStatement(ServerConnection& connection, const QString& sql);
+    ~ServerStatement();
+
+    void bind(int index, const QVariant& value); // 1-based, a value already stored-converted
+    bool step();
+    void reset();
+    int columnCount();
+    QString columnName(int column);
+    QString columnDeclType(int column);
+    QVariant value(int column) const;
+
+private:
+    void describe();
+
+    ServerConnection& connection_;
+    QString text_;
+    QHash<QString, QString> spellings_;
+    QVector<QVariant> values_;
+    pg_result* result_ = nullptr;
+    bool ran_ = false;
+    bool described_ = false;
+    int row_ = -1;
+};
+
+} // namespace velcaris::store
