@@ -8,19 +8,6 @@ namespace velcaris::sheetimport {
 
 namespace {
 
-QString cell(const QStringList& row, int column)
-{
-    return column >= 0 ? row.value(column).trimmed() : QString();
-}
-
-bool emptyRow(const QStringList& row)
-{
-    for (const QString& c : row)
-        if (!c.trimmed().isEmpty())
-            return false;
-    return true;
-}
-
 // "Rossi Mario Luigi" -> ("Rossi", "Mario Luigi").
 std::pair<QString, QString> splitFullName(const QString& full)
 {

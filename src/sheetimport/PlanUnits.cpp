@@ -13,19 +13,6 @@ using store::Statement;
 
 namespace {
 
-QString cell(const QStringList& row, int column)
-{
-    return column >= 0 ? row.value(column).trimmed() : QString();
-}
-
-bool emptyRow(const QStringList& row)
-{
-    for (const QString& c : row)
-        if (!c.trimmed().isEmpty())
-            return false;
-    return true;
-}
-
 // A number as users write it: "333,333", "333.333", "1.000,5", "1,000.5", "12 %".
 std::optional<double> numberOf(QString text)
 {

@@ -9,6 +9,20 @@
 
 namespace velcaris::sheetimport {
 
+// A cell of a row, trimmed; empty for a column the sheet does not have (-1).
+inline QString cell(const QStringList& row, int column)
+{
+    return column >= 0 ? row.value(column).trimmed() : QString();
+}
+
+inline bool emptyRow(const QStringList& row)
+{
+    for (const QString& c : row)
+        if (!c.trimmed().isEmpty())
+            return false;
+    return true;
+}
+
 // Texts compared without regard to case and repeated blanks.
 QString matchKey(const QString& text);
 
