@@ -1,5 +1,4 @@
 #include "store/Dataset.h"
-#include "store/LikePattern.h"
 
 #include "store/FilterExpression.h"
 #include "store/Money.h"
@@ -236,47 +235,6 @@ void Dataset::setFilter(const QString& filter)
         loaded_ = false;
         Q_EMIT reset();
     }
-}
-
-void Dataset::setQuickFilter(const QString& field, const QString& pattern)
-{
-    if (!isActive())
-        throw StoreError(QStringLiteral("%1: dataset chiuso").arg(name_));
-    int column = -1;
-    if (!pattern.isEmpty()) {
-        column = fieldIndex(field);
-        if (column < 0)
-            throw StoreError(QStringLiteral("%1: campo sconosciuto %2").arg(name_, field));
-        column += hiddenRowid_ ? 1 : 0;
-    }
-    if (column == quickColumn_ && pattern == quickPattern_ && loaded_)
-        return;
-    autoPost();
-    quickColumn_ = column;
-    quickPattern_ = pattern;
-    if (!loaded_ || !readValid_) {
-        load();
-    } else {
-        applyQuickFilter();
-    }
-    setCurrent(rows_.isEmpty() ? -1 : 0);
-    Q_EMIT reset();
-}
-
-void Dataset::applyQuickFilter()
-{
-    if (quickColumn_ < 0) {
-        rows_ = read_;
-    } else {
-        const LikePattern pattern = parseLikePattern(quickPattern_);
-        QVector<QVector<QVariant>> kept;
-        for (const QVector<QVariant>& row : std::as_const(read_))
-            if (likeMatches(pattern, row[quickColumn_]))
-                kept.push_back(row);
-        rows_ = std::move(kept);
-    }
-    bof_ = true;
-    eof_ = rows_.isEmpty();
 }
 
 void Dataset::requery()
