@@ -18,7 +18,15 @@ QString AppPaths::file(const QString& relative) const
 }
 
 QString AppPaths::databaseFolder() const { return file(QStringLiteral("Database")); }
-QString AppPaths::outputFolder() const { return file(QStringLiteral("Output")) + QLatin1Char('/'); }
+QString AppPaths::outputFolder() const
+{
+    return output_.isEmpty() ? file(QStringLiteral("Output")) + QLatin1Char('/') : output_;
+}
+
+void AppPaths::setOutputFolder(const QString& folder)
+{
+    output_ = folder.isEmpty() ? QString() : QDir::cleanPath(QDir(folder_).absoluteFilePath(folder)) + QLatin1Char('/');
+}
 QString AppPaths::mainDatabase() const { return file(QStringLiteral("Database/Condomini.db")); }
 QString AppPaths::mainBackup() const { return file(QStringLiteral("Database/Condomini.bak")); }
 QString AppPaths::webDatabase() const { return file(QStringLiteral("Database/WebDB.db")); }
@@ -32,7 +40,7 @@ QString AppPaths::folderNameTrial() const { return file(QStringLiteral("Database
 bool AppPaths::ensureFolders() const
 {
     QDir dir(folder_);
-    return dir.mkpath(QStringLiteral("Database")) && dir.mkpath(QStringLiteral("Output"));
+    return dir.mkpath(QStringLiteral("Database")) && dir.mkpath(outputFolder());
 }
 
 QString settingsFileFor(const QString& executablePath)

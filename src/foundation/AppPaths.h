@@ -12,7 +12,9 @@ public:
 
     QString appFolder() const { return folder_; }
     QString databaseFolder() const;
-    QString outputFolder() const; // ends with '/'
+    QString outputFolder() const; // ends with '/'; Output/ unless set elsewhere
+    // The documents go to `folder` instead of Output/ (a shared office's shared folder).
+    void setOutputFolder(const QString& folder);
     QString mainDatabase() const;  // Database/Condomini.db
     QString mainBackup() const;    // Database/Condomini.bak
     QString webDatabase() const;   // Database/WebDB.db
@@ -32,6 +34,7 @@ private:
 
     QString folder_;
     QString executable_; // full path
+    QString output_;     // set elsewhere, with its final '/'; empty: Output/
 };
 
 // The executable's path with its extension replaced by ".ini" ("velcaris" -> "velcaris.ini",

@@ -18,8 +18,11 @@ using store::DatabaseKind;
 using store::Dataset;
 using store::StoreError;
 
-Workspace::Workspace(AppPaths paths, QObject* parent) : QObject(parent), paths_(std::move(paths))
+Workspace::Workspace(AppPaths paths, QObject* parent)
+    : QObject(parent), paths_(std::move(paths)), server_(readOfficeServer(paths_.settingsFile()))
 {
+    if (server_.enabled && !server_.outputFolder.isEmpty())
+        paths_.setOutputFolder(server_.outputFolder);
     // Every dataset exists from the start, so that the windows can bind to them before (or
     // without) a successful opening.
     const char* mainSets[] = {
@@ -71,15 +74,18 @@ QString Workspace::startUp(const std::function<void()>& progress)
 
     paths_.ensureFolders();
     warnings_.clear();
+    if (server_.enabled && !server_.problem.isEmpty())
+        return server_.problem;
     // A database missing beside its backup is made anew below: the backup goes aside first, so
     // that tomorrow's copy of the empty file never replaces it. (The window asks before this and
     // restores it when told; what reaches here was meant to start empty.)
-    for (const BackupEntry& missing : missingDatabases(paths_))
-        warnings_ << keepBackupAside(missing, QDateTime::currentDateTime());
+    if (!server_.enabled)
+        for (const BackupEntry& missing : missingDatabases(paths_))
+            warnings_ << keepBackupAside(missing, QDateTime::currentDateTime());
     // Which database the steps are working on, so that a failure names its file and its backup.
     DatabaseKind phase = DatabaseKind::Main;
     try {
-        openWithBackup(main_, DatabaseKind::Main);
+        openDatabases(DatabaseKind::Main);
         step();
         openTable("ADOTableEntrate", "Entrate");
         openTable("ADOQueryEntrate", "QueryEntrateAC", "Data DESC");
@@ -120,10 +126,7 @@ QString Workspace::startUp(const std::function<void()>& progress)
         ds("ADOTableScadenzario").setFilter(QStringLiteral("esito=false"));
 
         phase = DatabaseKind::Web;
-        openWithBackup(web_, DatabaseKind::Web);
-        // The web file is also reachable from the main connection as "web", so that an operation
-        // writing both databases commits or rolls back as one.
-        main_.exec(QStringLiteral("ATTACH DATABASE ? AS web KEY ''"), {paths_.webDatabase()});
+        openDatabases(DatabaseKind::Web);
         openTable("ADOWEBDBCodiceCondominio", "CodiceCondominio");
         openTable("ADOWEBDBAccesso", "Accesso");
         ds("ADOWEBDBQuote").setTableName(QStringLiteral("Quote"));
@@ -160,9 +163,7 @@ QString Workspace::startUp(const std::function<void()>& progress)
         ds("ADOQueryInterventi").setDisplayFormat(QStringLiteral("Ora"), QStringLiteral("HH.mm"));
         ds("ADOQueryInterventi").setDisplayFormat(QStringLiteral("Data"), QStringLiteral("DD/MM/YYYY"));
     } catch (const StoreError& e) {
-        const bool main = phase == DatabaseKind::Main;
-        return unusableDatabaseMessage(phase, main ? paths_.mainDatabase() : paths_.webDatabase(),
-                                       main ? paths_.mainBackup() : paths_.webBackup(), e);
+        return unusableMessage(phase, e);
     }
     // Read from the table itself: the datasets fetch their rows when first shown.
     QStringList names;
@@ -171,7 +172,7 @@ QString Workspace::startUp(const std::function<void()>& progress)
         while (st.step())
             names << st.value(0).toString();
     } catch (const StoreError& e) {
-        return unusableDatabaseMessage(DatabaseKind::Main, paths_.mainDatabase(), paths_.mainBackup(), e);
+        return unusableMessage(DatabaseKind::Main, e);
     }
     warnings_ += reconcileFolders(paths_, names);
     // Both files have been read, so a journal a crash left is rolled back by now: what remains of
@@ -186,6 +187,35 @@ void Workspace::close()
         dataset->close();
     main_.close();
     web_.close();
+}
+
+void Workspace::openDatabases(DatabaseKind kind)
+{
+    Database& db = kind == DatabaseKind::Main ? main_ : web_;
+    if (server_.enabled) {
+        // One database, two schemas: the main connection reaches the web tables as "web." by
+        // itself, so an operation writing both commits or rolls back as one, as with files.
+        store::openServerDatabase(db, server_.params, kind);
+        return;
+    }
+    openWithBackup(db, kind);
+    // The web file is also reachable from the main connection as "web", so that an operation
+    // writing both databases commits or rolls back as one.
+    if (kind == DatabaseKind::Web)
+        main_.exec(QStringLiteral("ATTACH DATABASE ? AS web KEY ''"), {paths_.webDatabase()});
+}
+
+QString Workspace::unusableMessage(DatabaseKind kind, const StoreError& e) const
+{
+    if (server_.enabled)
+        return QStringLiteral("Impossibile aprire l'ufficio sul server %1 (%2):\n%3\n\nControlli la sezione [server] "
+                              "del file delle impostazioni (%4) e che il server sia raggiungibile.")
+            .arg(server_.describe(),
+                 kind == DatabaseKind::Main ? QStringLiteral("dati dei condomini") : QStringLiteral("dati del sito web"),
+                 e.message(), paths_.settingsFile());
+    const bool main = kind == DatabaseKind::Main;
+    return unusableDatabaseMessage(kind, main ? paths_.mainDatabase() : paths_.webDatabase(),
+                                   main ? paths_.mainBackup() : paths_.webBackup(), e);
 }
 
 void Workspace::openWithBackup(Database& db, DatabaseKind kind)

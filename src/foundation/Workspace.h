@@ -3,6 +3,7 @@
 // window, and the current selection. The main window owns one; tests make their own over a
 // temporary folder.
 #include "foundation/AppPaths.h"
+#include "foundation/ServerSettings.h"
 #include "store/Database.h"
 #include "store/Dataset.h"
 #include "store/Schema.h"
@@ -32,8 +33,14 @@ struct Selection {
 class Workspace : public QObject {
     Q_OBJECT
 public:
+    // Reads the settings file's [server] section: with one, the office is on that server.
     explicit Workspace(AppPaths paths, QObject* parent = nullptr);
     ~Workspace() override;
+
+    // Whether the office is on a PostgreSQL server (shared by several desks) rather than in its
+    // files. A server's backups are the server's own: no daily copy, nothing to restore here.
+    bool isServer() const { return server_.enabled; }
+    const OfficeServer& server() const { return server_; }
 
     const AppPaths& paths() const { return paths_; }
     store::Database& mainDb() { return main_; }
@@ -74,8 +81,11 @@ private:
     struct DatasetDef;
     store::Dataset& create(const QString& name, store::Database& db);
     void openWithBackup(store::Database& db, store::DatabaseKind kind);
+    void openDatabases(store::DatabaseKind kind);
+    QString unusableMessage(store::DatabaseKind kind, const store::StoreError& e) const;
 
     AppPaths paths_;
+    OfficeServer server_;
     store::Database main_;
     store::Database web_;
     QHash<QString, store::Dataset*> datasets_;

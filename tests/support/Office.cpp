@@ -1,14 +1,67 @@
 #include "support/Office.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <stdexcept>
 
 namespace velcaris::test {
 
-Office::Office() : ws_(std::make_unique<app::Workspace>(app::AppPaths(dir_.path())))
+namespace {
+
+store::ServerParams adminServer()
 {
+    store::ServerParams p;
+    p.conninfo = qEnvironmentVariable("VELCARIS_TEST_PG");
+    if (p.conninfo.isEmpty())
+        throw std::runtime_error("VELCARIS_TEST_OFFICE=server senza VELCARIS_TEST_PG");
+    return p;
+}
+
+// A new empty database on the test server, and the settings file that points the office at it.
+QString makeServerOffice(const QString& folder)
+{
+    static int made = 0;
+    const QString name = QStringLiteral("velcaris_o_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+    store::Database admin;
+    admin.openServer(adminServer());
+    admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
+    admin.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C.UTF-8'").arg(name));
+    QFile ini(app::AppPaths(folder).settingsFile());
+    if (!ini.open(QIODevice::WriteOnly))
+        throw std::runtime_error("impossibile scrivere il file delle impostazioni della prova");
+    ini.write(QStringLiteral("[server]\nconninfo=%1\ndatabase=%2\n").arg(adminServer().conninfo, name).toUtf8());
+    return name;
+}
+
+} // namespace
+
+bool officeOnServer()
+{
+    return qEnvironmentVariable("VELCARIS_TEST_OFFICE") == QLatin1String("server");
+}
+
+Office::Office()
+{
+    if (officeOnServer())
+        serverDatabase_ = makeServerOffice(dir_.path());
+    ws_ = std::make_unique<app::Workspace>(app::AppPaths(dir_.path()));
     const QString error = ws_->startUp();
     if (!error.isEmpty())
         throw std::runtime_error(error.toStdString());
+}
+
+Office::~Office()
+{
+    ws_.reset();
+    if (serverDatabase_.isEmpty())
+        return;
+    try {
+        store::Database admin;
+        admin.openServer(adminServer());
+        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(serverDatabase_));
+    } catch (const store::StoreError&) {
+        // A database left behind goes with the throwaway cluster.
+    }
 }
 
 void Office::addCondominium(const QString& name)

@@ -8,9 +8,22 @@
 
 namespace velcaris::test {
 
+// Whether the offices of this run are on a PostgreSQL server: VELCARIS_TEST_OFFICE=server, with
+// VELCARIS_TEST_PG the conninfo of a server where the user may create databases. Each Office then
+// has a database of its own there, made with it and dropped with it.
+bool officeOnServer();
+
+// For what only an office in files has (its files, their backups and journals).
+#define SKIP_ON_SERVER()                                                                                   \
+    if (::velcaris::test::officeOnServer())                                                                \
+    GTEST_SKIP() << "ufficio sul server: la prova riguarda i file dell'ufficio"
+
 class Office {
 public:
     Office();
+    ~Office();
+    Office(const Office&) = delete;
+    Office& operator=(const Office&) = delete;
     app::Workspace& ws() { return *ws_; }
     store::Database& db() { return ws_->mainDb(); }
     QString folder() const { return dir_.path(); }
@@ -30,6 +43,7 @@ public:
 
 private:
     TempDir dir_;
+    QString serverDatabase_; // the database made for this office on the server, or empty
     std::unique_ptr<app::Workspace> ws_;
 };
 

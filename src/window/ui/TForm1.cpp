@@ -132,8 +132,13 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     setCentralWidget(splitter);
 
     // Where the office lives, always in sight: an installed program keeps it in the user's folders.
-    auto* office = new QLabel(QStringLiteral("Cartella dei dati: ") + QDir::toNativeSeparators(workspace_->paths().appFolder()),
-                              this);
+    const QString where = workspace_->isServer()
+                              ? QStringLiteral("Ufficio condiviso sul server: %1 · documenti in %2")
+                                    .arg(workspace_->server().describe(),
+                                         QDir::toNativeSeparators(workspace_->paths().outputFolder()))
+                              : QStringLiteral("Cartella dei dati: ") +
+                                    QDir::toNativeSeparators(workspace_->paths().appFolder());
+    auto* office = new QLabel(where, this);
     office->setObjectName(QStringLiteral("LabelCartellaDati"));
     office->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusBar()->addWidget(office);
@@ -161,7 +166,8 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     connectCommands();
 
     // The data store, in the fixed start-up order.
-    askAboutMissingDatabases();
+    if (!workspace_->isServer())
+        askAboutMissingDatabases();
     startUpError_ = workspace_->startUp(progress);
     if (!startUpError_.isEmpty())
         showError(startUpError_);
@@ -538,6 +544,8 @@ void TForm1::connectCommands()
     });
     connect(button("BElimina"), &QPushButton::clicked, this, [this] { deleteCommand(false); });
     button("BRipristina")->setToolTip(QStringLiteral("Ripristina da copia di sicurezza"));
+    // On a server the copies are the server's own (pg_dump): the program has none to restore.
+    button("BRipristina")->setVisible(!workspace_->isServer());
     connect(button("BRipristina"), &QPushButton::clicked, this, [this] { runGuarded([&] { restoreCommand(); }); });
     connect(button("TBElimina"), &QPushButton::clicked, this, [this] { deleteCommand(true); });
     connect(button("BModifica"), &QPushButton::clicked, this,
