@@ -93,7 +93,7 @@ app::Outcome flipPayable(app::Workspace& ws, const PayableFlipInput& input)
                                "AND q.Tipologia IS ? AND q.DataScadenza IS ? AND q.PagabiliSiNo IS ?)")
                     .arg(person),
                 {condominium, input.subject.personId, year, input.quotaName, input.type, input.dueDate, input.payable});
-        flipped = db.scalar(QStringLiteral("SELECT changes()")).toLongLong();
+        flipped = db.changes();
         transaction.commit();
     }
     requeryRegisters(ws, {"ADOTableQuote", "ADOWEBDBQuote", "ADOWEBDBquote2"});

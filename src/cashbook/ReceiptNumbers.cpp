@@ -40,7 +40,7 @@ int nextReceiptNumber(app::Workspace& ws, const QString& condominium)
     // Special movements carry no number (NULL or an empty text): they stay out of the count.
     const QVariant inRows = db.scalar(
         QStringLiteral("SELECT MAX(CAST(Ricevuta AS INTEGER)) FROM Entrate WHERE Condominio = ? AND AA = ? "
-                       "AND Ricevuta IS NOT NULL AND TRIM(Ricevuta) <> ''"),
+                       "AND Ricevuta IS NOT NULL AND TRIM(CAST(Ricevuta AS TEXT)) <> ''"),
         {condominium, year});
     const QVariant recorded =
         db.scalar(QStringLiteral("SELECT MAX(Ultimo) FROM NumeriRicevute WHERE Condominio = ? AND AA = ?"), {condominium, year});

@@ -123,10 +123,19 @@ app::Outcome setAttendance(app::Workspace& ws, MeetingState& state, const Attend
         delegateName = d >= 0 ? state.participants[d].name : QString();
     }
     const qint64 delegateId = proxy ? input.delegateId : 0;
-    ws.mainDb().exec(QStringLiteral("INSERT OR REPLACE INTO Presenze (IdAssemblea, IdPersona, Stato, IdDelegato, "
-                                    "Delegato, Arrivo, Uscita) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                     {state.meeting.id, input.personId, attendanceText(input.attendance), delegateId, delegateName,
-                      input.arrival.trimmed(), departure});
+    // The person's one row of the meeting, changed in place or added.
+    store::Database& db = ws.mainDb();
+    store::Transaction tr(db);
+    db.exec(QStringLiteral("UPDATE Presenze SET Stato = ?, IdDelegato = ?, Delegato = ?, Arrivo = ?, Uscita = ? "
+                           "WHERE IdAssemblea = ? AND IdPersona = ?"),
+            {attendanceText(input.attendance), delegateId, delegateName, input.arrival.trimmed(), departure,
+             state.meeting.id, input.personId});
+    if (db.changes() == 0)
+        db.exec(QStringLiteral("INSERT INTO Presenze (IdAssemblea, IdPersona, Stato, IdDelegato, Delegato, Arrivo, "
+                               "Uscita) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                {state.meeting.id, input.personId, attendanceText(input.attendance), delegateId, delegateName,
+                 input.arrival.trimmed(), departure});
+    tr.commit();
     Participant& p = state.participants[i];
     p.attendance = input.attendance;
     p.delegateId = delegateId;

@@ -101,9 +101,17 @@ app::Outcome setVote(app::Workspace& ws, MeetingState& state, qint64 resolutionI
         return app::Outcome::refused(kVoterNotPresent);
     if (vote == Vote::None)
         ws.mainDb().exec(QStringLiteral("DELETE FROM Voti WHERE IdDelibera = ? AND IdPersona = ?"), {resolutionId, personId});
-    else
-        ws.mainDb().exec(QStringLiteral("INSERT OR REPLACE INTO Voti (IdDelibera, IdPersona, Voto) VALUES (?, ?, ?)"),
-                         {resolutionId, personId, voteText(vote)});
+    else {
+        // The person's one vote on the resolution, changed in place or added.
+        store::Database& db = ws.mainDb();
+        store::Transaction tr(db);
+        db.exec(QStringLiteral("UPDATE Voti SET Voto = ? WHERE IdDelibera = ? AND IdPersona = ?"),
+                {voteText(vote), resolutionId, personId});
+        if (db.changes() == 0)
+            db.exec(QStringLiteral("INSERT INTO Voti (IdDelibera, IdPersona, Voto) VALUES (?, ?, ?)"),
+                    {resolutionId, personId, voteText(vote)});
+        tr.commit();
+    }
     state.participants[i].vote = vote;
     return app::Outcome::accepted();
 }

@@ -74,7 +74,7 @@ std::optional<YearRecord> currentYear(app::Workspace& ws)
     if (ws.selection.condominium.isEmpty())
         return std::nullopt;
     Statement st(ws.mainDb(), QStringLiteral("SELECT id, nome, data_inizio, data_fine, approvato FROM AnnoAmministrativo "
-                                             "WHERE idCondominio = ? AND corrente ORDER BY id LIMIT 1"));
+                                             "WHERE idCondominio = ? AND corrente <> 0 ORDER BY id LIMIT 1"));
     st.bind(1, ws.selection.condominium);
     if (!st.step())
         return std::nullopt;
@@ -107,7 +107,7 @@ app::Outcome addYear(app::Workspace& ws, const YearInput& input, int* copied)
             *copied = db.changes();
     }
     // Exactly one current year per condominium: the new one.
-    db.exec(QStringLiteral("UPDATE AnnoAmministrativo SET corrente = 0 WHERE idCondominio = ? AND corrente"),
+    db.exec(QStringLiteral("UPDATE AnnoAmministrativo SET corrente = 0 WHERE idCondominio = ? AND corrente <> 0"),
             {condominium});
     db.exec(QStringLiteral("INSERT INTO AnnoAmministrativo (idCondominio, nome, data_inizio, data_fine, approvato, "
                            "corrente) VALUES (?, ?, ?, ?, ?, 1)"),

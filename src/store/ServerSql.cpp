@@ -1,6 +1,7 @@
 #include "store/ServerSql.h"
 
 #include <QMutex>
+#include <algorithm>
 #include <QVector>
 
 namespace velcaris::store {
@@ -55,8 +56,11 @@ QVector<Token> tokenize(const QString& sql)
             i = end < 0 ? n : end + 2;
             out.push_back({Kind::Comment, sql.mid(from, i - from)});
         } else if (c == u'?') {
+            // "?" or a numbered "?NNN", whose digits belong to it.
             ++i;
-            out.push_back({Kind::Param, QStringLiteral("?")});
+            while (i < n && sql[i].isDigit())
+                ++i;
+            out.push_back({Kind::Param, sql.mid(from, i - from)});
         } else if (isWordChar(c)) {
             while (i < n && isWordChar(sql[i]))
                 ++i;
@@ -122,9 +126,14 @@ ServerSql toServerSql(const QString& sql)
         const Token& t = tokens[i];
         const bool meaningful = t.kind != Kind::Space && t.kind != Kind::Comment;
         switch (t.kind) {
-        case Kind::Param:
-            text += QStringLiteral("$%1").arg(++out.parameters);
+        case Kind::Param: {
+            // As the file engine numbers them: "?NNN" is number NNN, a bare "?" one more than the
+            // largest number so far.
+            const int number = t.text.size() > 1 ? t.text.mid(1).toInt() : out.parameters + 1;
+            out.parameters = std::max(out.parameters, number);
+            text += QStringLiteral("$%1").arg(number);
             break;
+        }
         case Kind::Name: {
             const QString name = unquoted(t.text);
             out.spellings.insert(foldName(name), name);

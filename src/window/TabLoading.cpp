@@ -288,7 +288,8 @@ CrosstabSql unitViewSql(store::Database& db, const QString& condominium, const T
             QStringLiteral("locali.Sub AS Sub"), owner() + QStringLiteral(" AS Proprietario"),
             tenant() + QStringLiteral(" AS Inquilino"), QStringLiteral("locali.PartecipazioneORD AS PartecipazioneORD"),
             QStringLiteral("locali.PartecipazioneSTR AS PartecipazioneSTR")};
-        layout.groupBy = {QStringLiteral("locali.Id")};
+        // The people's keys are grouped too (one per unit anyway), so that their names may be shown.
+        layout.groupBy = {QStringLiteral("locali.Id"), QStringLiteral("Anagrafe.Id"), QStringLiteral("Anagrafe_1.Id")};
     }
     layout.from = kUnitFrom;
     layout.where = QStringLiteral("locali.IdCondominio = ?");
@@ -306,7 +307,8 @@ CrosstabSql singleQuotaViewSql(store::Database& db, const QString& condominium, 
                          QStringLiteral("locali.IdCondominio AS IdCondominio"), owner() + QStringLiteral(" AS Proprietario"),
                          tenant() + QStringLiteral(" AS Inquilino")};
     layout.groupBy = {QStringLiteral("Quote.IdLocale"), QStringLiteral("locali.idProprietario"), QStringLiteral("locali.idInquilino"),
-                    QStringLiteral("locali.Nome"), QStringLiteral("locali.IdCondominio")};
+                    QStringLiteral("locali.Nome"), QStringLiteral("locali.IdCondominio"), QStringLiteral("Anagrafe.Id"),
+                    QStringLiteral("Anagrafe_1.Id")};
     layout.from = kQuotaFrom;
     layout.where = QStringLiteral("locali.IdCondominio = ?");
     layout.params = condominiumParam(condominium);

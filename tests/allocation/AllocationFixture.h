@@ -2,6 +2,7 @@
 // An office with two condominiums, for the allocation tests, and the check of the thousandths
 // invariant: exactly one Millesimi row per unit and table of a condominium, and no other row.
 #include "support/Office.h"
+#include "support/RefusedWrites.h"
 
 #include <gtest/gtest.h>
 
@@ -83,8 +84,7 @@ protected:
     // Makes the next write to `table` fail inside the engine, as a full disk would.
     void failWritesTo(const QString& table, const char* event = "INSERT")
     {
-        db().exec(QStringLiteral("CREATE TRIGGER FailWrite BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'disco pieno'); END")
-                      .arg(QString::fromLatin1(event), table));
+        test::refuseWrites(db(), table, QString::fromLatin1(event), QStringLiteral("disco pieno"));
     }
 
     void TearDown() override { EXPECT_TRUE(thousandthsInvariant()); }

@@ -31,9 +31,11 @@ protected:
     }
     QString row(qint64 id)
     {
-        return text("SELECT Condominio || '|' || AA || '|' || Tabella || '|' || DescrizioneVoceSpesa || '|' || "
-                    "CASE WHEN Spesa IS NULL THEN 'NULL' ELSE printf('%.2f', Spesa) END FROM Preventivi WHERE Id = ?",
-                    {id});
+        const QVariant spesa = db().scalar("SELECT Spesa FROM Preventivi WHERE Id = ?", {id});
+        return text("SELECT Condominio || '|' || AA || '|' || Tabella || '|' || DescrizioneVoceSpesa || '|' "
+                    "FROM Preventivi WHERE Id = ?",
+                    {id}) +
+               (spesa.isNull() ? QStringLiteral("NULL") : QString::number(spesa.toDouble(), 'f', 2));
     }
 
     qint64 scale = -1, generale = -1, betaScale = -1;

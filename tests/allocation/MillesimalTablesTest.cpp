@@ -74,7 +74,10 @@ TEST_F(MillesimalTables, ANewTableGivesEveryUnitOfItsCondominiumAZeroRowInUnitOr
     const auto outcome = allocation::addTable(office.ws(), table("Generale"));
     ASSERT_TRUE(outcome.done);
     ASSERT_TRUE(outcome.newKey);
-    store::Statement rows(db(), "SELECT IdLocale, Millesimi, IdCondominio FROM Millesimi WHERE IdTabella = ? ORDER BY rowid");
+    // In the order they were written (the table has no key of its own).
+    store::Statement rows(db(), QStringLiteral("SELECT IdLocale, Millesimi, IdCondominio FROM Millesimi WHERE IdTabella = ? "
+                                               "ORDER BY %1")
+                                    .arg(db().rowKeyColumn(QStringLiteral("Millesimi"))));
     rows.bind(1, *outcome.newKey);
     QVector<qint64> seen;
     while (rows.step()) {

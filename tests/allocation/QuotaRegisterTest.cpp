@@ -1,6 +1,7 @@
 // The quota register's rules over a small office: column order, cell colours, the running sum,
 // the in-place amount change (paid quota refused, new quota, web copy) and "Modifica Quota".
 #include "AllocationFixture.h"
+#include "support/RefusedWrites.h"
 
 #include "allocation/QuotaRegister.h"
 #include "window/TabLoading.h"
@@ -110,7 +111,7 @@ TEST_F(QuotaRegister, AmountChangeAltersTheFirstRowAndItsWebCopyOnly)
     EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM Quote WHERE IdQuota = ?", {first}).toDouble(), 123.46);
     EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM Quote WHERE IdQuota = ?", {second}).toDouble(), 100);
     EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM Quote WHERE IdQuota = ?", {old}).toDouble(), 100);
-    EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM web.Quote WHERE AA = '2014' ORDER BY rowid").toDouble(), 123.46);
+    EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM web.Quote WHERE AA = '2014' ORDER BY Id").toDouble(), 123.46);
     EXPECT_DOUBLE_EQ(db().scalar("SELECT SUM(Importo) FROM web.Quote WHERE AA = '2014'").toDouble(), 223.46);
     EXPECT_DOUBLE_EQ(db().scalar("SELECT Importo FROM web.Quote WHERE AA = '2013'").toDouble(), 100);
 }
@@ -170,7 +171,7 @@ TEST_F(QuotaRegister, NewQuotaAndItsWebRowAreOneTransaction)
 {
     quota(unit1, "Rata 1", "Spese ordinarie", 100, QDate(2014, 3, 15));
     giveWebAccess(verdi);
-    db().exec("CREATE TRIGGER web.FailWrite BEFORE INSERT ON Quote BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    test::refuseWrites(db(), "web.Quote", "INSERT", "disco pieno");
     EXPECT_THROW(change(unit2, "Rata 1", "10"), store::StoreError);
     EXPECT_EQ(count("SELECT COUNT(*) FROM main.Quote"), 1);
     EXPECT_EQ(count("SELECT COUNT(*) FROM web.Quote"), 0);
@@ -207,7 +208,7 @@ TEST_F(QuotaRegister, ModifyQuotasChangesEveryUnitsQuotaOfTheYearAndTheWebCopies
     EXPECT_EQ(text("SELECT DataScadenza FROM web.Quote WHERE AA = '2013'"), "2014-01-31");
 
     // The web copy fails: the main rows keep their dates.
-    db().exec("CREATE TRIGGER web.FailWrite BEFORE UPDATE ON Quote BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    test::refuseWrites(db(), "web.Quote", "UPDATE", "disco pieno");
     EXPECT_THROW(allocation::modifyQuotas(office.ws(), {"Rata 2", QDate(2014, 8, 1), "Spese ordinarie"}), store::StoreError);
     EXPECT_EQ(count("SELECT COUNT(*) FROM Quote WHERE DataScadenza = '2014-08-01'"), 0);
 }

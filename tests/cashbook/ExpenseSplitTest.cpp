@@ -1,6 +1,7 @@
 #include "cashbook/ExpenseSplit.h"
 #include "cashbook/Expenses.h"
 #include "support/Office.h"
+#include "support/RefusedWrites.h"
 
 #include <gtest/gtest.h>
 
@@ -112,13 +113,9 @@ TEST_F(SplitTest, SixtyFortyWithCommissionAndWithholding)
     in.codTributo = "1040";
     const app::Outcome out = cashbook::addExpense(office.ws(), in, lines({"60", "", "40"}));
     ASSERT_TRUE(out.done) << out.texts().join('|').toStdString();
-    EXPECT_EQ(value("SELECT group_concat(Tabella || ':' || ImportoLordo || ':' || Commissione, ' ') FROM "
-                    "(SELECT * FROM Uscite ORDER BY id)")
-                  .toString(),
+    EXPECT_EQ(test::joinedRows(office.db(), "SELECT Tabella, ImportoLordo, Commissione FROM Uscite ORDER BY id"),
               "A:403.0:3.0 C:402.0:2.0");
-    EXPECT_EQ(value("SELECT group_concat(COALESCE(CodTributo, '-') || ':' || COALESCE(RitenuteOperate, '-'), ' ') FROM "
-                    "(SELECT * FROM Uscite ORDER BY id)")
-                  .toString(),
+    EXPECT_EQ(test::joinedRows(office.db(), "SELECT CodTributo, RitenuteOperate FROM Uscite ORDER BY id", {}, ":", " ", "-"),
               "1040:200.0 -:-");
     EXPECT_EQ(*out.newKey, value("SELECT MIN(id) FROM Uscite").toLongLong());
     // The invoice amounts add up to the whole invoice.
@@ -130,15 +127,14 @@ TEST_F(SplitTest, ThirdsAddUpToTheCentAndAZeroPercentWritesAZeroRow)
     ASSERT_TRUE(cashbook::addExpense(office.ws(), expense("100.00", "0.00"),
                                      lines({"33.333333", "33.333333", "33.333334", "0"}))
                     .done);
-    EXPECT_EQ(value("SELECT group_concat(ImportoLordo, ' ') FROM (SELECT * FROM Uscite ORDER BY id)").toString(),
+    EXPECT_EQ(test::joinedRows(office.db(), "SELECT ImportoLordo FROM Uscite ORDER BY id"),
               "33.33 33.33 33.34 0.0");
 }
 
 TEST_F(SplitTest, ASplitIsWrittenWholeOrNotAtAll)
 {
     // The engine refuses the third row: the two before it must not stay.
-    office.db().exec("CREATE TRIGGER refuseC BEFORE INSERT ON Uscite WHEN NEW.Tabella = 'C' "
-                     "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    test::refuseWrites(office.db(), "Uscite", "INSERT", "disco pieno", "NEW.Tabella = 'C'");
     const app::Outcome out = cashbook::addExpense(office.ws(), expense("90.00", "0.00"), lines({"30", "30", "40"}));
     EXPECT_FALSE(out.done);
     EXPECT_EQ(value("SELECT COUNT(*) FROM Uscite").toInt(), 0);

@@ -2,6 +2,7 @@
 #include "cashbook/Balances.h"
 #include "cashbook/OpeningsAndTransfers.h"
 #include "support/Office.h"
+#include "support/RefusedWrites.h"
 
 #include <gtest/gtest.h>
 
@@ -34,10 +35,7 @@ protected:
     // "id:method:amount" of every income row, by key.
     QString rows()
     {
-        return office.db()
-            .scalar("SELECT group_concat(id || ':' || MetodoPagamento || ':' || Importo, ' ') FROM "
-                    "(SELECT * FROM Entrate ORDER BY id)")
-            .toString();
+        return test::joinedRows(office.db(), "SELECT id, MetodoPagamento, Importo FROM Entrate ORDER BY id");
     }
     QVariant value(const QString& sql, const QVector<QVariant>& params = {}) { return office.db().scalar(sql, params); }
     test::Office office;
@@ -50,9 +48,9 @@ TEST_F(OpeningsAndTransfersTest, OpeningAmountBelongsToTheCondominiumAndItsYear)
 {
     const app::Outcome out = cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Importo iniziale", "1500.01"));
     ASSERT_TRUE(out.done) << out.texts().join('|').toStdString();
-    EXPECT_EQ(value("SELECT Condominio || '|' || AA || '|' || TipoMovimento || '|' || Importo || '|' || Tipologia || "
-                    "'|' || IdPersona || '|' || Nota || '|' || Data || '|' || COALESCE(Ricevuta, 'vuota') FROM Entrate")
-                  .toString(),
+    EXPECT_EQ(test::joinedRows(office.db(), "SELECT Condominio, AA, TipoMovimento, Importo, Tipologia, IdPersona, Nota, Data, "
+                                            "Ricevuta FROM Entrate",
+                               {}, "|", " ", "vuota"),
               kAlfa + "|2014|Importo iniziale|1500.01|Spese ordinarie|" + QString::number(self) +
                   "|Nota dell'amministratore|2014-02-03|vuota");
     EXPECT_EQ(balances().textTOTC(), "1500.01");
@@ -125,8 +123,7 @@ TEST_F(OpeningsAndTransfersTest, ATransferWithoutItsOtherHalfIsNotChanged)
 
 TEST_F(OpeningsAndTransfersTest, ATransferIsWrittenWholeOrNotAtAll)
 {
-    office.db().exec("CREATE TRIGGER refuseBank BEFORE INSERT ON Entrate WHEN NEW.MetodoPagamento = 'Conto Corrente' "
-                     "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    test::refuseWrites(office.db(), "Entrate", "INSERT", "disco pieno", "NEW.MetodoPagamento = 'Conto Corrente'");
     const app::Outcome out = cashbook::addOpeningOrTransfer(office.ws(), kAlfa, movement("Passaggio su C.C.", "100"));
     EXPECT_FALSE(out.done);
     EXPECT_EQ(rows(), "");
@@ -144,9 +141,9 @@ TEST_F(OpeningsAndTransfersTest, APaymentChangesOnlyItsDatePlaceAndNote)
     EXPECT_EQ(balances().textTOTC(), "120.00");
     MovementInput change{"", "9999", QDate(2014, 1, 12), "Conto Corrente", "Spese straordinarie", "bonifico"};
     ASSERT_TRUE(cashbook::modifyIncomeRow(office.ws(), id, change).done);
-    EXPECT_EQ(value("SELECT Data || '|' || MetodoPagamento || '|' || Nota || '|' || Importo || '|' || Tipologia || '|' "
-                    "|| Ricevuta || '|' || TipoMovimento FROM Entrate")
-                  .toString(),
+    EXPECT_EQ(test::joinedRows(office.db(), "SELECT Data, MetodoPagamento, Nota, Importo, Tipologia, Ricevuta, TipoMovimento "
+                                            "FROM Entrate",
+                               {}, "|"),
               "2014-01-12|Conto Corrente|bonifico|120.0|Spese ordinarie|7|Entrata");
     EXPECT_DOUBLE_EQ(value("SELECT ImportoPagato FROM Quote").toDouble(), 120.0);
     const cashbook::Balances b = balances();

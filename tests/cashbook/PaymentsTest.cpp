@@ -117,10 +117,13 @@ TEST_F(Payments, ReceiptNumbersGoByNumberPerCondominiumAndYear)
     for (int n = 1; n <= 10; ++n)
         db().exec("INSERT INTO Entrate (Condominio, AA, TipoMovimento, Ricevuta) VALUES (?, '2024', 'Entrata', ?)",
                   {kAlfa, QString::number(n)});
-    // Special movements carry no number; other years and other condominiums count apart.
+    // Special movements carry no number (an empty text too, in an older file); other years and
+    // other condominiums count apart.
     db().exec("INSERT INTO Entrate (Condominio, AA, TipoMovimento, Ricevuta) VALUES (?, '2024', 'Speciale', NULL), "
-              "(?, '2024', 'Speciale', ''), (?, '2023', 'Entrata', 40), (?, '2024', 'Entrata', 70)",
-              {kAlfa, kAlfa, kAlfa, kBeta});
+              "(?, '2023', 'Entrata', 40), (?, '2024', 'Entrata', 70)",
+              {kAlfa, kAlfa, kBeta});
+    if (!test::officeOnServer())
+        db().exec("INSERT INTO Entrate (Condominio, AA, TipoMovimento, Ricevuta) VALUES (?, '2024', 'Speciale', '')", {kAlfa});
     EXPECT_EQ(nextReceiptNumber(office.ws(), kAlfa), 11) << "10 is above 9";
     EXPECT_EQ(nextReceiptNumber(office.ws(), kBeta), 71);
 

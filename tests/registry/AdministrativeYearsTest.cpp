@@ -1,6 +1,7 @@
 #include "registry/AdministrativeYears.h"
 #include "store/StoreError.h"
 #include "support/Office.h"
+#include "support/RefusedWrites.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +44,7 @@ protected:
     QString currentName(const QString& condominium)
     {
         return office.db()
-            .scalar("SELECT group_concat(nome, '|') FROM AnnoAmministrativo WHERE idCondominio = ? AND corrente",
+            .scalar("SELECT group_concat(nome, '|') FROM AnnoAmministrativo WHERE idCondominio = ? AND corrente <> 0",
                     {condominium})
             .toString();
     }
@@ -90,11 +91,10 @@ TEST_F(Years, ASecondYearWithImportCopiesEveryBudgetItemAndTakesTheFlag)
     EXPECT_EQ(copied, 3);
     EXPECT_EQ(currentName(kAlfa), "2014");
     EXPECT_EQ(currentName(kBeta), "2013");
-    EXPECT_EQ(office.db()
-                  .scalar("SELECT group_concat(Tabella || ':' || DescrizioneVoceSpesa || ':' || Spesa, '|') FROM "
-                          "(SELECT * FROM Preventivi WHERE Condominio = ? AND AA = '2014' ORDER BY Id)",
-                          {kAlfa})
-                  .toString(),
+    EXPECT_EQ(test::joinedRows(office.db(),
+                               "SELECT Tabella, DescrizioneVoceSpesa, Spesa FROM Preventivi WHERE Condominio = ? "
+                               "AND AA = '2014' ORDER BY Id",
+                               {kAlfa}, ":", "|"),
               "A:Pulizia:1200.5|Scale:Luce scale:300.0|A:Amministrazione:0.0");
     // The previous year keeps its own items.
     EXPECT_EQ(count("SELECT COUNT(*) FROM Preventivi WHERE Condominio = ? AND AA = '2013'", {kAlfa}), 3);
@@ -201,7 +201,7 @@ TEST_F(Years, AFailedYearRenameLeavesEveryRowUnderTheOldName)
     ASSERT_TRUE(registry::addYear(office.ws(), year("2014")).done);
     office.addIncome(kAlfa, "2014", 10, "Cassa");
     office.db().exec("INSERT INTO web.Files (Condominio, AA, File) VALUES (?, '2014', 'a.pdf')", {kAlfa});
-    office.db().exec("CREATE TRIGGER web.NoFiles BEFORE UPDATE ON Files BEGIN SELECT RAISE(ABORT, 'bloccato'); END");
+    test::refuseWrites(office.db(), "web.Files", "UPDATE", "bloccato");
     EXPECT_THROW(registry::modifyYear(office.ws(), year("2015")), store::StoreError);
     EXPECT_EQ(currentName(kAlfa), "2014");
     EXPECT_EQ(count("SELECT COUNT(*) FROM Entrate WHERE AA = '2014'"), 1);
@@ -219,7 +219,7 @@ TEST_F(Years, ModifyRefusesTheNameOfAnotherYearButKeepsItsOwn)
     same.approved = true;
     EXPECT_TRUE(registry::modifyYear(office.ws(), same).done);
     EXPECT_EQ(count("SELECT approvato FROM AnnoAmministrativo WHERE nome = '2014'"), 1);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM AnnoAmministrativo WHERE corrente"), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM AnnoAmministrativo WHERE corrente <> 0"), 1);
 }
 
 TEST_F(Years, ModifyWithoutAnyYearAsksForOneFirst)

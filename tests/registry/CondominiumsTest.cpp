@@ -2,6 +2,7 @@
 #include "registry/NameRules.h"
 #include "store/StoreError.h"
 #include "support/Office.h"
+#include "support/RefusedWrites.h"
 
 #include <QDir>
 #include <QFile>
@@ -251,7 +252,7 @@ TEST_F(CondominiumRename, RefusesWhenNoCondominiumIsChosen)
 
 TEST_F(CondominiumRename, AFailingWebTableRollsBackEveryRowAndKeepsTheFolder)
 {
-    office.db().exec("CREATE TRIGGER web.NoFiles BEFORE UPDATE ON Files BEGIN SELECT RAISE(ABORT, 'bloccato'); END");
+    test::refuseWrites(office.db(), "web.Files", "UPDATE", "bloccato");
     EXPECT_THROW(registry::modifyCondominium(office.ws(), input("Alfa Nuovo", "Via Roma 3")), store::StoreError);
     EXPECT_EQ(rowsNaming(renamed), 0);
     EXPECT_EQ(rowsNaming(alfa), 18);

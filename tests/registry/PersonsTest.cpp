@@ -2,6 +2,7 @@
 #include "registry/Persons.h"
 #include "store/FilterText.h"
 #include "support/Office.h"
+#include "support/RefusedWrites.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -264,7 +265,7 @@ TEST_F(PersonsTest, QuotasArePublishedOnceInDueDateOrder)
     EXPECT_EQ(web->quotasPublished, 3);
 
     store::Statement st(db(), "SELECT NomeQuote, Importo, ImportoPagato, Locale, AA, Nota, Condominio, IdProprietario, "
-                              "IdInquilino FROM web.Quote ORDER BY rowid");
+                              "IdInquilino FROM web.Quote ORDER BY Id");
     QStringList names;
     QStringList amounts;
     while (st.step()) {
@@ -309,7 +310,7 @@ TEST_F(PersonsTest, AnOwnerAndTenantGetsBothUnitsOfTheCurrentYearOnly)
     const auto outcome = registry::savePerson(ws(), rossi, withCredentials("Rossi"), &web);
     ASSERT_TRUE(outcome.done);
     EXPECT_EQ(web->quotasPublished, 2);
-    store::Statement st(db(), "SELECT Locale, AA, Importo FROM web.Quote ORDER BY rowid");
+    store::Statement st(db(), "SELECT Locale, AA, Importo FROM web.Quote ORDER BY Id");
     QStringList rows;
     while (st.step())
         rows << st.value(0).toString() + "/" + st.value(1).toString() + "/" + QString::number(st.value(2).toDouble());
@@ -337,7 +338,7 @@ TEST_F(PersonsTest, AFailureOfTheWebDatabaseRollsTheWholeSaveBack)
 {
     const qint64 rossi = office.addPerson(kAlfa, "Rossi", "Mario");
     addQuota(addUnit("Int. 1", rossi, rossi), "2014", "Rata 1", 10, QDate(2014, 1, 1));
-    db().exec("CREATE TRIGGER web.NoAccess BEFORE INSERT ON Accesso BEGIN SELECT RAISE(ABORT, 'accesso bloccato'); END");
+    test::refuseWrites(db(), "web.Accesso", "INSERT", "accesso bloccato");
 
     const auto added = registry::savePerson(ws(), std::nullopt, withCredentials("Neri"));
     EXPECT_FALSE(added.done);
@@ -353,7 +354,7 @@ TEST_F(PersonsTest, AFailureOfTheWebDatabaseRollsTheWholeSaveBack)
     EXPECT_EQ(registry::readPerson(ws(), rossi)->userId, "");
 
     // A missing web table fails late, after the access row: that is undone too.
-    db().exec("DROP TRIGGER web.NoAccess");
+    test::allowWrites(db(), "web.Accesso");
     db().exec("DROP TABLE web.Quote");
     const auto late = registry::savePerson(ws(), rossi, p);
     EXPECT_FALSE(late.done);

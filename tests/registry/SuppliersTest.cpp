@@ -2,6 +2,7 @@
 #include "registry/Suppliers.h"
 #include "store/FilterText.h"
 #include "support/Office.h"
+#include "support/RefusedWrites.h"
 
 #include <gtest/gtest.h>
 
@@ -186,8 +187,8 @@ TEST_F(SuppliersTest, AFailedAssociationLeavesNoRowBehind)
 {
     const qint64 a = add("Idraulica");
     const qint64 b = add("Elettrica");
-    db().exec("CREATE TRIGGER NoSecond BEFORE INSERT ON fornitori_associazione WHEN NEW.IdFornitore = " +
-              QString::number(b) + " BEGIN SELECT RAISE(ABORT, 'associazione bloccata'); END");
+    test::refuseWrites(db(), "fornitori_associazione", "INSERT", "associazione bloccata",
+                       "NEW.IdFornitore = " + QString::number(b));
     int written = -1;
     const auto outcome = registry::associateSuppliers(ws(), {a, b}, kAlfa, &written);
     EXPECT_FALSE(outcome.done);

@@ -65,16 +65,22 @@ QStringList building(store::Database& db, const QString& condominium)
     QStringList rows;
     store::Statement units(db, "SELECT l.Nome, l.Scala, l.Piano, l.IdTipologia, p.Cognome || ' ' || p.Nome, "
                                "i.Cognome || ' ' || i.Nome, l.Foglio, l.Particella, l.Sub, l.PartecipazioneORD, "
-                               "l.PartecipazioneSTR, (SELECT group_concat(x, ';') FROM (SELECT t.Nome || '=' || printf('%.3f', m.Millesimi) "
-                               "AS x FROM Millesimi m JOIN Tabelle t ON t.Id = m.IdTabella WHERE m.IdLocale = l.Id "
-                               "ORDER BY t.Nome)) "
+                               "l.PartecipazioneSTR, l.Id "
                                "FROM Locali l JOIN Anagrafe p ON p.Id = l.idProprietario "
                                "JOIN Anagrafe i ON i.Id = l.idInquilino WHERE l.IdCondominio = ? ORDER BY l.Nome");
+    store::Statement thousandths(db, "SELECT t.Nome, m.Millesimi FROM Millesimi m JOIN Tabelle t ON t.Id = m.IdTabella "
+                                     "WHERE m.IdLocale = ? ORDER BY t.Nome");
     units.bind(1, condominium);
     while (units.step()) {
         QStringList cells;
-        for (int c = 0; c < 12; ++c)
+        for (int c = 0; c < 11; ++c)
             cells << units.value(c).toString();
+        QStringList shares;
+        thousandths.reset();
+        thousandths.bind(1, units.value(11));
+        while (thousandths.step())
+            shares << thousandths.value(0).toString() + '=' + QString::number(thousandths.value(1).toDouble(), 'f', 3);
+        cells << shares.join(';');
         rows << "U:" + cells.join('|');
     }
     store::Statement persons(db, "SELECT Cognome, Nome, CodiceFiscale, \"Città\", Email, Comunicazioni, Consiglio, Note "
@@ -265,8 +271,9 @@ TEST_F(SheetImport, HandMadeFilesWithShuffledColumnsBadRowsAndASecondImportThatU
     EXPECT_EQ(update.refusedRows(), 0);
     ASSERT_TRUE(sheetimport::applyImport(office.ws(), update).done);
     EXPECT_EQ(db().scalar("SELECT COUNT(*) FROM Locali").toInt(), 2);
-    EXPECT_EQ(db().scalar("SELECT l.Scala || '/' || m.Millesimi FROM Locali l JOIN Millesimi m ON m.IdLocale = l.Id "
-                          "JOIN Tabelle t ON t.Id = m.IdTabella WHERE l.Nome = 'A1' AND t.Nome = 'Generale'").toString(),
+    EXPECT_EQ(test::joinedRows(db(), "SELECT l.Scala, m.Millesimi FROM Locali l JOIN Millesimi m ON m.IdLocale = l.Id "
+                                     "JOIN Tabelle t ON t.Id = m.IdTabella WHERE l.Nome = 'A1' AND t.Nome = 'Generale'",
+                               {}, "/"),
               "B/600.0");
     EXPECT_EQ(db().scalar("SELECT COUNT(*) FROM Anagrafe WHERE Cognome = 'Rossi'").toInt(), 1);
 
@@ -301,7 +308,7 @@ TEST_F(SheetImport, HandMadeFilesWithShuffledColumnsBadRowsAndASecondImportThatU
     EXPECT_EQ(renamed.suppliersAdded, 0);
     EXPECT_EQ(renamed.suppliersChanged, 1);
     ASSERT_TRUE(sheetimport::applyImport(office.ws(), renamed).done);
-    EXPECT_EQ(db().scalar("SELECT group_concat(Cognome, ', ') FROM (SELECT Cognome FROM Fornitori ORDER BY id)").toString(),
+    EXPECT_EQ(test::joinedRows(db(), "SELECT Cognome FROM Fornitori ORDER BY id", {}, ":", ", "),
               "Idraulica Bianchi Srl, Idraulica Rossi Srl");
     EXPECT_EQ(db().scalar("SELECT COUNT(*) FROM fornitori_associazione").toInt(), 2);
 }

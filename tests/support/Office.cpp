@@ -35,6 +35,32 @@ QString makeServerOffice(const QString& folder)
 
 } // namespace
 
+QString joinedRows(store::Database& db, const QString& sql, const QVector<QVariant>& params, const QString& cellSep,
+                   const QString& rowSep, const QString& nullText)
+{
+    store::Statement st(db, sql);
+    st.bindAll(params);
+    QStringList rows;
+    while (st.step()) {
+        QStringList cells;
+        for (int c = 0; c < st.columnCount(); ++c) {
+            const QVariant v = st.value(c);
+            if (v.isNull()) {
+                cells << nullText;
+            } else if (v.typeId() == QMetaType::Double) {
+                QString text = QString::number(v.toDouble(), 'g', 15);
+                if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')))
+                    text += QStringLiteral(".0");
+                cells << text;
+            } else {
+                cells << v.toString();
+            }
+        }
+        rows << cells.join(cellSep);
+    }
+    return rows.join(rowSep);
+}
+
 bool officeOnServer()
 {
     return qEnvironmentVariable("VELCARIS_TEST_OFFICE") == QLatin1String("server");

@@ -18,6 +18,12 @@ bool officeOnServer();
     if (::velcaris::test::officeOnServer())                                                                \
     GTEST_SKIP() << "ufficio sul server: la prova riguarda i file dell'ufficio"
 
+// Every row of `sql`, its cells joined by cellSep and the rows by rowSep: numbers as the file
+// engine writes them as text ("403.0", "33.33"), whichever engine answers; NULL as nullText.
+QString joinedRows(store::Database& db, const QString& sql, const QVector<QVariant>& params = {},
+                   const QString& cellSep = QStringLiteral(":"), const QString& rowSep = QStringLiteral(" "),
+                   const QString& nullText = QString());
+
 class Office {
 public:
     Office();
