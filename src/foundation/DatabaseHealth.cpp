@@ -47,6 +47,7 @@ QString plainWords(StoreFault fault)
         return QStringLiteral("il file è in sola lettura");
     case StoreFault::DiskFull:
         return QStringLiteral("il disco è pieno");
+    case StoreFault::Conflict:
     case StoreFault::Other:
         break;
     }

@@ -8,6 +8,8 @@
 #include <QTime>
 #include <sqlcipher/sqlite3.h>
 
+#include <algorithm>
+
 namespace velcaris::store {
 
 namespace {
@@ -19,6 +21,9 @@ QString engineText(sqlite3* db)
 
 StoreFault faultOf(int code)
 {
+    // A key or unique value another connection wrote first.
+    if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_ROWID)
+        return StoreFault::Conflict;
     switch (code & 0xff) {
     case SQLITE_NOTADB: return StoreFault::NotADatabase;
     case SQLITE_CORRUPT: return StoreFault::Corrupt;
@@ -281,6 +286,7 @@ void Database::openServer(const ServerParams& params)
 void Database::close()
 {
     server_.reset();
+    depth_ = 0;
     if (db_) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
@@ -394,7 +400,10 @@ void Database::beginSavepoint(const QString& name)
 {
     if (server_)
         return server_->begin(name);
+    if (db_ && sqlite3_get_autocommit(db_))
+        depth_ = 0; // the engine ended the transaction on its own (a full disk, an I/O error)
     exec(QStringLiteral("SAVEPOINT %1").arg(name));
+    ++depth_;
 }
 
 void Database::releaseSavepoint(const QString& name)
@@ -402,13 +411,25 @@ void Database::releaseSavepoint(const QString& name)
     if (server_)
         return server_->release(name);
     exec(QStringLiteral("RELEASE %1").arg(name));
+    depth_ = std::max(depth_ - 1, 0);
 }
 
 void Database::rollbackSavepoint(const QString& name)
 {
     if (server_)
         return server_->rollback(name);
+    // Gone for its owner whether or not the engine still had it.
+    depth_ = std::max(depth_ - 1, 0);
     exec(QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(name));
+}
+
+int Database::transactionDepth() const
+{
+    if (server_)
+        return server_->depth();
+    if (!db_ || sqlite3_get_autocommit(db_))
+        return 0;
+    return std::max(depth_, 1);
 }
 
 QString Database::lastError() const

@@ -101,9 +101,17 @@ public:
     QString rowKeyColumn(const QString& table);
 
     // Transactions (used by Transaction): the outermost begins one, the inner ones are savepoints.
+    // On a server the outermost reads at REPEATABLE READ: a row read in it and changed by another
+    // connection before it writes the row raises StoreFault::Conflict instead of being overwritten.
+    // After a statement fails inside a server transaction the server refuses the rest of it: every
+    // statement then raises, naming that earlier failure, until the owner rolls back (a rollback
+    // to an inner savepoint made before it cures it). Files fail only the statement.
     void beginSavepoint(const QString& name);
     void releaseSavepoint(const QString& name);
     void rollbackSavepoint(const QString& name);
+    // 0 outside any transaction, 1 in the outermost, one more for each savepoint within it (as the
+    // engine has it: a transaction the engine ended on its own counts no more).
+    int transactionDepth() const;
 
     // The file engine's connection, for what only files have (online copies); null on a server.
     sqlite3* handle() const { return db_; }
@@ -114,6 +122,7 @@ private:
     sqlite3* db_ = nullptr;
     std::unique_ptr<ServerConnection> server_;
     QString path_;
+    int depth_ = 0; // a file's savepoints open through beginSavepoint
 };
 
 // The name of the hidden column that keys, on a server, the rows of a table that has no integer

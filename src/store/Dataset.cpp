@@ -30,24 +30,6 @@ bool isNumeric(const QVariant& v)
     }
 }
 
-// Equality as the registers' engine saw it: numbers by value, text exactly (or ignoring case).
-bool sameValue(const QVariant& stored, const QVariant& wanted, bool caseInsensitive)
-{
-    const bool storedNull = !stored.isValid() || stored.isNull();
-    const bool wantedNull = !wanted.isValid() || wanted.isNull();
-    if (storedNull || wantedNull)
-        return storedNull && wantedNull;
-    if (isNumeric(stored) || isNumeric(wanted)) {
-        bool ok1 = false, ok2 = false;
-        const double a = stored.toDouble(&ok1);
-        const double b = wanted.toDouble(&ok2);
-        if (ok1 && ok2)
-            return std::fabs(a - b) < 1e-9;
-    }
-    return QString::compare(stored.toString(), wanted.toString(),
-                            caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
-}
-
 QString formatNumber(const QVariant& v, int decimals)
 {
     bool ok = false;
@@ -65,6 +47,23 @@ QString isoDateToText(const QString& iso)
 }
 
 } // namespace
+
+bool sameStoredValue(const QVariant& stored, const QVariant& wanted, bool caseInsensitive)
+{
+    const bool storedNull = !stored.isValid() || stored.isNull();
+    const bool wantedNull = !wanted.isValid() || wanted.isNull();
+    if (storedNull || wantedNull)
+        return storedNull && wantedNull;
+    if (isNumeric(stored) || isNumeric(wanted)) {
+        bool ok1 = false, ok2 = false;
+        const double a = stored.toDouble(&ok1);
+        const double b = wanted.toDouble(&ok2);
+        if (ok1 && ok2)
+            return std::fabs(a - b) < 1e-9;
+    }
+    return QString::compare(stored.toString(), wanted.toString(),
+                            caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
+}
 
 Dataset::Dataset(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {}
 
@@ -137,6 +136,7 @@ void Dataset::close()
     declTypes_.clear();
     columnIndex_.clear();
     buffer_.clear();
+    original_.clear();
     current_ = -1;
     eof_ = bof_ = true;
 }
@@ -516,7 +516,7 @@ bool Dataset::gotoBookmark(const Bookmark& mark)
         return false;
     if (mark.key.isValid() && !mark.key.isNull()) {
         const int keyIndex = keyColumn_ == -2 ? 0 : keyColumn_;
-        auto matches = [&](int row) { return sameValue(std::as_const(rows_)[row][keyIndex], mark.key, false); };
+        auto matches = [&](int row) { return sameStoredValue(std::as_const(rows_)[row][keyIndex], mark.key, false); };
         if (mark.row < rows_.size() && matches(mark.row)) {
             moveTo(mark.row);
             return true;
@@ -554,7 +554,7 @@ bool Dataset::locate(const QString& fields, const QVariantList& values, bool cas
     for (int row = 0; row < rows_.size(); ++row) {
         bool all = true;
         for (int i = 0; i < columns.size() && all; ++i)
-            all = sameValue(std::as_const(rows_)[row][columns[i]], wanted[i], caseInsensitive);
+            all = sameStoredValue(std::as_const(rows_)[row][columns[i]], wanted[i], caseInsensitive);
         if (all) {
             moveTo(row);
             return true;

@@ -13,6 +13,10 @@
 
 namespace velcaris::store {
 
+// Two stored values alike as the registers' engine compares them: both empty, numbers by value,
+// text exactly (or ignoring case).
+bool sameStoredValue(const QVariant& stored, const QVariant& wanted, bool caseInsensitive = false);
+
 class Dataset : public QObject {
     Q_OBJECT
 public:
@@ -97,6 +101,13 @@ public:
     void append();
     void edit();
     void setValue(const QString& field, const QVariant& value);
+    // Writes the row being inserted or edited. An edited row of a table is written only if it is
+    // still stored as it was read when the edit began (another connection, another desk, may have
+    // changed or deleted it since): otherwise nothing is written, the row is shown as it is now
+    // (or dropped, when deleted), the dataset is left browsing it, and StoreError is raised with
+    // StoreFault::Conflict and words for the user. One keyed read more than the write. Rows of a
+    // view are written without this check: a view's columns mix other tables' values and
+    // computed ones, and its key may repeat (QueryLocali).
     void post();
     void cancel();
     void remove(); // deletes the current row at once
@@ -123,6 +134,8 @@ private:
     QString rowKeySql() const; // the key of a table's rows as SQL text
     void checkWritable() const;
     QVector<QVariant> readRowByKey(const QVariant& key);
+    void refuseStaleEdit(const QVector<QVariant>& stored);
+    void leaveEdit();
     void setCurrent(int row);
     void autoPost();
 
@@ -162,6 +175,7 @@ private:
 
     QVector<QVariant> buffer_;   // the row being edited or inserted
     QVector<bool> touched_;
+    QVector<QVariant> original_; // the row being edited, as read when the edit began
 };
 
 } // namespace velcaris::store

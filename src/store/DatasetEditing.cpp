@@ -2,7 +2,10 @@
 // delete. Reading, navigation and locating are in Dataset.cpp.
 #include "store/Dataset.h"
 
+#include "store/Failpoint.h"
 #include "store/Money.h"
+
+#include <algorithm>
 
 namespace velcaris::store {
 
@@ -42,6 +45,7 @@ void Dataset::edit()
     if (current_ < 0)
         throw StoreError(QStringLiteral("%1: nessuna riga da modificare").arg(name_));
     buffer_ = std::as_const(rows_)[current_];
+    original_ = buffer_;
     touched_ = QVector<bool>(buffer_.size(), false);
     state_ = State::Edit;
 }
@@ -117,8 +121,7 @@ void Dataset::post()
         QVector<QVariant> row = key.isValid() ? readRowByKey(key) : QVector<QVariant>();
         if (row.isEmpty())
             row = buffer_;
-        state_ = State::Browse;
-        buffer_.clear();
+        leaveEdit();
         forgetRead();
         rows_.push_back(row);
         eof_ = bof_ = false;
@@ -128,31 +131,88 @@ void Dataset::post()
     }
     // Edit: write the changed fields of the row, found by its key.
     const QVariant key = keyValue();
-    if (!names.isEmpty()) {
-        if (!key.isValid() || key.isNull())
-            throw StoreError(QStringLiteral("%1: riga senza chiave, impossibile salvare").arg(name_));
-        QStringList sets;
-        for (const QString& n : names)
-            sets << n + QStringLiteral(" = ?");
-        const QString keyName = keyColumn_ == -2 ? rowKeySql() : quoteIdentifier(columns_[keyColumn_]);
-        params << key;
-        db_->exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(target, sets.join(QStringLiteral(", ")), keyName),
-                  params);
+    if (names.isEmpty()) {
+        const QVector<QVariant> row = readRowByKey(key);
+        forgetRead();
+        rows_[current_] = row.isEmpty() ? buffer_ : row;
+        leaveEdit();
+        Q_EMIT rowChanged(current_);
+        return;
     }
-    QVector<QVariant> row = readRowByKey(key);
+    if (!key.isValid() || key.isNull())
+        throw StoreError(QStringLiteral("%1: riga senza chiave, impossibile salvare").arg(name_));
+    QStringList sets;
+    for (const QString& n : names)
+        sets << n + QStringLiteral(" = ?");
+    const QString keyName = keyColumn_ == -2 ? rowKeySql() : quoteIdentifier(columns_[keyColumn_]);
+    params << key;
+    const QString update =
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(target, sets.join(QStringLiteral(", ")), keyName);
+    const bool checked = hiddenRowid_; // a table's own row (see post() in Dataset.h)
+    QVector<QVariant> row;
+    try {
+        Transaction tr(*db_);
+        if (checked)
+            refuseStaleEdit(readRowByKey(key));
+        failpoint("dataset.modifica.prima-di-scrivere");
+        db_->exec(update, params);
+        row = readRowByKey(key);
+        tr.commit();
+    } catch (const StoreError& e) {
+        // On a server a row another desk changed after the check, and before the write, fails the
+        // write (repeatable read). Outside any other transaction it can be read again and shown.
+        if (e.fault() != StoreFault::Conflict || !checked || state_ != State::Edit || db_->transactionDepth() > 0)
+            throw;
+        refuseStaleEdit(readRowByKey(key));
+        throw; // a conflict of another kind (a unique value taken): the edit stays open to correct
+    }
     forgetRead();
     rows_[current_] = row.isEmpty() ? buffer_ : row;
+    leaveEdit();
+    Q_EMIT rowChanged(current_);
+}
+
+void Dataset::refuseStaleEdit(const QVector<QVariant>& stored)
+{
+    if (!stored.isEmpty() && stored.size() == original_.size()) {
+        bool same = true;
+        for (qsizetype i = 0; i < stored.size() && same; ++i)
+            same = sameStoredValue(stored[i], original_[i]);
+        if (same)
+            return;
+    }
+    const int row = current_;
+    leaveEdit();
+    forgetRead();
+    if (stored.isEmpty()) {
+        rows_.removeAt(row);
+        Q_EMIT rowRemoved(row);
+        if (rows_.isEmpty()) {
+            eof_ = bof_ = true;
+            setCurrent(-1);
+        } else {
+            setCurrent(std::min(row, int(rows_.size()) - 1));
+        }
+        throw StoreError(QStringLiteral("Il record è stato eliminato da un'altra postazione."), StoreFault::Conflict);
+    }
+    rows_[row] = stored;
+    Q_EMIT rowChanged(row);
+    throw StoreError(QStringLiteral("Il record è stato modificato da un'altra postazione dopo che lo ha aperto: ora è "
+                                    "mostrato com'è adesso. Ripeta la modifica se serve."),
+                     StoreFault::Conflict);
+}
+
+void Dataset::leaveEdit()
+{
     state_ = State::Browse;
     buffer_.clear();
-    Q_EMIT rowChanged(current_);
+    original_.clear();
 }
 
 void Dataset::cancel()
 {
-    if (state_ == State::Edit || state_ == State::Insert) {
-        state_ = State::Browse;
-        buffer_.clear();
-    }
+    if (state_ == State::Edit || state_ == State::Insert)
+        leaveEdit();
 }
 
 void Dataset::remove()

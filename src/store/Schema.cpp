@@ -444,11 +444,24 @@ void learnSchemaSpellings()
 
 // The main and web schemas of a server database, made together in one transaction. Several
 // desks may connect to an empty database at once: the first makes them, the others wait for it
-// and find them made.
+// and find them made. The lock is taken before the transaction begins: a transaction sees the
+// database as it was at its first statement, so one begun before the wait would not see the
+// schemas the first desk made meanwhile.
 void createServerSchema(Database& db)
 {
+    db.exec(QStringLiteral("SELECT pg_advisory_lock(7245301)"));
+    struct Unlock {
+        Database& db;
+        ~Unlock()
+        {
+            try {
+                db.exec(QStringLiteral("SELECT pg_advisory_unlock(7245301)"));
+            } catch (...) {
+                // A connection that broke has let the lock go with it.
+            }
+        }
+    } unlock{db};
     Transaction tr(db);
-    db.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7245301)"));
     if (db.relationKind(QStringLiteral("main.Condomini")) == 0) {
         db.exec(serverPreambleSql());
         db.exec(QStringLiteral("SET LOCAL search_path = main, public"));

@@ -20,8 +20,10 @@ enum : Oid {
 StoreFault faultOf(const char* state)
 {
     const QByteArray code(state ? state : "");
-    if (code == "40001" || code == "40P01" || code == "55P03")
-        return StoreFault::Busy; // serialization failure, deadlock, lock not available
+    if (code == "40001" || code == "40P01" || code == "23505")
+        return StoreFault::Conflict; // serialization failure, deadlock, unique violation
+    if (code == "55P03")
+        return StoreFault::Busy; // lock not available
     if (code.startsWith("08") || code.startsWith("28") || code == "3D000" || code == "57P03")
         return StoreFault::CannotOpen; // connection, authorisation, missing database, starting up
     if (code == "25006")
@@ -115,20 +117,50 @@ pg_result* ServerConnection::checked(pg_result* result)
         message = QStringLiteral("Collegamento con il server del database interrotto: %1").arg(message);
     }
     PQclear(result);
-    // A transaction the server ended on its own leaves nothing to release.
-    if (PQtransactionStatus(conn_) == PQTRANS_IDLE)
+    // A transaction the server ended on its own leaves nothing to release; one it keeps open
+    // after a failure accepts nothing more but its rollback.
+    const PGTransactionStatusType transaction = PQtransactionStatus(conn_);
+    if (transaction == PQTRANS_IDLE) {
         savepoints_.clear();
+        failedBy_.clear();
+        forgetLocalPath();
+    } else if (transaction == PQTRANS_INERROR && failedBy_.isEmpty()) {
+        failedBy_ = message;
+        failedFault_ = fault;
+    }
     throw StoreError(message, fault);
+}
+
+void ServerConnection::refuseIfFailed() const
+{
+    // The server would answer "current transaction is aborted": said here in the program's words,
+    // with the failure that ended it, and of that failure's kind (a conflict stays one).
+    if (!failedBy_.isEmpty())
+        throw StoreError(QStringLiteral("Operazione interrotta da un errore precedente: %1").arg(failedBy_), failedFault_);
+}
+
+void ServerConnection::send(const QString& sql)
+{
+    PQclear(checked(PQexec(conn_, sql.toUtf8().constData())));
 }
 
 void ServerConnection::exec(const QString& sql)
 {
+    refuseIfFailed();
     const ServerSql rewritten = toServerSql(sql);
-    PQclear(checked(PQexec(conn_, rewritten.text.toUtf8().constData())));
+    // A table's name may stand for another one from now on (and again when a transaction that
+    // changed the path for itself ends).
+    if (sql.contains(QLatin1String("search_path"), Qt::CaseInsensitive)) {
+        identities_.clear();
+        pathChanged_ = pathChanged_ || !savepoints_.isEmpty();
+    }
+    send(rewritten.text);
+    keepIdentitiesAhead(rewritten.inserts);
 }
 
 pg_result* ServerConnection::run(const QString& serverSql, const QVector<QVariant>& values)
 {
+    refuseIfFailed();
     std::vector<QByteArray> texts(size_t(values.size()));
     std::vector<const char*> pointers(size_t(values.size()), nullptr);
     for (qsizetype i = 0; i < values.size(); ++i) {
@@ -144,6 +176,7 @@ pg_result* ServerConnection::run(const QString& serverSql, const QVector<QVarian
 
 pg_result* ServerConnection::describe(const QString& serverSql)
 {
+    refuseIfFailed();
     PQclear(checked(PQprepare(conn_, "", serverSql.toUtf8().constData(), 0, nullptr)));
     return checked(PQdescribePrepared(conn_, ""));
 }
@@ -186,7 +219,11 @@ QString ServerConnection::declaredType(unsigned table, int column)
 
 void ServerConnection::begin(const QString& savepoint)
 {
-    exec(savepoints_.isEmpty() ? QStringLiteral("BEGIN") : QStringLiteral("SAVEPOINT %1").arg(savepoint));
+    refuseIfFailed();
+    // Repeatable read: what the transaction read stays as it was, and a row another connection
+    // changed after that fails the write (a conflict to run again) instead of being overwritten.
+    send(savepoints_.isEmpty() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
+                               : QStringLiteral("SAVEPOINT %1").arg(savepoint));
     savepoints_ << savepoint;
 }
 
@@ -195,11 +232,14 @@ void ServerConnection::release(const QString& savepoint)
     const qsizetype at = savepoints_.lastIndexOf(savepoint);
     if (at < 0)
         throw StoreError(QStringLiteral("Transazione già conclusa"));
+    // A failed transaction is never committed: the server would roll it back and call it done.
+    refuseIfFailed();
     if (at == 0) {
         savepoints_.clear();
-        exec(QStringLiteral("COMMIT"));
+        forgetLocalPath();
+        send(QStringLiteral("COMMIT"));
     } else {
-        exec(QStringLiteral("RELEASE SAVEPOINT %1").arg(savepoint));
+        send(QStringLiteral("RELEASE SAVEPOINT %1").arg(savepoint));
         savepoints_.resize(at);
     }
 }
@@ -209,13 +249,63 @@ void ServerConnection::rollback(const QString& savepoint)
     const qsizetype at = savepoints_.lastIndexOf(savepoint);
     if (at < 0)
         return;
+    // Every savepoint open was made before the failure: going back to it undoes the failure too.
+    failedBy_.clear();
     if (at == 0) {
         savepoints_.clear();
-        exec(QStringLiteral("ROLLBACK"));
+        forgetLocalPath();
+        send(QStringLiteral("ROLLBACK"));
     } else {
-        exec(QStringLiteral("ROLLBACK TO SAVEPOINT %1; RELEASE SAVEPOINT %1").arg(savepoint));
+        send(QStringLiteral("ROLLBACK TO SAVEPOINT %1; RELEASE SAVEPOINT %1").arg(savepoint));
         savepoints_.resize(at);
     }
+}
+
+void ServerConnection::forgetLocalPath()
+{
+    if (pathChanged_)
+        identities_.clear();
+    pathChanged_ = false;
+}
+
+void ServerConnection::keepIdentitiesAhead(const QVector<InsertTarget>& inserts)
+{
+    const int changes = changes_; // the insert's count, not these statements'
+    for (const InsertTarget& insert : inserts) {
+        if (!insert.allColumns && insert.columns.isEmpty())
+            continue;
+        auto known = identities_.constFind(insert.table);
+        if (known == identities_.constEnd()) {
+            pg_result* result = run(QStringLiteral(
+                "SELECT quote_ident(n.nspname) || '.' || quote_ident(c.relname), a.attname::text, "
+                "pg_get_serial_sequence(quote_ident(n.nspname) || '.' || quote_ident(c.relname), a.attname) "
+                "FROM pg_class AS c JOIN pg_namespace AS n ON n.oid = c.relnamespace "
+                "JOIN pg_attribute AS a ON a.attrelid = c.oid "
+                "WHERE c.oid = to_regclass($1) AND a.attidentity <> '' AND NOT a.attisdropped ORDER BY a.attnum LIMIT 1"),
+                {insert.table});
+            Identity identity;
+            if (PQntuples(result) > 0 && !PQgetisnull(result, 0, 2)) {
+                identity.table = QString::fromUtf8(PQgetvalue(result, 0, 0));
+                identity.column = QString::fromUtf8(PQgetvalue(result, 0, 1));
+                identity.sequence = QString::fromUtf8(PQgetvalue(result, 0, 2));
+            }
+            PQclear(result);
+            known = identities_.insert(insert.table, identity);
+        }
+        const Identity& identity = known.value();
+        if (identity.column.isEmpty())
+            continue;
+        // Without a column list the values fill the columns in order: the table's own key is
+        // among them, the hidden one (the last column) never.
+        if (insert.allColumns ? identity.column == hiddenKeyColumn() : !insert.columns.contains(identity.column))
+            continue;
+        // Never backwards: another connection may have taken keys this one does not see yet.
+        PQclear(run(QStringLiteral("SELECT setval($1::regclass, GREATEST((SELECT max(%1) FROM %2), "
+                                   "COALESCE(pg_sequence_last_value($1::regclass), 0), 1))")
+                        .arg(quoteIdentifier(identity.column), identity.table),
+                    {identity.sequence}));
+    }
+    changes_ = changes;
 }
 
 QString ServerConnection::lastError() const
@@ -230,6 +320,7 @@ ServerStatement::ServerStatement(ServerConnection& connection, const QString& sq
     ServerSql rewritten = toServerSql(sql);
     text_ = std::move(rewritten.text);
     spellings_ = std::move(rewritten.spellings);
+    inserts_ = std::move(rewritten.inserts);
     values_.resize(rewritten.parameters);
 }
 
@@ -254,6 +345,7 @@ bool ServerStatement::step()
         ran_ = true;
         described_ = true;
         row_ = -1;
+        connection_.keepIdentitiesAhead(inserts_);
     }
     if (row_ + 1 < PQntuples(result_)) {
         ++row_;

@@ -4,6 +4,7 @@
 // it stands), and their rows come back converted the way the files give them: integers as
 // qint64, floating and numeric values as double (a numeric without decimals as qint64), text,
 // dates and times as text, booleans as 0/1, NULL as a null QVariant.
+#include "store/ServerSql.h"
 #include "store/StoreError.h"
 
 #include <QHash>
@@ -38,21 +39,40 @@ public:
     // The declared type of a column of a table or view ("DATE", "BOOLEAN", "INTEGER"...).
     QString declaredType(unsigned table, int column);
 
-    // Transactions: the outermost begins one, the others are savepoints.
+    // Transactions: the outermost begins one (REPEATABLE READ), the others are savepoints.
     void begin(const QString& savepoint);
     void release(const QString& savepoint);
     void rollback(const QString& savepoint);
+    int depth() const { return int(savepoints_.size()); }
+
+    // After an INSERT that gave a table's identity column its value: the identity's sequence moved
+    // past the column's highest value, so that the next row without one takes a free key.
+    void keepIdentitiesAhead(const QVector<InsertTarget>& inserts);
 
     QString lastError() const;
     pg_conn* raw() const { return conn_; }
 
 private:
+    struct Identity {
+        QString table;    // schema-qualified, quoted
+        QString column;   // as the catalogue names it; empty when the table has none
+        QString sequence;
+    };
+
     pg_result* checked(pg_result* result);
+    void send(const QString& sql); // what a failed transaction still accepts: its rollback
+    void refuseIfFailed() const;
+    void forgetLocalPath();
 
     pg_conn* conn_ = nullptr;
     int changes_ = 0;
     QStringList savepoints_;
+    // The failure that ended the open transaction's usefulness (the server ignores the rest of it).
+    QString failedBy_;
+    StoreFault failedFault_ = StoreFault::Other;
     QHash<QPair<unsigned, int>, QString> declared_;
+    QHash<QString, Identity> identities_; // by the table's name as the statements spell it
+    bool pathChanged_ = false;            // the open transaction set its own search path
 };
 
 class ServerStatement {
@@ -74,6 +94,7 @@ private:
     ServerConnection& connection_;
     QString text_;
     QHash<QString, QString> spellings_;
+    QVector<InsertTarget> inserts_;
     QVector<QVariant> values_;
     pg_result* result_ = nullptr;
     bool ran_ = false;

@@ -115,12 +115,16 @@ QStringList serverWritableViewSql(const QString& view, const QString& table, con
         fromNew << QStringLiteral("NEW.") + f;
         assignments << f + QStringLiteral(" = NEW.") + f;
     }
-    // A row inserted without its key takes the table's next one, as a file's would.
-    const QString nextKey = QStringLiteral("COALESCE(NEW.%1, nextval(pg_get_serial_sequence('%2', '%3')))")
-                                .arg(viewKey, foldName(table), foldName(tableKey));
+    // A row inserted without its key takes the table's next one, as a file's would; one given its
+    // key moves the sequence past it, so that the next row without one finds its key free.
+    const QString sequence = QStringLiteral("pg_get_serial_sequence('%1', '%2')").arg(foldName(table), foldName(tableKey));
+    const QString nextKey = QStringLiteral("COALESCE(NEW.%1, nextval(%2))").arg(viewKey, sequence);
+    const QString keepAhead = QStringLiteral("IF NEW.%1 IS NOT NULL THEN PERFORM setval(%2, GREATEST(NEW.%1, "
+                                             "COALESCE(pg_sequence_last_value(%2::regclass), 0), 1)); END IF;")
+                                  .arg(viewKey, sequence);
     const QString bodies[3][2] = {
-        {QStringLiteral("insert"), QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (%4, %5); RETURN NEW;")
-                                       .arg(table, tableKey, fields, nextKey, fromNew.join(QStringLiteral(", ")))},
+        {QStringLiteral("insert"), QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (%4, %5); %6 RETURN NEW;")
+                                       .arg(table, tableKey, fields, nextKey, fromNew.join(QStringLiteral(", ")), keepAhead)},
         {QStringLiteral("update"), QStringLiteral("UPDATE %1 SET %2 = NEW.%3, %4 WHERE %2 = OLD.%3; RETURN NEW;")
                                        .arg(table, tableKey, viewKey, assignments.join(QStringLiteral(", ")))},
         {QStringLiteral("delete"), QStringLiteral("DELETE FROM %1 WHERE %2 = OLD.%3; RETURN OLD;").arg(table, tableKey, viewKey)},

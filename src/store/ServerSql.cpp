@@ -97,6 +97,54 @@ QMutex& spellingsMutex()
     return mutex;
 }
 
+// The INSERT statements of the text, read from their first words: INSERT INTO name [AS alias]
+// [(columns)] followed by VALUES or SELECT (DEFAULT VALUES names nothing).
+QVector<InsertTarget> insertTargets(const QVector<Token>& all)
+{
+    QVector<Token> tokens;
+    for (const Token& t : all)
+        if (t.kind != Kind::Space && t.kind != Kind::Comment)
+            tokens.push_back(t);
+    auto isName = [&](qsizetype i) {
+        return i < tokens.size() && (tokens[i].kind == Kind::Word || tokens[i].kind == Kind::Name);
+    };
+    auto isChar = [&](qsizetype i, char c) {
+        return i < tokens.size() && tokens[i].kind == Kind::Other && tokens[i].text == QLatin1Char(c);
+    };
+    auto serverName = [&](qsizetype i) {
+        return tokens[i].kind == Kind::Name ? u'"' + foldName(unquoted(tokens[i].text)).replace(u'"', QStringLiteral("\"\"")) + u'"'
+                                            : tokens[i].text;
+    };
+    QVector<InsertTarget> out;
+    bool atStart = true;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const bool start = atStart;
+        atStart = isChar(i, ';');
+        if (!start || !is(tokens[i], "INSERT") || !(i + 1 < tokens.size() && is(tokens[i + 1], "INTO")) || !isName(i + 2))
+            continue;
+        qsizetype j = i + 2;
+        InsertTarget target;
+        target.table = serverName(j++);
+        while (isChar(j, '.') && isName(j + 1)) {
+            target.table += u'.' + serverName(j + 1);
+            j += 2;
+        }
+        if (j < tokens.size() && is(tokens[j], "AS"))
+            j += 2;
+        if (j < tokens.size() && is(tokens[j], "DEFAULT"))
+            continue;
+        if (isChar(j, '(')) {
+            for (++j; j < tokens.size() && !isChar(j, ')'); ++j)
+                if (isName(j))
+                    target.columns << foldName(tokens[j].kind == Kind::Name ? unquoted(tokens[j].text) : tokens[j].text);
+        } else {
+            target.allColumns = true;
+        }
+        out.push_back(target);
+    }
+    return out;
+}
+
 } // namespace
 
 QString foldName(const QString& name)
@@ -219,6 +267,7 @@ ServerSql toServerSql(const QString& sql)
             operandStart = -1;
         }
     }
+    out.inserts = insertTargets(tokens);
     return out;
 }
 

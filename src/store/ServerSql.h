@@ -10,8 +10,19 @@
 //   REAL, DOUBLE              -> DOUBLE PRECISION (the files' floating values have 8 bytes)
 #include <QHash>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 
 namespace velcaris::store {
+
+// An INSERT of the text: the table it writes, spelled as the server reads it ("quote",
+// web."quote"), and the columns it names, folded. A key given explicitly does not advance the
+// server's identity sequence; the connection moves it on after such an insert.
+struct InsertTarget {
+    QString table;
+    QStringList columns;
+    bool allColumns = false; // no column list: the values fill the table's columns in order
+};
 
 struct ServerSql {
     QString text;
@@ -19,6 +30,7 @@ struct ServerSql {
     // Every name the statement spells (folded -> as written), so that a result column comes back
     // with the spelling the program used.
     QHash<QString, QString> spellings;
+    QVector<InsertTarget> inserts;
 };
 
 ServerSql toServerSql(const QString& sql);

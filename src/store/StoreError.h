@@ -15,6 +15,10 @@ enum class StoreFault {
     CannotOpen,   // missing folder, no permission to read or write
     ReadOnly,
     DiskFull,
+    // Overtaken by another connection: a serialization failure, a deadlock, a key or unique value
+    // another wrote first, a row changed since it was read. Running the work again can cure it
+    // (store/Retry.h).
+    Conflict,
 };
 
 class StoreError : public std::runtime_error {

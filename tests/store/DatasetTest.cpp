@@ -4,7 +4,9 @@
 
 #include <QDate>
 #include <QSignalSpy>
+#include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace velcaris::store;
 using velcaris::test::TempDir;
@@ -256,4 +258,84 @@ TEST(DatasetView, WritesThroughAnUpdatableView)
     entrate.remove();
     EXPECT_EQ(db.scalar("SELECT count(*) FROM Entrate").toInt(), 0);
     EXPECT_EQ(entrate.rowCount(), 0);
+}
+
+namespace {
+
+// The failure the work raises (a plain "nessun errore" when it raises none).
+StoreError failureOf(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const StoreError& e) {
+        return e;
+    }
+    return StoreError("nessun errore");
+}
+
+} // namespace
+
+TEST(DatasetTwoDesks, AnEditOfARowAnotherDeskChangedIsRefusedAndTheRowShownAsItIsNow)
+{
+    TempDir dir;
+    Database one, two;
+    openDatabase(one, dir.file("Condomini.db"), DatabaseKind::Main);
+    openDatabase(two, dir.file("Condomini.db"), DatabaseKind::Main);
+    one.exec("INSERT INTO Condomini (Nome, Comune) VALUES ('Alfa', 'Roma'), ('Beta', 'Bari')");
+    Dataset mine("m"), theirs("t");
+    for (const auto& [ds, db] : {std::pair{&mine, &one}, std::pair{&theirs, &two}}) {
+        ds->setConnection(db);
+        ds->setTableName("Condomini");
+        ds->setSort("Nome ASC");
+        ds->open();
+        ASSERT_EQ(ds->rowCount(), 2);
+    }
+
+    // One desk edits the same row again and again: never refused.
+    mine.setValue("Comune", "Milano");
+    mine.post();
+    mine.setValue("Comune", "Torino");
+    mine.post();
+
+    // The other desk read the row before that: nothing of its edit is written, and it is left
+    // browsing the row as it is now.
+    QSignalSpy shown(&theirs, &Dataset::rowChanged);
+    theirs.setValue("Banca", "Banca Sud");
+    StoreError refused = failureOf([&] { theirs.post(); });
+    EXPECT_EQ(refused.fault(), StoreFault::Conflict);
+    EXPECT_EQ(refused.message(), QString::fromUtf8("Il record è stato modificato da un'altra postazione dopo che lo ha "
+                                                   "aperto: ora è mostrato com'è adesso. Ripeta la modifica se serve."));
+    EXPECT_EQ(theirs.state(), Dataset::State::Browse);
+    EXPECT_EQ(theirs.recNo(), 0);
+    EXPECT_EQ(theirs.value("Comune").toString(), "Torino");
+    EXPECT_TRUE(theirs.value("Banca").isNull());
+    EXPECT_EQ(shown.count(), 1);
+    EXPECT_TRUE(one.scalar("SELECT Banca FROM Condomini WHERE Nome = 'Alfa'").isNull());
+
+    // Repeated on the row as it is now, it is written.
+    theirs.setValue("Banca", "Banca Sud");
+    theirs.post();
+    EXPECT_EQ(one.scalar("SELECT Banca || Comune FROM Condomini WHERE Nome = 'Alfa'").toString(), "Banca SudTorino");
+
+    // A row the other desk deleted: refused, and dropped from the rows.
+    theirs.next();
+    theirs.remove();
+    mine.next();
+    mine.setValue("Comune", "Lecce");
+    refused = failureOf([&] { mine.post(); });
+    EXPECT_EQ(refused.fault(), StoreFault::Conflict);
+    EXPECT_EQ(refused.message(), QString::fromUtf8("Il record è stato eliminato da un'altra postazione."));
+    EXPECT_EQ(mine.rowCount(), 1);
+    EXPECT_EQ(mine.value("Nome").toString(), "Alfa");
+    EXPECT_EQ(one.scalar("SELECT count(*) FROM Condomini").toInt(), 1);
+
+    // A key another desk took first is a conflict as well; the transactions' depth is the engine's.
+    EXPECT_EQ(failureOf([&] { two.exec("INSERT INTO Tipologia (Id, Tipologia) VALUES (1, 'doppia')"); }).fault(),
+              StoreFault::Conflict);
+    {
+        Transaction outer(one);
+        Transaction inner(one);
+        EXPECT_EQ(one.transactionDepth(), 2);
+    }
+    EXPECT_EQ(one.transactionDepth(), 0);
 }

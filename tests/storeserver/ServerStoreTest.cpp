@@ -4,12 +4,15 @@
 // made at the first test and dropped at the end; each test starts from empty schemas.
 #include "store/Crosstab.h"
 #include "store/Dataset.h"
+#include "store/Failpoint.h"
+#include "store/Retry.h"
 #include "store/Schema.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace velcaris::store;
@@ -375,3 +378,142 @@ TEST(CrossEngine, TheSameRowsReadTheSameFromFilesAndFromTheServer)
     }
 }
 
+
+namespace {
+
+// The failure the work raises (a plain "nessun errore" when it raises none).
+StoreError failureOf(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const StoreError& e) {
+        return e;
+    }
+    return StoreError("nessun errore");
+}
+
+} // namespace
+
+TEST(ServerStore, TwoDesksOnOneDatabaseLoseNothingOfEachOther)
+{
+    REQUIRE_SERVER();
+    const ServerParams server = emptyServer();
+    Database one, two, web;
+    openServerDatabase(one, server, DatabaseKind::Main);
+    openServerDatabase(two, server, DatabaseKind::Main);
+    openServerDatabase(web, server, DatabaseKind::Web);
+
+    // An edit of a row the other desk changed since it was read: nothing written, the row shown
+    // as it is now; the same desk editing the row again is never refused.
+    one.exec("INSERT INTO Condomini (Nome, Comune) VALUES ('Alfa', 'Roma'), ('Beta', 'Bari')");
+    Dataset grid("c");
+    grid.setConnection(&one);
+    grid.setTableName("Condomini");
+    grid.setSort("Nome ASC");
+    grid.open();
+    ASSERT_EQ(grid.rowCount(), 2);
+    grid.setValue("Comune", QString("Milano"));
+    grid.post();
+    grid.setValue("Comune", QString("Torino"));
+    grid.post();
+    two.exec("UPDATE Condomini SET Banca = 'Banca Sud' WHERE Nome = 'Alfa'");
+    grid.setValue("Comune", QString("Napoli"));
+    StoreError refused = failureOf([&] { grid.post(); });
+    EXPECT_EQ(refused.fault(), StoreFault::Conflict);
+    EXPECT_TRUE(refused.message().startsWith(QString::fromUtf8("Il record è stato modificato da un'altra postazione")))
+        << refused.message().toStdString();
+    EXPECT_EQ(grid.state(), Dataset::State::Browse);
+    EXPECT_EQ(grid.value("Banca").toString() + grid.value("Comune").toString(), "Banca SudTorino");
+    // Overtaken between its check and its write: the server refuses the write, and the row is
+    // shown as it is now all the same.
+    const FailpointHandler before = setFailpointHandler([&](const char* name) {
+        if (QByteArray(name) == "dataset.modifica.prima-di-scrivere")
+            two.exec("UPDATE Condomini SET Banca = 'Banca Nord' WHERE Nome = 'Alfa'");
+    });
+    grid.setValue("Comune", QString("Napoli"));
+    refused = failureOf([&] { grid.post(); });
+    setFailpointHandler(before);
+    EXPECT_EQ(refused.fault(), StoreFault::Conflict);
+    EXPECT_EQ(grid.value("Banca").toString(), "Banca Nord");
+    EXPECT_EQ(two.scalar("SELECT Comune FROM Condomini WHERE Nome = 'Alfa'").toString(), "Torino");
+    two.exec("DELETE FROM Condomini WHERE Nome = 'Beta'");
+    grid.next();
+    grid.setValue("Comune", QString("Lecce"));
+    EXPECT_EQ(failureOf([&] { grid.post(); }).message(), QString::fromUtf8("Il record è stato eliminato da un'altra postazione."));
+    EXPECT_EQ(grid.rowCount(), 1);
+
+    // Two desks adding to the same amount at once: the one overtaken between its read and its
+    // write conflicts, runs again, and adds to what the other wrote.
+    one.exec("INSERT INTO Entrate (Condominio, AA, Importo) VALUES ('Alfa', '2024', 100)");
+    const qint64 income = one.lastInsertId();
+    auto addTo = [&](Database& db, double amount, const std::function<void()>& meanwhile) {
+        retryOnConflict(db, [&] {
+            Transaction tr(db);
+            const double now = db.scalar("SELECT Importo FROM Entrate WHERE id = ?", {income}).toDouble();
+            meanwhile();
+            db.exec("UPDATE Entrate SET Importo = ? WHERE id = ?", {now + amount, income});
+            tr.commit();
+        });
+    };
+    int runs = 0;
+    addTo(one, 10, [&] {
+        if (++runs == 1)
+            addTo(two, 5, [] {});
+    });
+    EXPECT_EQ(runs, 2);
+    EXPECT_DOUBLE_EQ(two.scalar("SELECT Importo FROM Entrate WHERE id = ?", {income}).toDouble(), 115.0);
+    // Inside a transaction of its caller the work runs once: the caller's transaction is the one to undo.
+    runs = 0;
+    auto alwaysOvertaken = [&] {
+        ++runs;
+        throw StoreError("superata", StoreFault::Conflict);
+    };
+    {
+        Transaction outer(one);
+        EXPECT_THROW(retryOnConflict(one, alwaysOvertaken), StoreError);
+        EXPECT_EQ(runs, 1);
+    }
+    EXPECT_THROW(retryOnConflict(one, alwaysOvertaken, 3), StoreError);
+    EXPECT_EQ(runs, 4);
+
+    // A key given explicitly, through a table, a view or a row of every column, moves the
+    // identity on: the next row without a key, from either desk, takes a free one.
+    web.exec("INSERT INTO Quote (Condominio, Importo, Id) VALUES (?, ?, ?)", {QString("Alfa"), 1.5, 50});
+    two.exec("INSERT INTO web.Quote (Condominio) VALUES ('Beta')");
+    EXPECT_GE(web.scalar("SELECT Id FROM Quote WHERE Condominio = 'Beta'").toLongLong(), 51);
+    EXPECT_EQ(failureOf([&] { two.exec("INSERT INTO web.Quote (Id) VALUES (50)"); }).fault(), StoreFault::Conflict);
+    one.exec("INSERT INTO QueryEntrateAC (Id, Condominio, AA) VALUES (70, 'Alfa', '2024')");
+    two.exec("INSERT INTO Entrate (Condominio) VALUES ('Beta')");
+    EXPECT_GE(two.lastInsertId(), 71);
+    one.exec("INSERT INTO Tipologia VALUES (20, 'venti')");
+    two.exec("INSERT INTO Tipologia (Tipologia) VALUES ('dopo venti')");
+    EXPECT_GE(two.lastInsertId(), 21);
+
+    // A failed statement inside a transaction: the rest of it is refused in the program's words,
+    // naming that failure, it is never reported as committed, and nothing of it is kept. A
+    // savepoint rolled back undoes the failure with it.
+    {
+        Transaction tr(one);
+        one.exec("INSERT INTO Tipologia (Tipologia) VALUES ('persa')");
+        EXPECT_THROW(one.exec("SELECT * FROM TabellaMancante"), StoreError);
+        const StoreError after = failureOf([&] { one.scalar("SELECT count(*) FROM Tipologia"); });
+        EXPECT_TRUE(after.message().startsWith("Operazione interrotta da un errore precedente"))
+            << after.message().toStdString();
+        EXPECT_TRUE(after.message().contains("tabellamancante")) << after.message().toStdString();
+        EXPECT_THROW(tr.commit(), StoreError);
+    }
+    EXPECT_EQ(one.transactionDepth(), 0);
+    {
+        Transaction outer(one);
+        one.exec("INSERT INTO Tipologia (Tipologia) VALUES ('tenuta')");
+        {
+            Transaction inner(one);
+            EXPECT_EQ(one.transactionDepth(), 2);
+            EXPECT_EQ(failureOf([&] { one.exec("INSERT INTO Tipologia (Id) VALUES (1)"); }).fault(), StoreFault::Conflict);
+        }
+        one.exec("INSERT INTO Tipologia (Tipologia) VALUES ('dopo')");
+        outer.commit();
+    }
+    EXPECT_EQ(two.scalar("SELECT count(*) FROM Tipologia WHERE Tipologia IN ('tenuta', 'dopo')").toLongLong(), 2);
+    EXPECT_EQ(two.scalar("SELECT count(*) FROM Tipologia WHERE Tipologia = 'persa'").toLongLong(), 0);
+}
