@@ -12,6 +12,7 @@
 #include "documents/ReportError.h"
 #include "store/Money.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -93,11 +94,13 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
         {"Baggiungi", "Aggiungi"}, {"BElimina", "Elimina"}, {"BModifica", "Modifica"},
         {"BCassa", "Cassa"}, {"BitBtn2", "Conto Corrente"}, {"BitBtnRicerca", "Ricerca"},
         {"BitBtnFAQ", "FAQ"}, {"BExport", "Esporta"}, {"ButtonPubblica", "Pubblica"},
-        {"BRipristina", "Ripristina"}};
+        {"BRipristina", "Ripristina"}, {"BTrasferisciServer", "Trasferisci su server"}};
     for (const auto& [name, text] : buttons) {
         QPushButton* b = parts_->button(QString::fromLatin1(name), QString::fromUtf8(text), toolBar1);
         b->setMinimumSize(86, 40);
-        toolBar1->addWidget(b);
+        QAction* action = toolBar1->addWidget(b);
+        if (qstrcmp(name, "BTrasferisciServer") == 0)
+            serverTransferAction_ = action;
     }
 
     // Totals bar.
@@ -169,6 +172,7 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     if (!workspace_->isServer())
         askAboutMissingDatabases();
     startUpError_ = workspace_->startUp(progress);
+    offerServerTransfer();
     if (!startUpError_.isEmpty())
         showError(startUpError_);
     // What the start-up could not put right by itself (a backup not refreshed, folders that do
@@ -547,6 +551,8 @@ void TForm1::connectCommands()
     // On a server the copies are the server's own (pg_dump): the program has none to restore.
     button("BRipristina")->setVisible(!workspace_->isServer());
     connect(button("BRipristina"), &QPushButton::clicked, this, [this] { runGuarded([&] { restoreCommand(); }); });
+    button("BTrasferisciServer")->setToolTip(QStringLiteral("Copia l'ufficio in un database vuoto di un server PostgreSQL"));
+    connect(button("BTrasferisciServer"), &QPushButton::clicked, this, [this] { runGuarded([&] { transferToServerCommand(); }); });
     connect(button("TBElimina"), &QPushButton::clicked, this, [this] { deleteCommand(true); });
     connect(button("BModifica"), &QPushButton::clicked, this,
             [this] { runGuarded([&] { openCommand(modifyCommand(activeTab())); }); });

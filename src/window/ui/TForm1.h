@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
@@ -114,6 +115,10 @@ private:
     void askAboutMissingDatabases();
     // "Ripristina": a chosen backup in place of its database, and the office opened again.
     void restoreCommand();
+    // "Trasferisci su server": the office's files copied into an empty server database; offered
+    // only while the office is kept in files.
+    void transferToServerCommand();
+    void offerServerTransfer();
 
     std::unique_ptr<Workspace> workspace_;
     std::unique_ptr<TabParts> parts_;
@@ -129,6 +134,7 @@ private:
     QPlainTextEdit* dbMemo_ = nullptr;
     QLabel* hint_ = nullptr;
     BankPanel* bankPanel_ = nullptr;
+    QAction* serverTransferAction_ = nullptr; // the toolbar's "Trasferisci su server"
     QHash<DialogId, OpenDialog> dialogs_;
     DialogRequest requestAtOpen_; // what the last dialog was opened with
     DialogId lastDialog_ = DialogId::None;

@@ -1,7 +1,8 @@
 #include "window/ui/TForm1.h"
 
 // What the window does about its databases' files: a missing one found at start-up beside its
-// backup, and "Ripristina", which puts a chosen backup in place and opens the office again.
+// backup, "Ripristina", which puts a chosen backup in place and opens the office again, and
+// "Trasferisci su server", which copies them into an empty server database.
 #include "dialogkit/ConfirmWithCaptions.h"
 #include "dialogkit/Messages.h"
 #include "foundation/BackupCatalogue.h"
@@ -9,6 +10,7 @@
 #include "foundation/Restore.h"
 #include "window/ui/BankPanel.h"
 #include "window/ui/RestoreDialog.h"
+#include "window/ui/TFTrasferisciServer.h"
 
 namespace velcaris::app {
 
@@ -62,6 +64,18 @@ void TForm1::restoreCommand()
         showError(startUpError_);
     for (const QString& warning : workspace_->startUpWarnings())
         app::showWarning(this, warning);
+}
+
+void TForm1::transferToServerCommand()
+{
+    TFTrasferisciServer dialog(workspace_->paths(), this);
+    dialog.exec();
+}
+
+void TForm1::offerServerTransfer()
+{
+    // An office already on a server has nothing to transfer.
+    serverTransferAction_->setVisible(!workspace_->mainDb().isServer());
 }
 
 } // namespace velcaris::app
