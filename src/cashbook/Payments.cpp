@@ -5,7 +5,10 @@
 #include "cashbook/ReceiptNumbers.h"
 #include "store/Database.h"
 #include "store/Failpoint.h"
+#include "store/Retry.h"
 #include "store/StoreError.h"
+
+#include <algorithm>
 
 
 namespace velcaris::cashbook {
@@ -14,6 +17,10 @@ using store::Money;
 using store::Statement;
 
 namespace {
+
+// Two desks paying quotas of one condominium at once collide on its receipt counter: the one
+// that loses runs again, and again if it collides anew (each wait longer and drawn at random).
+constexpr int kPaymentAttempts = 30;
 
 Money abs(Money m) { return m < Money() ? -m : m; }
 
@@ -163,7 +170,7 @@ PaymentTotal paymentTotal(const QVector<PaymentRow>& rows)
     return result;
 }
 
-app::Outcome recordPayment(app::Workspace& ws, const PaymentInput& input)
+app::Outcome recordPayment(app::Workspace& ws, const PaymentInput& input, int* receiptNumber)
 {
     if (input.rows.isEmpty())
         return app::Outcome::refused(emptyPaymentText());
@@ -192,8 +199,13 @@ app::Outcome recordPayment(app::Workspace& ws, const PaymentInput& input)
                 .arg(input.condominium));
 
     store::Database& db = ws.mainDb();
-    try {
+    int number = input.receiptNumber;
+    auto attempt = [&]() -> std::optional<qint64> {
         store::Transaction tx(db);
+        // Read inside the transaction: a number another desk committed since the dialog
+        // proposed this one is seen here, and one it commits meanwhile makes this attempt fail
+        // on the receipt counter's row (and be run again).
+        number = std::max(input.receiptNumber, nextRecordedReceiptNumber(ws, input.condominium));
         const QVector<qint64> units = payerUnits(db, input);
         QuotaBook book(db, year);
         Statement insert(db, QStringLiteral("INSERT INTO Entrate (Condominio, TipoMovimento, Importo, Data, "
@@ -204,16 +216,29 @@ app::Outcome recordPayment(app::Workspace& ws, const PaymentInput& input)
             const PaymentRow& row = input.rows[i];
             insert.reset();
             insert.bindAll({input.condominium, amounts[i].toDouble(), input.date, input.method, row.type,
-                            input.payerId, row.quotaName, input.receiptNumber, year, row.note});
+                            input.payerId, row.quotaName, number, year, row.note});
             insert.step();
             const qint64 incomeId = db.lastInsertId();
             if (!first)
                 first = incomeId;
             spread(book, units, row.quotaName, amounts[i], incomeId, input.date);
         }
-        recordGivenReceiptNumber(db, input.condominium, year, input.receiptNumber);
+        recordGivenReceiptNumber(db, input.condominium, year, number);
         tx.commit();
-        return app::Outcome::accepted(first);
+        return first;
+    };
+    try {
+        const std::optional<qint64> first = store::retryOnConflict(db, attempt, kPaymentAttempts);
+        if (receiptNumber)
+            *receiptNumber = number;
+        app::Outcome done = app::Outcome::accepted(first);
+        if (number != input.receiptNumber)
+            done.messages.push_back({app::MessageKind::Information,
+                                     QStringLiteral("Il numero di ricevuta %1 è stato usato nel frattempo da un'altra "
+                                                    "postazione: questo pagamento ha la ricevuta n. %2.")
+                                         .arg(input.receiptNumber)
+                                         .arg(number)});
+        return done;
     } catch (const store::StoreError& e) {
         return app::Outcome::failed(
             QStringLiteral("Il pagamento non è stato registrato, nessuna quota è cambiata: %1").arg(e.message()));

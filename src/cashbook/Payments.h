@@ -46,7 +46,11 @@ PaymentTotal paymentTotal(const QVector<PaymentRow>& rows);
 // number of cents; otherwise writes the income rows and the quotas of both databases in one
 // transaction. A failure of the store rolls everything back and is told; the new income rows'
 // ids come back in the outcome's newKey (the first one).
-app::Outcome recordPayment(app::Workspace& ws, const PaymentInput& input);
+// The receipt number is the one proposed, or, when another desk has used it since it was
+// proposed, the next free one (the outcome then says so): the number written is put in
+// *receiptNumber. Payments of several desks that collide (the same receipt number, the same
+// quota) are run again until each lands whole, so no number is given twice nor skipped.
+app::Outcome recordPayment(app::Workspace& ws, const PaymentInput& input, int* receiptNumber = nullptr);
 
 // The refusal texts, shared with the dialog.
 QString emptyPaymentText();

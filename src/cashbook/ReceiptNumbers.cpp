@@ -31,12 +31,11 @@ QString currentYearName(app::Workspace& ws, const QString& condominium)
         .toString();
 }
 
-int nextReceiptNumber(app::Workspace& ws, const QString& condominium)
+namespace {
+
+// The highest number of the year in the database: among its income rows and as recorded.
+qint64 highestRecorded(store::Database& db, const QString& condominium, const QString& year)
 {
-    const QString year = currentYearName(ws, condominium);
-    if (year.isEmpty())
-        return 1;
-    store::Database& db = ws.mainDb();
     // Special movements carry no number (NULL or an empty text): they stay out of the count.
     const QVariant inRows = db.scalar(
         QStringLiteral("SELECT MAX(CAST(Ricevuta AS INTEGER)) FROM Entrate WHERE Condominio = ? AND AA = ? "
@@ -44,10 +43,25 @@ int nextReceiptNumber(app::Workspace& ws, const QString& condominium)
         {condominium, year});
     const QVariant recorded =
         db.scalar(QStringLiteral("SELECT MAX(Ultimo) FROM NumeriRicevute WHERE Condominio = ? AND AA = ?"), {condominium, year});
-    const qint64 highest = std::max({inRows.isNull() ? qint64(0) : inRows.toLongLong(),
-                                     recorded.isNull() ? qint64(0) : recorded.toLongLong(),
-                                     qint64(highestReceiptFile(ws, condominium, year))});
+    return std::max(inRows.isNull() ? qint64(0) : inRows.toLongLong(), recorded.isNull() ? qint64(0) : recorded.toLongLong());
+}
+
+} // namespace
+
+int nextReceiptNumber(app::Workspace& ws, const QString& condominium)
+{
+    const QString year = currentYearName(ws, condominium);
+    if (year.isEmpty())
+        return 1;
+    const qint64 highest = std::max(highestRecorded(ws.mainDb(), condominium, year),
+                                    qint64(highestReceiptFile(ws, condominium, year)));
     return int(highest) + 1;
+}
+
+int nextRecordedReceiptNumber(app::Workspace& ws, const QString& condominium)
+{
+    const QString year = currentYearName(ws, condominium);
+    return year.isEmpty() ? 1 : int(highestRecorded(ws.mainDb(), condominium, year)) + 1;
 }
 
 void recordGivenReceiptNumber(store::Database& db, const QString& condominium, const QString& year, int number)

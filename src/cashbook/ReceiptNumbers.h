@@ -16,6 +16,9 @@ QString currentYearName(app::Workspace& ws, const QString& condominium);
 // (NumeriRicevute), and the receipt documents of that year in its receipt folder, cancelled ones
 // included (they keep the numbers given before the record was kept). 1 when there is none.
 int nextReceiptNumber(app::Workspace& ws, const QString& condominium);
+// The same without the documents: one above the highest number the database holds as given.
+// What a payment checks at its commit, when another desk may have given a number meanwhile.
+int nextRecordedReceiptNumber(app::Workspace& ws, const QString& condominium);
 
 // Records `number` as given in the condominium's `year`, unless a higher one is recorded. Runs
 // inside the caller's transaction (the payment's).

@@ -75,7 +75,7 @@ CREATE INDEX PagamentiQuoteEntrata ON PagamentiQuote (IdEntrata);
     // cancelled receipt is not given again.
     {"NumeriRicevute", R"SQL(
 CREATE TABLE NumeriRicevute (Condominio TEXT, AA TEXT, Ultimo INTEGER);
-CREATE INDEX NumeriRicevuteCondominio ON NumeriRicevute (Condominio, AA);
+CREATE UNIQUE INDEX NumeriRicevuteCondominio ON NumeriRicevute (Condominio, AA);
 )SQL"},
     // The closings of the administrative years ("Chiudi esercizio"): one per closed year, named by
     // the years' keys (a year's name may change), and every row the closing wrote into the next

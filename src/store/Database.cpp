@@ -9,6 +9,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 
 namespace velcaris::store {
 
@@ -443,7 +444,8 @@ QString Database::lastError() const
 
 Transaction::Transaction(Database& db) : db_(db)
 {
-    static qint64 counter = 0;
+    // Desks of one process (tests, benchmarks) may open transactions from several threads.
+    static std::atomic<qint64> counter{0};
     savepoint_ = QStringLiteral("vsp%1").arg(++counter);
     db_.beginSavepoint(savepoint_);
 }

@@ -203,7 +203,8 @@ void TFEntrate::confirm()
     ReceiptRun receipt;
     {
         const WaitCursor wait;
-        if (!runEdit([&] { return recordPayment(ws, input); }))
+        // Another desk may have used the proposed number meanwhile: the receipt bears the one written.
+        if (!runEdit([&] { return recordPayment(ws, input, &number_); }))
             return;
         // The payment is recorded: whatever happens to its document, the money stays recorded.
         PaidReceipt paid;

@@ -75,7 +75,7 @@ void TForm1::transferToServerCommand()
 void TForm1::offerServerTransfer()
 {
     // An office already on a server has nothing to transfer.
-    serverTransferAction_->setVisible(!workspace_->mainDb().isServer());
+    serverTransferAction_->setVisible(!workspace_->isServer());
 }
 
 } // namespace velcaris::app
