@@ -14,15 +14,7 @@ namespace velcaris::bench {
 namespace {
 
 const char* const kVersion = "v3";
-// 300 condominiums, or VELCARIS_BENCH_CONDOMINIUMS of them to see how a figure grows with the
-// office (each size generated once, in a folder of its own).
 constexpr int kDefaultCondominiums = 300;
-int condominiumCount()
-{
-    bool ok = false;
-    const int n = qEnvironmentVariableIntValue("VELCARIS_BENCH_CONDOMINIUMS", &ok);
-    return ok && n > 0 ? n : kDefaultCondominiums;
-}
 constexpr int kUnitsPer = 50;
 constexpr int kPersonsPer = 100;
 constexpr int kYears = 10;
@@ -165,6 +157,15 @@ QString officeFolder()
 }
 
 } // namespace
+
+QString officeVersion() { return QString::fromLatin1(kVersion); }
+
+int condominiumCount()
+{
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue("VELCARIS_BENCH_CONDOMINIUMS", &ok);
+    return ok && n > 0 ? n : kDefaultCondominiums;
+}
 
 Office::Office()
 {

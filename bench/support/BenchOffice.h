@@ -21,6 +21,12 @@ struct Office {
 // The office, generated on first use and started once per run.
 Office& office();
 
+// The generator's version: an office written by another version is never reused.
+QString officeVersion();
+// 300 condominiums, or VELCARIS_BENCH_CONDOMINIUMS of them to see how a figure grows with the
+// office (each size generated once, in a folder of its own).
+int condominiumCount();
+
 // A building a benchmark adds to the office for its run, chosen as the current condominium, and
 // removes at the end; one that a stopped run left behind is removed first.
 struct TemporaryBuilding {
