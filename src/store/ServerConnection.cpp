@@ -112,6 +112,10 @@ pg_result* ServerConnection::checked(pg_result* result)
     if (message.isEmpty())
         message = serverText(PQerrorMessage(conn_));
     StoreFault fault = result ? faultOf(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : StoreFault::Other;
+    if (fault == StoreFault::Conflict)
+        message = QStringLiteral("Un'altra postazione ha cambiato gli stessi dati nello stesso momento: l'operazione "
+                                 "non è stata fatta e nulla è cambiato; la ripeta. (%1)")
+                      .arg(message);
     if (PQstatus(conn_) == CONNECTION_BAD) {
         fault = StoreFault::CannotOpen;
         message = QStringLiteral("Collegamento con il server del database interrotto: %1").arg(message);

@@ -101,6 +101,8 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
         QAction* action = toolBar1->addWidget(b);
         if (qstrcmp(name, "BTrasferisciServer") == 0)
             serverTransferAction_ = action;
+        if (qstrcmp(name, "BRipristina") == 0)
+            restoreAction_ = action;
     }
 
     // Totals bar.
@@ -548,8 +550,6 @@ void TForm1::connectCommands()
     });
     connect(button("BElimina"), &QPushButton::clicked, this, [this] { deleteCommand(false); });
     button("BRipristina")->setToolTip(QStringLiteral("Ripristina da copia di sicurezza"));
-    // On a server the copies are the server's own (pg_dump): the program has none to restore.
-    button("BRipristina")->setVisible(!workspace_->isServer());
     connect(button("BRipristina"), &QPushButton::clicked, this, [this] { runGuarded([&] { restoreCommand(); }); });
     button("BTrasferisciServer")->setToolTip(QStringLiteral("Copia l'ufficio in un database vuoto di un server PostgreSQL"));
     connect(button("BTrasferisciServer"), &QPushButton::clicked, this, [this] { runGuarded([&] { transferToServerCommand(); }); });

@@ -135,6 +135,7 @@ private:
     QLabel* hint_ = nullptr;
     BankPanel* bankPanel_ = nullptr;
     QAction* serverTransferAction_ = nullptr; // the toolbar's "Trasferisci su server"
+    QAction* restoreAction_ = nullptr;        // the toolbar's "Ripristina"
     QHash<DialogId, OpenDialog> dialogs_;
     DialogRequest requestAtOpen_; // what the last dialog was opened with
     DialogId lastDialog_ = DialogId::None;

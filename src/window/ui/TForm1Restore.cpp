@@ -74,8 +74,10 @@ void TForm1::transferToServerCommand()
 
 void TForm1::offerServerTransfer()
 {
-    // An office already on a server has nothing to transfer.
+    // An office already on a server has nothing to transfer, and no file backups to restore: its
+    // copies are the server's own (pg_dump).
     serverTransferAction_->setVisible(!workspace_->isServer());
+    restoreAction_->setVisible(!workspace_->isServer());
 }
 
 } // namespace velcaris::app
