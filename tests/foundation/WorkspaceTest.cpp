@@ -144,3 +144,43 @@ TEST(Workspace, AnOlderWebDatabaseGetsTheQuotaKeyAndKeepsItsRows)
     backup.open(dir.file("Database/WebDB.bak"));
     EXPECT_FALSE(backup.columnNames("Quote").contains("Id"));
 }
+
+// A [server] section moves the office off the files: an unusable one is told in Italian, naming
+// the settings file, and no database file is made in its place.
+TEST(Workspace, AServerSectionIsFollowedAndItsFaultsAreToldWithoutMakingFiles)
+{
+    TempDir dir;
+    const app::AppPaths paths(dir.path());
+    auto settings = [&](const QByteArray& text) {
+        QFile ini(paths.settingsFile());
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(text);
+    };
+    settings("[server]\nhost=/nessuna-cartella-di-socket\nport=porta\ndatabase=ufficio\n");
+    {
+        app::Workspace ws(paths);
+        EXPECT_TRUE(ws.isServer());
+        const QString error = ws.startUp();
+        EXPECT_TRUE(error.contains("[server] port=porta")) << error.toStdString();
+    }
+    settings("[server]\nhost=/nessuna-cartella-di-socket\nport=5433\ndatabase=ufficio\noutput=Condivisa\n");
+    {
+        app::Workspace ws(paths);
+        EXPECT_EQ(ws.server().describe(), "ufficio@/nessuna-cartella-di-socket:5433");
+        EXPECT_EQ(ws.paths().outputFolder(), QDir(dir.path()).filePath("Condivisa") + '/');
+        const QString error = ws.startUp();
+        EXPECT_TRUE(error.startsWith("Impossibile aprire l'ufficio sul server ufficio@/nessuna-cartella-di-socket:5433"))
+            << error.toStdString();
+        EXPECT_TRUE(error.contains(paths.settingsFile()));
+        EXPECT_FALSE(ws.mainDb().isOpen());
+    }
+    EXPECT_FALSE(QFile::exists(paths.mainDatabase()));
+    EXPECT_FALSE(QFile::exists(paths.webDatabase()));
+
+    // Without the section (or with an empty one) the office is in its files, as always.
+    settings("[server]\n; host=server-studio\n");
+    app::Workspace ws(paths);
+    EXPECT_FALSE(ws.isServer());
+    EXPECT_TRUE(ws.startUp().isEmpty());
+    EXPECT_TRUE(QFile::exists(paths.mainDatabase()));
+}
