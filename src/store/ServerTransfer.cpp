@@ -258,34 +258,65 @@ Copied copyTable(Database& server, const Side& side, const QString& fileTable, T
         throw StoreError(QStringLiteral("la tabella %1 del file non ha nessuna colonna in comune con quella del server")
                              .arg(fileTable));
 
+    // Many rows to a statement: one round trip to the server carries a batch, not a row.
     const QString list = columnList(names);
-    QStringList marks;
-    for (qsizetype i = 0; i < names.size(); ++i)
-        marks << QStringLiteral("?");
+    const int batch = std::clamp(int(2000 / names.size()), 1, 500);
+    auto insertOf = [&](int rows) {
+        QStringList marks;
+        for (qsizetype i = 0; i < names.size(); ++i)
+            marks << QStringLiteral("?");
+        const QString tuple = u'(' + marks.join(QStringLiteral(", ")) + u')';
+        QStringList tuples;
+        for (int r = 0; r < rows; ++r)
+            tuples << tuple;
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+            .arg(onServer(side.schema, copied.serverTable), list, tuples.join(QStringLiteral(", ")));
+    };
     Statement read(*side.file, QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(list, quoteIdentifier(fileTable)));
-    Statement write(server, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(onServer(side.schema, copied.serverTable), list, marks.join(QStringLiteral(", "))));
+    Statement full(server, insertOf(batch));
+    QVector<QVariant> values;
+    values.reserve(batch * names.size());
     qint64 row = 0;
+    auto flush = [&] {
+        const int rows = int(values.size() / names.size());
+        if (rows == 0)
+            return;
+        try {
+            if (rows == batch) {
+                full.reset();
+                full.bindAll(values);
+                full.step();
+            } else {
+                Statement rest(server, insertOf(rows));
+                rest.bindAll(values);
+                rest.step();
+            }
+        } catch (const StoreError& e) {
+            throw StoreError(QStringLiteral("tabella %1, righe %2-%3 del file: %4")
+                                 .arg(fileTable)
+                                 .arg(row - rows + 1)
+                                 .arg(row)
+                                 .arg(e.message()),
+                             e.fault());
+        }
+        values.clear();
+    };
     while (read.step()) {
         ++row;
-        write.reset();
         for (int c = 0; c < names.size(); ++c) {
             bool blank = false;
             QString problem;
-            write.bind(c + 1, serverValue(read.value(c), kinds[c], blank, problem));
+            values << serverValue(read.value(c), kinds[c], blank, problem);
             if (!problem.isEmpty())
                 throw StoreError(QStringLiteral("tabella %1, colonna %2, riga %3 del file: %4; il server vuole un numero")
                                      .arg(fileTable, names[c]).arg(row).arg(problem));
             if (blank)
                 ++out.blanksAsNull;
         }
-        try {
-            write.step();
-        } catch (const StoreError& e) {
-            throw StoreError(QStringLiteral("tabella %1, riga %2 del file: %3").arg(fileTable).arg(row).arg(e.message()),
-                             e.fault());
-        }
+        if (values.size() == batch * names.size())
+            flush();
     }
+    flush();
     return copied;
 }
 

@@ -156,6 +156,11 @@ void fillOffice(test::Office& o)
     db.exec("INSERT INTO Interventi (Condominio, AA, Contatto, TipoContatto, Descrizione, Data, Ora, Durata, Concluso) "
             "VALUES (?, '2024', 'D''Angelo', 'Telefono', 'Perdita d''acqua', '2024-03-05', '09:30', '1h', 1)",
             {kAncora});
+    // Enough rows that the copy goes in several full batches and a last partial one.
+    for (int i = 1; i <= 700; ++i)
+        db.exec("INSERT INTO Interventi (Condominio, AA, Contatto, TipoContatto, Descrizione, Data, Ora, Concluso) "
+                "VALUES (?, '2024', ?, 'Visita', ?, '2024-05-02', '10:15', ?)",
+                {kAncora, QStringLiteral("Contatto %1").arg(i), QStringLiteral("Sopralluogo n. %1").arg(i), i % 2});
     db.exec("INSERT INTO Assemblee (Condominio, AA, Data, Ora, Luogo, Straordinaria, IdTabella) "
             "VALUES (?, '2024', '2024-04-10', '18:00', ?, 1, ?)",
             {kAncora, QString::fromUtf8("Sala «Verdi»"), table});
