@@ -74,13 +74,10 @@ void recordAllocation(store::Database& db, const AllocationRecord& record)
             tableRow.step();
         }
     }
-    // A quota's one link; a key the file engine gave again after a deletion loses the old one.
-    Statement unlink(db, QStringLiteral("DELETE FROM main.QuoteRipartizioni WHERE IdQuota = ?"));
+    // The quotas are new, and a quota's key is never given twice (not even after a deletion): none
+    // has a link yet.
     Statement link(db, QStringLiteral("INSERT INTO main.QuoteRipartizioni (IdQuota, IdRipartizioneLocale) VALUES (?,?)"));
     for (int r = 0; r < plan.rows.size() && r < record.quotaIds.size(); ++r) {
-        unlink.reset();
-        unlink.bindAll({record.quotaIds[r]});
-        unlink.step();
         link.reset();
         link.bindAll({record.quotaIds[r], unitKeys.value(plan.rows[r].unit)});
         link.step();
@@ -96,10 +93,8 @@ void recordPersonalQuota(store::Database& db, qint64 quotaId, const QString& con
     db.exec(QStringLiteral("INSERT INTO main.RipartizioniLocali (IdRipartizione, IdLocale, Locale) "
                            "SELECT ?, Id, Nome FROM main.Locali WHERE Id = (SELECT IdLocale FROM main.Quote WHERE IdQuota = ?)"),
             {allocation, quotaId});
-    const qint64 unitRow = db.lastInsertId();
-    db.exec(QStringLiteral("DELETE FROM main.QuoteRipartizioni WHERE IdQuota = ?"), {quotaId});
     db.exec(QStringLiteral("INSERT INTO main.QuoteRipartizioni (IdQuota, IdRipartizioneLocale) VALUES (?,?)"),
-            {quotaId, unitRow});
+            {quotaId, db.lastInsertId()});
 }
 
 QuotaBreakdown breakdownOfQuota(store::Database& db, qint64 quotaId)

@@ -162,20 +162,64 @@ void ServerConnection::exec(const QString& sql)
     keepIdentitiesAhead(rewritten.inserts);
 }
 
+namespace {
+
+// A statement's values as the text the server reads them from (NULL: no text).
+struct ValueTexts {
+    explicit ValueTexts(const QVector<QVariant>& values)
+        : texts(size_t(values.size())), pointers(size_t(values.size()), nullptr)
+    {
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QVariant& v = values[i];
+            if (v.isValid() && !v.isNull()) {
+                texts[size_t(i)] = valueText(v).toUtf8();
+                pointers[size_t(i)] = texts[size_t(i)].constData();
+            }
+        }
+    }
+    std::vector<QByteArray> texts;
+    std::vector<const char*> pointers;
+};
+
+} // namespace
+
 pg_result* ServerConnection::run(const QString& serverSql, const QVector<QVariant>& values)
 {
     refuseIfFailed();
-    std::vector<QByteArray> texts(size_t(values.size()));
-    std::vector<const char*> pointers(size_t(values.size()), nullptr);
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        const QVariant& v = values[i];
-        if (v.isValid() && !v.isNull()) {
-            texts[size_t(i)] = valueText(v).toUtf8();
-            pointers[size_t(i)] = texts[size_t(i)].constData();
-        }
-    }
+    deallocateReleased();
+    const ValueTexts texts(values);
     return checked(PQexecParams(conn_, serverSql.toUtf8().constData(), int(values.size()), nullptr,
-                                pointers.data(), nullptr, nullptr, 0));
+                                texts.pointers.data(), nullptr, nullptr, 0));
+}
+
+QByteArray ServerConnection::prepare(const QString& serverSql)
+{
+    refuseIfFailed();
+    deallocateReleased();
+    const QByteArray name = "vst" + QByteArray::number(++prepared_);
+    PQclear(checked(PQprepare(conn_, name.constData(), serverSql.toUtf8().constData(), 0, nullptr)));
+    return name;
+}
+
+pg_result* ServerConnection::runPrepared(const QByteArray& name, int parameters, const QVector<QVariant>& values)
+{
+    refuseIfFailed();
+    deallocateReleased();
+    const ValueTexts texts(values);
+    return checked(PQexecPrepared(conn_, name.constData(), parameters, texts.pointers.data(), nullptr, nullptr, 0));
+}
+
+void ServerConnection::deallocateReleased()
+{
+    // Not inside a transaction the server has given up on (it would refuse this too); the names
+    // wait for the next statement after its rollback.
+    if (released_->isEmpty() || PQtransactionStatus(conn_) == PQTRANS_INERROR)
+        return;
+    QByteArray sql;
+    for (const QByteArray& name : std::as_const(*released_))
+        sql += "DEALLOCATE " + name + ';';
+    released_->clear();
+    PQclear(PQexec(conn_, sql.constData()));
 }
 
 pg_result* ServerConnection::describe(const QString& serverSql)
@@ -331,6 +375,10 @@ ServerStatement::ServerStatement(ServerConnection& connection, const QString& sq
 ServerStatement::~ServerStatement()
 {
     PQclear(result_);
+    if (prepared_.isEmpty())
+        return;
+    if (const std::shared_ptr<QVector<QByteArray>> released = released_.lock())
+        released->push_back(prepared_);
 }
 
 void ServerStatement::bind(int index, const QVariant& value)
@@ -345,7 +393,14 @@ bool ServerStatement::step()
     if (!ran_) {
         PQclear(result_);
         result_ = nullptr;
-        result_ = connection_.run(text_, values_);
+        // The first run parses and plans the text; a statement run again is prepared once.
+        if (runs_ > 0 && prepared_.isEmpty()) {
+            prepared_ = connection_.prepare(text_);
+            released_ = connection_.releasedNames();
+        }
+        ++runs_;
+        result_ = prepared_.isEmpty() ? connection_.run(text_, values_)
+                                      : connection_.runPrepared(prepared_, int(values_.size()), values_);
         ran_ = true;
         described_ = true;
         row_ = -1;

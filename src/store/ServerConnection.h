@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <memory>
 
 struct pg_conn;
 struct pg_result;
@@ -33,6 +34,13 @@ public:
     pg_result* run(const QString& serverSql, const QVector<QVariant>& values);
     // Prepares and describes without running: the columns of a statement not yet run.
     pg_result* describe(const QString& serverSql);
+    // A statement run again and again (a reused Statement) is parsed and planned once: prepared
+    // under a name of its own, run by that name, and let go when its Statement ends.
+    QByteArray prepare(const QString& serverSql);
+    pg_result* runPrepared(const QByteArray& name, int parameters, const QVector<QVariant>& values);
+    // Where a Statement puts its prepared name when it ends; the connection lets the names go at its
+    // next statement. A Statement that outlives its connection finds the list gone.
+    std::weak_ptr<QVector<QByteArray>> releasedNames() const { return released_; }
     int changes() const { return changes_; }
     qint64 lastInsertId();
 
@@ -63,6 +71,7 @@ private:
     void send(const QString& sql); // what a failed transaction still accepts: its rollback
     void refuseIfFailed() const;
     void forgetLocalPath();
+    void deallocateReleased();
 
     pg_conn* conn_ = nullptr;
     int changes_ = 0;
@@ -73,6 +82,8 @@ private:
     QHash<QPair<unsigned, int>, QString> declared_;
     QHash<QString, Identity> identities_; // by the table's name as the statements spell it
     bool pathChanged_ = false;            // the open transaction set its own search path
+    int prepared_ = 0;                    // names given to prepared statements so far
+    std::shared_ptr<QVector<QByteArray>> released_ = std::make_shared<QVector<QByteArray>>();
 };
 
 class ServerStatement {
@@ -97,6 +108,9 @@ private:
     QVector<InsertTarget> inserts_;
     QVector<QVariant> values_;
     pg_result* result_ = nullptr;
+    QByteArray prepared_; // its name on the server once it runs a second time
+    std::weak_ptr<QVector<QByteArray>> released_;
+    int runs_ = 0;
     bool ran_ = false;
     bool described_ = false;
     int row_ = -1;
