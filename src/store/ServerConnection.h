@@ -14,6 +14,7 @@
 #include <QVariant>
 #include <QVector>
 #include <memory>
+#include <optional>
 
 struct pg_conn;
 struct pg_result;
@@ -43,6 +44,9 @@ public:
     std::weak_ptr<QVector<QByteArray>> releasedNames() const { return released_; }
     int changes() const { return changes_; }
     qint64 lastInsertId();
+    // The key the last INSERT gave its row, when the INSERT said it (RETURNING): asking the
+    // server for it is then not needed.
+    void noteInsertedKey(std::optional<qint64> key) { insertedKey_ = key; }
 
     // The declared type of a column of a table or view ("DATE", "BOOLEAN", "INTEGER"...).
     QString declaredType(unsigned table, int column);
@@ -83,6 +87,7 @@ private:
     QHash<QString, Identity> identities_; // by the table's name as the statements spell it
     bool pathChanged_ = false;            // the open transaction set its own search path
     int prepared_ = 0;                    // names given to prepared statements so far
+    std::optional<qint64> insertedKey_;   // what the last statement, an INSERT, returned as its key
     std::shared_ptr<QVector<QByteArray>> released_ = std::make_shared<QVector<QByteArray>>();
 };
 
@@ -111,6 +116,7 @@ private:
     QByteArray prepared_; // its name on the server once it runs a second time
     std::weak_ptr<QVector<QByteArray>> released_;
     int runs_ = 0;
+    bool returnsKey_ = false; // an INSERT made to return the key of its (last) row
     bool ran_ = false;
     bool described_ = false;
     int row_ = -1;
