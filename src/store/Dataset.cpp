@@ -278,6 +278,10 @@ void Dataset::load()
     }
     if (!orderBy_.isEmpty())
         query += QStringLiteral(" ORDER BY ") + orderBy_;
+    else if (hiddenRowid_ && db_->isServer())
+        // A table without a sort shows its stored order: a file's is its rows' keys, the server's
+        // would move an edited row to the end.
+        query += QStringLiteral(" ORDER BY ") + quoteIdentifier(rowKey_);
     Statement st(*db_, query);
     st.bindAll(params);
     QVector<QVector<QVariant>> rows;

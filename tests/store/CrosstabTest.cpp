@@ -1,11 +1,13 @@
 #include "store/Crosstab.h"
 #include "store/Dataset.h"
-#include "support/TempDir.h"
+#include "support/Office.h"
+#include "support/ScratchDatabase.h"
 
 #include <gtest/gtest.h>
 
 using namespace velcaris::store;
-using velcaris::test::TempDir;
+using velcaris::test::createTable;
+using velcaris::test::ScratchDatabase;
 
 namespace {
 
@@ -13,8 +15,8 @@ class CrosstabTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        db.open(dir.file("x.db"));
-        db.exec("CREATE TABLE Millesimi (Condominio TEXT, Locale TEXT, Tabella TEXT, Valore DOUBLE)");
+        scratch.open(db);
+        createTable(db, "CREATE TABLE Millesimi (Condominio TEXT, Locale TEXT, Tabella TEXT, Valore DOUBLE)");
         const struct { const char* c; const char* l; const char* t; double v; } rows[] = {
             {"D'Angelo - Via Po 2", "Int. 1", "Scale", 300},    {"D'Angelo - Via Po 2", "Int. 1", "A", 250},
             {"D'Angelo - Via Po 2", "Int. 1", "Ascensore", 100}, {"D'Angelo - Via Po 2", "Int. 2", "Scale", 700},
@@ -39,7 +41,7 @@ protected:
         return s;
     }
 
-    TempDir dir;
+    ScratchDatabase scratch;
     Database db;
 };
 
@@ -94,6 +96,7 @@ TEST_F(CrosstabTest, NoRowsGivesOnlyTheFixedColumns)
 
 TEST_F(CrosstabTest, APivotValueWithANulGetsAColumnOfItsOwn)
 {
+    SKIP_ON_SERVER(); // the server's text holds no NUL (FilterExpressionTest shows it refused)
     const QString withNul = QString("Rata") + QChar(0) + "1";
     db.exec("INSERT INTO Millesimi VALUES ('D''Angelo - Via Po 2', 'Int. 1', ?, 7)", {withNul});
     const CrosstabQuery q = buildCrosstab(db, layout(false));

@@ -1,4 +1,6 @@
 #include "store/Database.h"
+#include "support/Office.h"
+#include "support/ScratchDatabase.h"
 #include "support/TempDir.h"
 
 #include <QDate>
@@ -6,14 +8,17 @@
 #include <gtest/gtest.h>
 
 using namespace velcaris::store;
+using velcaris::test::createTable;
+using velcaris::test::ScratchDatabase;
 using velcaris::test::TempDir;
 
 TEST(Database, BindsValuesAndReadsThemBack)
 {
-    TempDir dir;
+    ScratchDatabase scratch;
     Database db;
-    db.open(dir.file("a.db"));
-    db.exec("CREATE TABLE t (id INTEGER PRIMARY KEY AUTOINCREMENT, nome TEXT, importo REAL, data DATE, ok BOOLEAN)");
+    scratch.open(db);
+    createTable(db,
+                "CREATE TABLE t (id INTEGER PRIMARY KEY AUTOINCREMENT, nome TEXT, importo REAL, data DATE, ok BOOLEAN)");
     db.exec("INSERT INTO t (nome, importo, data, ok) VALUES (?, ?, ?, ?)",
             {QString("D'Angelo; DROP TABLE t"), 12.5, QDate(2014, 12, 8), true});
     EXPECT_EQ(db.lastInsertId(), 1);
@@ -28,9 +33,9 @@ TEST(Database, BindsValuesAndReadsThemBack)
 
 TEST(Database, ErrorsCarryTheEngineText)
 {
-    TempDir dir;
+    ScratchDatabase scratch;
     Database db;
-    db.open(dir.file("a.db"));
+    scratch.open(db);
     try {
         db.exec("SELECT * FROM missing_table");
         FAIL() << "no error raised";
@@ -41,10 +46,10 @@ TEST(Database, ErrorsCarryTheEngineText)
 
 TEST(Database, TransactionRollsBackUnlessCommitted)
 {
-    TempDir dir;
+    ScratchDatabase scratch;
     Database db;
-    db.open(dir.file("a.db"));
-    db.exec("CREATE TABLE t (x INTEGER)");
+    scratch.open(db);
+    createTable(db, "CREATE TABLE t (x INTEGER)");
     {
         Transaction tr(db);
         db.exec("INSERT INTO t VALUES (1)");
@@ -64,6 +69,7 @@ TEST(Database, TransactionRollsBackUnlessCommitted)
 
 TEST(Database, EncryptedFileNeedsItsKey)
 {
+    SKIP_ON_SERVER();
     TempDir dir;
     const QString path = dir.file("secret.db");
     {
@@ -87,6 +93,7 @@ TEST(Database, EncryptedFileNeedsItsKey)
 
 TEST(Database, ForeignFileIsRefusedAndLeftAlone)
 {
+    SKIP_ON_SERVER();
     TempDir dir;
     const QString path = dir.file("foreign.db");
     QFile f(path);
@@ -103,9 +110,9 @@ TEST(Database, ForeignFileIsRefusedAndLeftAlone)
 
 TEST(Database, LikeFunctionIgnoresCaseAndUsesJetWildcards)
 {
-    TempDir dir;
+    ScratchDatabase scratch;
     Database db;
-    db.open(dir.file("a.db"));
+    scratch.open(db);
     EXPECT_EQ(db.scalar("SELECT vlike('*ros*', 'Via ROSSINI')").toInt(), 1);
     EXPECT_EQ(db.scalar("SELECT vlike('r?ssi', 'Rossi')").toInt(), 1);
     EXPECT_EQ(db.scalar("SELECT vlike('r?ssi', 'Rosssi')").toInt(), 0);
@@ -115,10 +122,10 @@ TEST(Database, LikeFunctionIgnoresCaseAndUsesJetWildcards)
 
 TEST(Database, SqlTextWithANulIsRefusedNotCutShort)
 {
-    TempDir dir;
+    ScratchDatabase scratch;
     Database db;
-    db.open(dir.file("a.db"));
-    db.exec("CREATE TABLE t (a TEXT)");
+    scratch.open(db);
+    createTable(db, "CREATE TABLE t (a TEXT)");
     const QString cut = QString("DELETE FROM t") + QChar(0) + " WHERE a = 'x'";
     EXPECT_THROW(db.exec(cut), StoreError);
     EXPECT_THROW(db.exec(cut, {}), StoreError);

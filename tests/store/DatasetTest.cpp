@@ -1,6 +1,6 @@
 #include "store/Dataset.h"
 #include "store/Schema.h"
-#include "support/TempDir.h"
+#include "support/ScratchDatabase.h"
 
 #include <QDate>
 #include <QSignalSpy>
@@ -9,7 +9,8 @@
 #include <utility>
 
 using namespace velcaris::store;
-using velcaris::test::TempDir;
+using velcaris::test::createTable;
+using velcaris::test::ScratchDatabase;
 
 namespace {
 
@@ -17,9 +18,10 @@ class DatasetTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        db.open(dir.file("t.db"));
-        db.exec("CREATE TABLE Persone (Id INTEGER PRIMARY KEY AUTOINCREMENT, Cognome TEXT, Nome TEXT, "
-                "Condominio TEXT, Importo DOUBLE, Data DATE, Consiglio BOOLEAN DEFAULT 0, Note TEXT DEFAULT 'x')");
+        scratch.open(db);
+        createTable(db, "CREATE TABLE Persone (Id INTEGER PRIMARY KEY AUTOINCREMENT, Cognome TEXT, Nome TEXT, "
+                        "Condominio TEXT, Importo DOUBLE, Data DATE, Consiglio BOOLEAN DEFAULT 0, "
+                        "Note TEXT DEFAULT 'x')");
         const char* rows[][5] = {{"Rossi", "Mario", "Alfa - Via Roma 1", "10.5", "2014-01-15"},
                                  {"bianchi", "Anna", "Alfa - Via Roma 1", "20", "2014-03-01"},
                                  {"Verdi", "", "D'Angelo - Via Po 2", "5", "2013-12-31"},
@@ -39,7 +41,7 @@ protected:
         return out;
     }
 
-    TempDir dir;
+    ScratchDatabase scratch;
     Database db;
     Dataset ds{"ADOTablePersone"};
 };
@@ -165,6 +167,9 @@ TEST_F(DatasetTest, EditPostCancelAndDeleteWriteThrough)
     ds.setValue("Importo", 99.5);
     ds.first();
     EXPECT_DOUBLE_EQ(db.scalar("SELECT Importo FROM Persone WHERE Cognome = 'Verdi'").toDouble(), 99.5);
+    // Read again without a sort, the edited row keeps its place in the stored order.
+    ds.requery();
+    EXPECT_EQ(column("Cognome"), QStringList({"Rossi", "bianchi", "Verdi", "Rossi"}));
 
     ASSERT_TRUE(ds.locate("Cognome", {"bianchi"}));
     ds.remove();
@@ -228,9 +233,9 @@ TEST_F(DatasetTest, RowsAreReadOnlyWhenFirstNeeded)
 
 TEST(DatasetView, WritesThroughAnUpdatableView)
 {
-    TempDir dir;
+    ScratchDatabase scratch;
     Database db;
-    openDatabase(db, dir.file("Condomini.db"), DatabaseKind::Main);
+    scratch.open(db, DatabaseKind::Main);
     db.exec("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES ('Alfa - Via Roma 1', '2014', 1)");
     db.exec("INSERT INTO Anagrafe (idCondominio, Cognome, Nome) VALUES ('Alfa - Via Roma 1', 'Rossi', 'Mario')");
 
@@ -277,10 +282,10 @@ StoreError failureOf(const std::function<void()>& work)
 
 TEST(DatasetTwoDesks, AnEditOfARowAnotherDeskChangedIsRefusedAndTheRowShownAsItIsNow)
 {
-    TempDir dir;
+    ScratchDatabase scratch;
     Database one, two;
-    openDatabase(one, dir.file("Condomini.db"), DatabaseKind::Main);
-    openDatabase(two, dir.file("Condomini.db"), DatabaseKind::Main);
+    scratch.open(one, DatabaseKind::Main);
+    scratch.open(two, DatabaseKind::Main);
     one.exec("INSERT INTO Condomini (Nome, Comune) VALUES ('Alfa', 'Roma'), ('Beta', 'Bari')");
     Dataset mine("m"), theirs("t");
     for (const auto& [ds, db] : {std::pair{&mine, &one}, std::pair{&theirs, &two}}) {

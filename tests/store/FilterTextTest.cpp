@@ -4,7 +4,7 @@
 #include "store/Database.h"
 #include "store/Dataset.h"
 #include "store/FilterText.h"
-#include "support/TempDir.h"
+#include "support/ScratchDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -23,10 +23,10 @@ TEST(FilterText, TermsQuoteTheirValuesAndJoinOnlyWhatIsThere)
 
 TEST(FilterText, AHostileValueStaysOneValue)
 {
-    velcaris::test::TempDir dir;
+    test::ScratchDatabase scratch;
     store::Database db;
-    db.open(dir.path() + "/f.db", QString());
-    db.exec("CREATE TABLE T (Id INTEGER PRIMARY KEY, Nome TEXT, Tipo TEXT)");
+    scratch.open(db);
+    test::createTable(db, "CREATE TABLE T (Id INTEGER PRIMARY KEY, Nome TEXT, Tipo TEXT)");
     db.exec("INSERT INTO T (Nome, Tipo) VALUES ('a'' OR ''1''=''1', 'x'), ('b', 'x'), ('c', 'y')");
     store::Dataset ds("T");
     ds.setConnection(&db);
@@ -47,10 +47,11 @@ TEST(ColumnList, SelectAssignAndInsertFollowOneList)
     EXPECT_EQ(columns.placeholders(), "?,?,?");
     EXPECT_EQ(columns.placeholders(1), "?,?,?,?");
 
-    velcaris::test::TempDir dir;
+    test::ScratchDatabase scratch;
     store::Database db;
-    db.open(dir.path() + "/c.db", QString());
-    db.exec(QString::fromUtf8("CREATE TABLE P (Id INTEGER PRIMARY KEY, Cognome TEXT, \"Città\" TEXT, \"Quote\"\"d\" TEXT)"));
+    scratch.open(db);
+    test::createTable(db, QString::fromUtf8("CREATE TABLE P (Id INTEGER PRIMARY KEY, Cognome TEXT, \"Città\" TEXT, "
+                                            "\"Quote\"\"d\" TEXT)"));
     db.exec(QString("INSERT INTO P (%1) VALUES (%2)").arg(columns.selectList(), columns.placeholders()), {"Rossi", "Roma", "x"});
     db.exec(QString("UPDATE P SET %1 WHERE Id = 1").arg(columns.assignments()), {"Bianchi", "Milano", "y"});
     EXPECT_EQ(db.scalar(QString("SELECT %1 FROM P").arg(columns.selectList())).toString(), "Bianchi");

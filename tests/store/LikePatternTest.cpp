@@ -1,6 +1,6 @@
 #include "store/Database.h"
 #include "store/FilterText.h"
-#include "support/TempDir.h"
+#include "support/ScratchDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +11,14 @@ namespace {
 // The values of `texts` that the engine's LIKE keeps for `pattern`.
 QStringList kept(const QString& pattern, const QStringList& texts)
 {
-    test::TempDir dir;
+    test::ScratchDatabase scratch;
     store::Database db;
-    db.open(dir.file("like.db"));
-    db.exec("CREATE TABLE t (v TEXT)");
+    scratch.open(db);
+    test::createTable(db, "CREATE TABLE t (Id INTEGER PRIMARY KEY, v TEXT)");
     for (const QString& text : texts)
         db.exec("INSERT INTO t (v) VALUES (?)", {text});
     QStringList out;
-    store::Statement st(db, "SELECT v FROM t WHERE vlike(?, v) ORDER BY rowid");
+    store::Statement st(db, "SELECT v FROM t WHERE vlike(?, v) ORDER BY Id");
     st.bindAll({pattern});
     while (st.step())
         out << st.value(0).toString();

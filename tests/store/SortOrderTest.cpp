@@ -1,12 +1,13 @@
 #include "store/Database.h"
 #include "store/SortOrder.h"
-#include "support/TempDir.h"
+#include "support/ScratchDatabase.h"
 
 #include <gtest/gtest.h>
 #include <vector>
 
 using namespace velcaris::store;
-using velcaris::test::TempDir;
+using velcaris::test::createTable;
+using velcaris::test::ScratchDatabase;
 
 namespace {
 
@@ -14,8 +15,8 @@ class SortOrderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        db.open(dir.file("sort.db"));
-        db.exec("CREATE TABLE t (Id INTEGER PRIMARY KEY, Tabella TEXT, Importo REAL, \"Nome Quota\" TEXT)");
+        scratch.open(db);
+        createTable(db, "CREATE TABLE t (Id INTEGER PRIMARY KEY, Tabella TEXT, Importo REAL, \"Nome Quota\" TEXT)");
         const QVector<QVector<QVariant>> rows = {
             {1, "beta", 5, "b"}, {2, "Alfa", 7, "C"}, {3, "alfa", 2, "a"}, {4, "Gamma", 5, "D"}, {5, "BETA", 1, "e"},
         };
@@ -40,7 +41,7 @@ protected:
         return found;
     }
 
-    TempDir dir;
+    ScratchDatabase scratch;
     Database db;
     FieldResolver resolve;
 };

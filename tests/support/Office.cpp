@@ -6,8 +6,6 @@
 
 namespace velcaris::test {
 
-namespace {
-
 store::ServerParams adminServer()
 {
     store::ServerParams p;
@@ -16,6 +14,8 @@ store::ServerParams adminServer()
         throw std::runtime_error("VELCARIS_TEST_OFFICE=server senza VELCARIS_TEST_PG");
     return p;
 }
+
+namespace {
 
 // A new empty database on the test server, and the settings file that points the office at it.
 QString makeServerOffice(const QString& folder)

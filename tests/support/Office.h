@@ -12,6 +12,9 @@ namespace velcaris::test {
 // VELCARIS_TEST_PG the conninfo of a server where the user may create databases. Each Office then
 // has a database of its own there, made with it and dropped with it.
 bool officeOnServer();
+// The test server as VELCARIS_TEST_PG names it (a user who may create databases); raises
+// std::runtime_error when it names none.
+store::ServerParams adminServer();
 
 // For what only an office in files has (its files, their backups and journals).
 #define SKIP_ON_SERVER()                                                                                   \
