@@ -7,6 +7,7 @@
 #include "registry/Condominiums.h"
 #include "store/ColumnList.h"
 #include "store/Money.h"
+#include "store/RowStamp.h"
 #include "store/StoreError.h"
 
 #include <QHash>
@@ -174,12 +175,20 @@ std::optional<UnitInput> readUnit(app::Workspace& ws, qint64 id)
     return unit;
 }
 
+void stampUnit(app::Workspace& ws, qint64 id, UnitInput& unit)
+{
+    unit.asRead = store::stampRow(ws.mainDb(), QStringLiteral("Locali"), QStringLiteral("Id"), id);
+    unit.thousandthsAsRead = store::stampRows(ws.mainDb(), QStringLiteral("Millesimi"), QStringLiteral("IdLocale"), id);
+}
+
 app::Outcome saveUnit(app::Workspace& ws, std::optional<qint64> id, const UnitInput& input)
 {
     Database& db = ws.mainDb();
     QString condominium = ws.selection.condominium;
     if (id) {
         const QVariant stored = db.scalar(QStringLiteral("SELECT IdCondominio FROM Locali WHERE Id = ?"), {*id});
+        if (!stored.isValid() && input.asRead.isSet())
+            return app::Outcome::staleRow(store::rowDeletedText());
         if (!stored.isValid())
             throw store::StoreError(QStringLiteral("Locali: riga %1 non trovata").arg(*id));
         condominium = stored.toString();
@@ -194,10 +203,12 @@ app::Outcome saveUnit(app::Workspace& ws, std::optional<qint64> id, const UnitIn
         return app::Outcome::refused(*problem);
 
     qint64 unitId = -1;
-    {
+    try {
         store::Transaction transaction(db);
         QVector<QVariant> values = rowValues(input, checked);
         if (id) {
+            store::refuseIfChanged(db, input.asRead);
+            store::refuseIfChanged(db, input.thousandthsAsRead);
             unitId = *id;
             values << unitId;
             db.exec(QStringLiteral("UPDATE Locali SET %1, idProprietario = ?, idInquilino = ?, PartecipazioneORD = ?, "
@@ -216,6 +227,13 @@ app::Outcome saveUnit(app::Workspace& ws, std::optional<qint64> id, const UnitIn
         if (!id)
             copyQuotaSchedule(db, condominium, unitId);
         transaction.commit();
+    } catch (const store::StoreError& e) {
+        QString stale = store::staleRowText(db, input.asRead, e);
+        if (stale.isEmpty())
+            stale = store::staleRowText(db, input.thousandthsAsRead, e);
+        if (!stale.isEmpty())
+            return app::Outcome::staleRow(stale);
+        throw;
     }
     requeryRegisters(ws, {"ADOTableLocali", "ADOTableMillesimi", "ADOTableQuote"});
     return app::Outcome::accepted(unitId);

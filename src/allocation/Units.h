@@ -4,6 +4,7 @@
 // the current year's quota schedule.
 #include "foundation/Outcome.h"
 #include "foundation/Workspace.h"
+#include "store/RowStamp.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,6 +37,10 @@ struct UnitInput {
     QString partecipazioneORD = QStringLiteral("100");
     QString partecipazioneSTR = QStringLiteral("100");
     QVector<ThousandthsCell> millesimi;
+    // The unit's row and its thousandths rows as the dialog read them (stampUnit): a modification
+    // is refused, nothing written, when another desk has changed either since (unset: no check).
+    store::RowStamp asRead;
+    store::RowStamp thousandthsAsRead;
 };
 
 // An entry of the owner and tenant lists (QueryComboPropInq).
@@ -56,13 +61,16 @@ UnitInput newUnit(app::Workspace& ws);
 // for a table it has no row in); nullopt when there is no such unit. An owner or tenant that is
 // no longer a person is kept as stored.
 std::optional<UnitInput> readUnit(app::Workspace& ws, qint64 id);
+// The unit's Locali row and its Millesimi rows as stored now, into `unit`'s stamps.
+void stampUnit(app::Workspace& ws, qint64 id, UnitInput& unit);
 
 // "Conferma". Without `id` a unit of the current condominium is added, with a thousandths row for
 // every table of the condominium and a copy of the quota schedule; with it that unit is changed
 // and its thousandths set (a table it had no row in gets one). Type, owner and tenant must be
 // chosen; the percentages must be whole numbers from 0 to 100 and each thousandths cell a number
 // (empty is 0): anything else is refused, naming the field, before a row is written. One
-// transaction. The key is the unit's Id.
+// transaction. A unit another desk changed or deleted since its stamps is a stale refusal
+// (Outcome::stale). The key is the unit's Id.
 app::Outcome saveUnit(app::Workspace& ws, std::optional<qint64> id, const UnitInput& input);
 
 } // namespace velcaris::allocation

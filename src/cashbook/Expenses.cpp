@@ -255,10 +255,15 @@ app::Outcome modifyExpense(app::Workspace& ws, qint64 id, const ExpenseInput& in
     values << id;
     store::Database& db = ws.mainDb();
     try {
+        store::Transaction transaction(db);
+        store::refuseIfChanged(db, in.asRead);
         db.exec(QStringLiteral("UPDATE Uscite SET %1 WHERE id = ?").arg(assignments.join(QStringLiteral(", "))), values);
         if (db.changes() == 0)
             return app::Outcome::failed(QStringLiteral("Uscite: riga %1 non trovata").arg(id));
+        transaction.commit();
     } catch (const store::StoreError& e) {
+        if (const QString stale = store::staleRowText(db, in.asRead, e); !stale.isEmpty())
+            return app::Outcome::staleRow(stale);
         return app::Outcome::failed(e.message());
     }
     return app::Outcome::accepted(id);

@@ -4,6 +4,7 @@
 #include "foundation/Outcome.h"
 #include "foundation/Workspace.h"
 #include "cashbook/ExpenseSplit.h"
+#include "store/RowStamp.h"
 
 #include <QDate>
 #include <QString>
@@ -66,6 +67,9 @@ struct ExpenseInput {
     QString codTributo;
     QDate dataRitenuta;
     QString metodoRitenuta;
+    // The expense's row as the dialog read it: a modification is refused, nothing written, when
+    // another desk has changed the row since (unset: no check).
+    store::RowStamp asRead;
 };
 
 // The VAT shown for a gross and a taxable base: gross - base with two decimals; "0.00" when the
@@ -84,7 +88,8 @@ bool netAndWithholdingDiffer(const ExpenseInput& input);
 // per line with a percentage, all in one transaction. The outcome's key is the first row written.
 app::Outcome addExpense(app::Workspace& ws, const ExpenseInput& input, const QVector<SplitLine>& split = {});
 
-// Changes the expense `id` (its condominium and year stay).
+// Changes the expense `id` (its condominium and year stay), unless another desk changed or deleted
+// it since `input.asRead` (a stale refusal, Outcome::stale).
 app::Outcome modifyExpense(app::Workspace& ws, qint64 id, const ExpenseInput& input);
 
 // The stored expense as the dialog shows it: the gross amount is the stored outflow with the

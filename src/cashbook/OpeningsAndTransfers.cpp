@@ -150,34 +150,37 @@ qint64 transferPartner(store::Database& db, qint64 id)
 app::Outcome modifyIncomeRow(app::Workspace& ws, qint64 id, const MovementInput& in)
 {
     store::Database& db = ws.mainDb();
-    const std::optional<StoredRow> row = storedRow(db, id);
-    if (!row)
-        return app::Outcome::failed(QStringLiteral("Entrate: riga %1 non trovata").arg(id));
     try {
+        store::Transaction transaction(db);
+        store::refuseIfChanged(db, in.asRead);
+        const std::optional<StoredRow> row = storedRow(db, id);
+        if (!row)
+            return app::Outcome::failed(QStringLiteral("Entrate: riga %1 non trovata").arg(id));
         if (!isOpeningOrTransfer(row->tipoMovimento)) {
             // A payment: its amount, quotas and receipt stay as they are.
             db.exec(QStringLiteral("UPDATE Entrate SET Data = ?, MetodoPagamento = ?, Nota = ? WHERE id = ?"),
                     {dateOrNull(in.data), in.metodoPagamento, in.nota, id});
-            return app::Outcome::accepted(id);
+        } else {
+            app::Outcome refusal;
+            const std::optional<Money> amount = movementAmount(in.importo, refusal);
+            if (!amount)
+                return refusal;
+            if (row->tipoMovimento == kOpeningAmount) {
+                db.exec(QStringLiteral("UPDATE Entrate SET Importo = ?, Data = ?, MetodoPagamento = ?, Tipologia = ?, "
+                                       "Nota = ? WHERE id = ?"),
+                        {amount->toDouble(), dateOrNull(in.data), in.metodoPagamento, in.tipologia, in.nota, id});
+            } else {
+                const std::optional<StoredRow> partner = storedRow(db, transferPartner(db, id));
+                if (!partner)
+                    return app::Outcome::refused(kBrokenTransferMessage, app::MessageKind::Warning);
+                updateTransferRow(db, *row, *amount, in);
+                updateTransferRow(db, *partner, *amount, in);
+            }
         }
-        app::Outcome refusal;
-        const std::optional<Money> amount = movementAmount(in.importo, refusal);
-        if (!amount)
-            return refusal;
-        if (row->tipoMovimento == kOpeningAmount) {
-            db.exec(QStringLiteral("UPDATE Entrate SET Importo = ?, Data = ?, MetodoPagamento = ?, Tipologia = ?, "
-                                   "Nota = ? WHERE id = ?"),
-                    {amount->toDouble(), dateOrNull(in.data), in.metodoPagamento, in.tipologia, in.nota, id});
-            return app::Outcome::accepted(id);
-        }
-        const std::optional<StoredRow> partner = storedRow(db, transferPartner(db, id));
-        if (!partner)
-            return app::Outcome::refused(kBrokenTransferMessage, app::MessageKind::Warning);
-        store::Transaction transaction(db);
-        updateTransferRow(db, *row, *amount, in);
-        updateTransferRow(db, *partner, *amount, in);
         transaction.commit();
     } catch (const store::StoreError& e) {
+        if (const QString stale = store::staleRowText(db, in.asRead, e); !stale.isEmpty())
+            return app::Outcome::staleRow(stale);
         return app::Outcome::failed(e.message());
     }
     return app::Outcome::accepted(id);

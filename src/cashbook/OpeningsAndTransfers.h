@@ -4,6 +4,7 @@
 // and the change of any income row of the register (a payment keeps its amount and quotas).
 #include "foundation/Outcome.h"
 #include "foundation/Workspace.h"
+#include "store/RowStamp.h"
 
 #include <QDate>
 #include <QString>
@@ -38,6 +39,9 @@ struct MovementInput {
     QString metodoPagamento; // an opening amount's place; transfers ignore it
     QString tipologia;       // an opening amount's type
     QString nota;
+    // The income row as the dialog read it: a modification is refused, nothing written, when
+    // another desk has changed the row since (unset: no check).
+    store::RowStamp asRead;
 };
 
 // Writes an opening amount or a transfer of `condominium`'s current year; a transfer is the cash
@@ -47,6 +51,8 @@ app::Outcome addOpeningOrTransfer(app::Workspace& ws, const QString& condominium
 // Changes the income row `id`: an opening amount its amount, date, place, type and note; a
 // transfer both of its rows (amount, date, note; each keeps its place and sign), refused when the
 // row beside it is not the other half; any other row (a payment) only its date, place and note.
+// A row another desk changed or deleted since `input.asRead` is a stale refusal (Outcome::stale).
+// One transaction.
 app::Outcome modifyIncomeRow(app::Workspace& ws, qint64 id, const MovementInput& input);
 
 // An income row as the dialog shows it in modify mode: a transfer's amount without its sign.

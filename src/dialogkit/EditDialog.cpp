@@ -1,6 +1,7 @@
 #include "dialogkit/EditDialog.h"
 
 #include "dialogkit/Messages.h"
+#include "store/RowStamp.h"
 #include "store/StoreError.h"
 
 #include <QBoxLayout>
@@ -67,7 +68,15 @@ bool EditDialog::runEdit(const std::function<Outcome()>& action)
     try {
         outcome = action();
     } catch (const store::StoreError& e) {
-        outcome = Outcome::failed(e.message());
+        outcome = store::isStaleRow(e) ? Outcome::staleRow(e.message()) : Outcome::failed(e.message());
+    }
+    // The row as it is now is on show before the message that says so.
+    if (outcome.stale) {
+        try {
+            showRowAsNow();
+        } catch (const store::StoreError& e) {
+            outcome.add(MessageKind::Error, e.message());
+        }
     }
     for (const Message& message : outcome.messages)
         showMessage(this, message);

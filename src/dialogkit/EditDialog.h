@@ -36,8 +36,14 @@ protected:
     virtual void confirm() = 0;
 
     // Runs a core action: a failure of the data store (nothing written) is shown as an error, the
-    // outcome's messages by their kind. True when the action was done.
+    // outcome's messages by their kind. True when the action was done. When the action was
+    // refused because another desk changed the row since the dialog read it (Outcome::stale),
+    // showRowAsNow() runs before the message is shown.
     bool runEdit(const std::function<Outcome()>& action);
+    // A modification refused because its row changed since the dialog read it: fill the controls
+    // again from the row as it is now and stamp it again (store/RowStamp.h), so that the user sees
+    // it and can repeat the change. Nothing by default.
+    virtual void showRowAsNow() {}
     // Closes the dialog and reports what changed.
     void finish(const Change& change);
 

@@ -22,6 +22,9 @@ struct Outcome {
     bool done = false;
     QVector<Message> messages;
     std::optional<qint64> newKey; // the row an add wrote
+    // Refused because another desk changed or deleted the row since the dialog read it (see
+    // store/RowStamp.h): nothing was written, and the dialog shows the row as it is now.
+    bool stale = false;
 
     static Outcome accepted(std::optional<qint64> key = std::nullopt)
     {
@@ -38,6 +41,13 @@ struct Outcome {
     }
     // A failure of the data store: nothing was written.
     static Outcome failed(const QString& engineText) { return refused(engineText, MessageKind::Error); }
+    // The row changed or went since the dialog read it: nothing was written.
+    static Outcome staleRow(const QString& text)
+    {
+        Outcome o = refused(text, MessageKind::Warning);
+        o.stale = true;
+        return o;
+    }
 
     Outcome& add(MessageKind kind, const QString& text)
     {

@@ -285,6 +285,7 @@ app::Outcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input
         return app::Outcome::refused(folderNotRenamedMessage(oldFolder, newFolder));
     try {
         store::Transaction tr(db);
+        store::refuseIfChanged(db, input.asRead);
         QVector<QVariant> values{fullName};
         values += otherFields(input);
         values << oldName;
@@ -315,8 +316,14 @@ app::Outcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input
                 {fullName, input.contoCorrente, input.intestatario, oldName});
 
         tr.commit();
-    } catch (...) {
+    } catch (const store::StoreError& e) {
         // Nothing was committed: the recorded intent is void.
+        if (moveFolder)
+            app::clearPendingFolderRename(ws.paths());
+        if (const QString stale = store::staleRowText(db, input.asRead, e); !stale.isEmpty())
+            return app::Outcome::staleRow(stale);
+        throw;
+    } catch (...) {
         if (moveFolder)
             app::clearPendingFolderRename(ws.paths());
         throw;

@@ -4,6 +4,7 @@
 // name is carried everywhere in one transaction, and the folder follows once it has committed.
 #include "foundation/Workspace.h"
 #include "foundation/Outcome.h"
+#include "store/RowStamp.h"
 
 #include <QDate>
 #include <QString>
@@ -42,6 +43,9 @@ struct CondominiumInput {
     QString sub;
     QString microzona;
     QString zonaCensuaria;
+    // The Condomini row as the dialog read it: a modification is refused, nothing written, when
+    // another desk has changed the row since (unset: no check).
+    store::RowStamp asRead;
 };
 
 // Blanks and control characters removed at both ends.
@@ -63,7 +67,8 @@ app::Outcome addCondominium(app::Workspace& ws, const CondominiumInput& input);
 
 // Modify mode on the current condominium: its row, its person row and its web record; under a new
 // name also every row that refers to the old one and the output folder, all or nothing. The
-// condominium stays the current one under its (new) name.
+// condominium stays the current one under its (new) name. A row another desk changed since
+// `input.asRead` is a stale refusal (Outcome::stale) and nothing is written.
 app::Outcome modifyCondominium(app::Workspace& ws, const CondominiumInput& input);
 
 } // namespace velcaris::registry

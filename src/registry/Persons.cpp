@@ -3,6 +3,7 @@
 #include "registry/NameRules.h"
 #include "store/ColumnList.h"
 #include "store/Database.h"
+#include "store/RowStamp.h"
 #include "store/StoreError.h"
 
 namespace velcaris::registry {
@@ -113,6 +114,7 @@ app::Outcome savePerson(app::Workspace& ws, std::optional<qint64> id, const Pers
         store::Transaction transaction(db);
         QString condominium;
         if (id) {
+            store::refuseIfChanged(db, input.asRead);
             const QVariant stored = db.scalar(QStringLiteral("SELECT idCondominio FROM Anagrafe WHERE Id = ?"), {*id});
             if (!stored.isValid())
                 throw store::StoreError(QStringLiteral("Anagrafe: riga %1 non trovata").arg(*id));
@@ -135,6 +137,8 @@ app::Outcome savePerson(app::Workspace& ws, std::optional<qint64> id, const Pers
                                          input.password);
         transaction.commit();
     } catch (const store::StoreError& e) {
+        if (const QString stale = store::staleRowText(db, input.asRead, e); !stale.isEmpty())
+            return app::Outcome::staleRow(stale);
         return app::Outcome::failed(e.message());
     }
     if (web)

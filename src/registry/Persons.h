@@ -4,6 +4,7 @@
 #include "foundation/Outcome.h"
 #include "foundation/Workspace.h"
 #include "registry/Credentials.h"
+#include "store/RowStamp.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,9 @@ struct PersonInput {
     QString note;
     QString userId;
     QString password;
+    // The person's row as the dialog read it: a modification is refused, nothing written, when
+    // another desk has changed the row since (unset: no check).
+    store::RowStamp asRead;
 };
 
 // The channels of the drop-down list (TipoAvvisi.Tipo in stored order).
@@ -44,7 +48,8 @@ std::optional<PersonInput> readPerson(app::Workspace& ws, qint64 id);
 // changed (its condominium stays as stored). With both credentials filled the person is also
 // registered in the web database, and `web` (when given) tells what that wrote. Everything happens
 // in one transaction: a failure of either database leaves both as they were and its text is the
-// outcome's message. The outcome's key is the person's Anagrafe Id.
+// outcome's message; a person changed or deleted by another desk since `input.asRead` is a stale
+// refusal (Outcome::stale). The outcome's key is the person's Anagrafe Id.
 app::Outcome savePerson(app::Workspace& ws, std::optional<qint64> id, const PersonInput& input,
                         std::optional<WebRegistration>* web = nullptr);
 

@@ -4,6 +4,7 @@
 #include "registry/Condominiums.h"
 #include "store/ColumnList.h"
 #include "store/Database.h"
+#include "store/RowStamp.h"
 #include "store/StoreError.h"
 
 namespace velcaris::registry {
@@ -70,7 +71,9 @@ app::Outcome writeSupplier(app::Workspace& ws, std::optional<qint64> id, const S
     Database& db = ws.mainDb();
     qint64 supplierId = -1;
     try {
+        store::Transaction transaction(db);
         if (id) {
+            store::refuseIfChanged(db, input.asRead);
             values << *id;
             db.exec(QStringLiteral("UPDATE Fornitori SET %1 WHERE id = ?").arg(kColumns.assignments()), values);
             if (db.changes() == 0)
@@ -82,7 +85,10 @@ app::Outcome writeSupplier(app::Workspace& ws, std::optional<qint64> id, const S
                     values);
             supplierId = db.lastInsertId();
         }
+        transaction.commit();
     } catch (const store::StoreError& e) {
+        if (const QString stale = store::staleRowText(db, input.asRead, e); !stale.isEmpty())
+            return app::Outcome::staleRow(stale);
         return app::Outcome::failed(e.message());
     }
     return app::Outcome::accepted(supplierId);

@@ -3,6 +3,7 @@
 // condominiums (fornitori_associazione): what TFormFornitore and TFormAssociafornitore write.
 #include "foundation/Outcome.h"
 #include "foundation/Workspace.h"
+#include "store/RowStamp.h"
 
 #include <QString>
 #include <QStringList>
@@ -26,14 +27,18 @@ struct SupplierInput {
     QString partitaIva;
     QString iban;
     QString note;
+    // The supplier's row as the dialog read it: a modification is refused, nothing written, when
+    // another desk has changed the row since (unset: no check).
+    store::RowStamp asRead;
 };
 
 // The stored supplier; nullopt when there is no such row.
 std::optional<SupplierInput> readSupplier(app::Workspace& ws, qint64 id);
 
 // "Conferma": without `id` a new supplier (associated with no condominium), with it that
-// supplier changed. The supplier registers and the expenses are re-read. The outcome's key is the
-// supplier's id.
+// supplier changed, unless another desk changed or deleted it since `input.asRead` (a stale
+// refusal, Outcome::stale). The supplier registers and the expenses are re-read. The outcome's key
+// is the supplier's id.
 app::Outcome saveSupplier(app::Workspace& ws, std::optional<qint64> id, const SupplierInput& input);
 // The same write without reading the registers again: for a batch that writes many suppliers
 // and refreshes the registers once at its end.

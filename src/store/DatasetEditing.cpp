@@ -4,6 +4,7 @@
 
 #include "store/Failpoint.h"
 #include "store/Money.h"
+#include "store/RowStamp.h"
 
 #include <algorithm>
 
@@ -193,13 +194,11 @@ void Dataset::refuseStaleEdit(const QVector<QVariant>& stored)
         } else {
             setCurrent(std::min(row, int(rows_.size()) - 1));
         }
-        throw StoreError(QStringLiteral("Il record è stato eliminato da un'altra postazione."), StoreFault::Conflict);
+        throw StoreError(rowDeletedText(), StoreFault::Conflict);
     }
     rows_[row] = stored;
     Q_EMIT rowChanged(row);
-    throw StoreError(QStringLiteral("Il record è stato modificato da un'altra postazione dopo che lo ha aperto: ora è "
-                                    "mostrato com'è adesso. Ripeta la modifica se serve."),
-                     StoreFault::Conflict);
+    throw StoreError(rowChangedText(), StoreFault::Conflict);
 }
 
 void Dataset::leaveEdit()

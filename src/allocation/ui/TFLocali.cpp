@@ -219,13 +219,14 @@ bool TFLocali::prepare(const app::DialogRequest&)
     std::optional<UnitInput> unit;
     if (ws.editMode == app::EditMode::Add) {
         unitId_.reset();
+        stamps_ = UnitInput();
         unit = newUnit(ws);
     } else {
         // The grouped views (one row per owner or tenant) name no unit.
         if (!units.isActive() || units.recNo() < 0 || !units.hasField(QStringLiteral("Id")))
             return false;
         const qint64 id = units.value(QStringLiteral("Id")).toLongLong();
-        unit = readUnit(ws, id);
+        unit = stampAndRead(id);
         if (!unit)
             return false;
         unitId_ = id;
@@ -236,6 +237,28 @@ bool TFLocali::prepare(const app::DialogRequest&)
     memory_ = app::rememberView(units);
     boxes_.edit(&UnitInput::nome)->setFocus();
     return true;
+}
+
+std::optional<UnitInput> TFLocali::stampAndRead(qint64 id)
+{
+    // Stamped before it is read: a change in between is refused later, never overwritten.
+    stamps_ = UnitInput();
+    stampUnit(ws(), id, stamps_);
+    return readUnit(ws(), id);
+}
+
+void TFLocali::showRowAsNow()
+{
+    if (!unitId_)
+        return;
+    // A unit deleted meanwhile leaves the input shown; "Annulla" closes the dialog.
+    const std::optional<UnitInput> unit = stampAndRead(*unitId_);
+    if (!unit)
+        return;
+    // The lists and the tables too: another desk may have added a person or a table.
+    fillLists();
+    buildGrid();
+    fill(*unit);
 }
 
 void TFLocali::fill(const UnitInput& unit)
@@ -264,6 +287,8 @@ UnitInput TFLocali::input() const
         unit.inquilino = inquilini_->currentData().toLongLong();
     for (int k = 1; k <= int(tableIds_.size()); ++k)
         unit.millesimi.push_back({tableIds_[k - 1], grid_->item(1, k)->text()});
+    unit.asRead = stamps_.asRead;
+    unit.thousandthsAsRead = stamps_.thousandthsAsRead;
     return unit;
 }
 

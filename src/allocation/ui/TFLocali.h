@@ -22,10 +22,13 @@ protected:
     // is no unit to modify.
     bool prepare(const app::DialogRequest& request) override;
     void confirm() override;
+    void showRowAsNow() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void fill(const UnitInput& unit);
+    // Stamps the unit `id` and reads it; nullopt when there is no such unit.
+    std::optional<UnitInput> stampAndRead(qint64 id);
     UnitInput input() const;
     void fillLists();
     void buildGrid();
@@ -38,6 +41,7 @@ private:
     QTableWidget* grid_ = nullptr;     // StringGridMillesimi
     QVector<qint64> tableIds_;         // the grid's columns 1.., left to right
     std::optional<qint64> unitId_;     // modify mode
+    UnitInput stamps_;                 // only its stamps: the unit's rows as shown (modify mode)
     app::ViewMemory memory_;           // DBGridLocali as it was when the dialog opened
 };
 

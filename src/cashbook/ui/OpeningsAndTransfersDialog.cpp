@@ -3,6 +3,7 @@
 #include "agenda/ui/AmountKeys.h"
 #include "dialogkit/BoxTable.h"
 #include "cashbook/PaymentPlace.h"
+#include "store/RowStamp.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -17,6 +18,11 @@ namespace velcaris::cashbook::ui {
 namespace {
 
 const QString kIncome = QStringLiteral("ADOQueryEntrate");
+
+store::RowStamp stampIncomeRow(app::Workspace& ws, qint64 id)
+{
+    return store::stampRow(ws.mainDb(), QStringLiteral("Entrate"), QStringLiteral("id"), id);
+}
 
 QLabel* caption(const QString& text, QWidget* control, QWidget* parent)
 {
@@ -86,6 +92,7 @@ bool TFEntrateSpeciali::prepare(const app::DialogRequest&)
     tipologia_->addItems(openingTypes(ws));
     if (ws.editMode == app::EditMode::Add) {
         rowId_.reset();
+        asRead_ = {};
         condominio_->setText(ws.selection.condominium);
         tipo_->setEnabled(true);
         tipo_->setCurrentIndex(0);
@@ -99,23 +106,42 @@ bool TFEntrateSpeciali::prepare(const app::DialogRequest&)
         if (!income.isActive() || income.recNo() < 0)
             return false;
         const qint64 id = income.value(QStringLiteral("Id")).toLongLong();
+        // Stamped before it is read: a change in between is refused later, never overwritten.
+        asRead_ = stampIncomeRow(ws, id);
         const std::optional<IncomeRow> row = readIncomeRow(ws, id);
         if (!row)
             return false;
         rowId_ = id;
-        condominio_->setText(row->condominio);
-        tipo_->setEnabled(false);
-        tipo_->setCurrentIndex(tipo_->findText(row->input.tipoMovimento, Qt::MatchExactly));
-        importo_->setText(row->input.importo);
-        data_->setDate(row->input.data.isValid() ? row->input.data : QDate::currentDate());
-        metodo_->setCurrentIndex(metodo_->findText(row->input.metodoPagamento, Qt::MatchExactly));
-        tipologia_->setCurrentIndex(tipologia_->findText(row->input.tipologia, Qt::MatchExactly));
-        app::putText(nota_, row->input.nota);
+        showRow(*row);
     }
     applyEnabling();
     memory_ = app::rememberView(income);
     (tipo_->isEnabled() ? static_cast<QWidget*>(tipo_) : importo_)->setFocus();
     return true;
+}
+
+void TFEntrateSpeciali::showRow(const IncomeRow& row)
+{
+    condominio_->setText(row.condominio);
+    tipo_->setEnabled(false);
+    tipo_->setCurrentIndex(tipo_->findText(row.input.tipoMovimento, Qt::MatchExactly));
+    importo_->setText(row.input.importo);
+    data_->setDate(row.input.data.isValid() ? row.input.data : QDate::currentDate());
+    metodo_->setCurrentIndex(metodo_->findText(row.input.metodoPagamento, Qt::MatchExactly));
+    tipologia_->setCurrentIndex(tipologia_->findText(row.input.tipologia, Qt::MatchExactly));
+    app::putText(nota_, row.input.nota);
+}
+
+void TFEntrateSpeciali::showRowAsNow()
+{
+    if (!rowId_)
+        return;
+    asRead_ = stampIncomeRow(ws(), *rowId_);
+    // A row deleted meanwhile leaves the input shown; "Annulla" closes the dialog.
+    if (const std::optional<IncomeRow> row = readIncomeRow(ws(), *rowId_)) {
+        showRow(*row);
+        applyEnabling();
+    }
 }
 
 void TFEntrateSpeciali::applyEnabling()
@@ -137,6 +163,7 @@ void TFEntrateSpeciali::confirm()
     in.metodoPagamento = metodo_->currentText();
     in.tipologia = tipologia_->currentText();
     in.nota = nota_->text();
+    in.asRead = asRead_;
     app::Workspace& ws = this->ws();
     const QString condominium = condominio_->text();
     if (!runEdit([&] {

@@ -23,9 +23,12 @@ protected:
     // False in modify mode when no income row is current.
     bool prepare(const app::DialogRequest& request) override;
     void confirm() override;
+    void showRowAsNow() override;
 
 private:
     void applyEnabling();
+    // Modify mode: the stored row in the controls.
+    void showRow(const IncomeRow& row);
 
     QLabel* condominio_ = nullptr;  // LabelCondominio
     QComboBox* tipo_ = nullptr;     // ComboTipoMovimento
@@ -35,6 +38,7 @@ private:
     QComboBox* tipologia_ = nullptr; // ComboTipologia
     QLineEdit* nota_ = nullptr;     // EditNota
     std::optional<qint64> rowId_;   // modify mode
+    store::RowStamp asRead_;        // the income row as shown (modify mode)
     app::ViewMemory memory_;        // DBGridEntrate as it was when the dialog opened
 };
 

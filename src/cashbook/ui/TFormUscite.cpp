@@ -7,6 +7,7 @@
 #include "cashbook/PaymentPlace.h"
 #include "cashbook/ui/TFPercentualeRipartizione.h"
 #include "registry/Suppliers.h"
+#include "store/RowStamp.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,6 +29,11 @@ namespace {
 
 using Box = app::Box<ExpenseInput>;
 const QString kExpenses = QStringLiteral("ADOQueryUscite");
+
+store::RowStamp stampExpense(app::Workspace& ws, qint64 id)
+{
+    return store::stampRow(ws.mainDb(), QStringLiteral("Uscite"), QStringLiteral("id"), id);
+}
 
 const Box kCausale{"EditCausale", "Causale", 50, &ExpenseInput::causale};
 const Box kNumFattura{"EditNumFattura", "Numero fattura", 50, &ExpenseInput::numFattura};
@@ -252,6 +258,7 @@ bool TFormUscite::prepare(const app::DialogRequest&)
     std::optional<ExpenseInput> shown;
     if (ws.editMode == app::EditMode::Add) {
         expenseId_.reset();
+        asRead_ = {};
         ExpenseInput in;
         in.condominio = ws.selection.condominium;
         in.aa = allocation::currentYearOf(ws.mainDb(), in.condominio);
@@ -264,6 +271,8 @@ bool TFormUscite::prepare(const app::DialogRequest&)
         if (!expenses.isActive() || expenses.recNo() < 0)
             return false;
         const qint64 id = expenses.value(QStringLiteral("id")).toLongLong();
+        // Stamped before it is read: a change in between is refused later, never overwritten.
+        asRead_ = stampExpense(ws, id);
         shown = readExpense(ws, id);
         if (!shown)
             return false;
@@ -346,7 +355,21 @@ ExpenseInput TFormUscite::input() const
     in.ravvedimento = ravvedimento_->isChecked();
     in.dataRitenuta = dataRitenuta_->date();
     in.metodoRitenuta = metodoRitenuta_->currentText();
+    in.asRead = asRead_;
     return in;
+}
+
+void TFormUscite::showRowAsNow()
+{
+    if (!expenseId_)
+        return;
+    asRead_ = stampExpense(ws(), *expenseId_);
+    // An expense deleted meanwhile leaves the input shown; "Annulla" closes the dialog.
+    const std::optional<ExpenseInput> shown = readExpense(ws(), *expenseId_);
+    if (!shown)
+        return;
+    fillLists(shown->condominio);
+    showExpense(*shown);
 }
 
 void TFormUscite::applyEnabling()

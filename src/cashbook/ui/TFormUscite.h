@@ -30,6 +30,7 @@ protected:
     // silently in modify mode when no expense is current.
     bool prepare(const app::DialogRequest& request) override;
     void confirm() override;
+    void showRowAsNow() override;
     void done(int result) override;
 
 private:
@@ -60,6 +61,7 @@ private:
     QPushButton* splitButton_ = nullptr; // SpeedButton1
     TFPercentualeRipartizione* split_ = nullptr;
     std::optional<qint64> expenseId_; // modify mode
+    store::RowStamp asRead_;          // the expense's row as shown (modify mode)
     app::ViewMemory memory_;          // DBGridUscite as it was when the dialog opened
 };
 

@@ -2,6 +2,7 @@
 
 #include "registry/NameRules.h"
 #include "registry/ui/RefusingLineEdit.h"
+#include "store/RowStamp.h"
 #include "store/StoreError.h"
 
 #include <QCheckBox>
@@ -18,6 +19,11 @@ namespace {
 
 using Box = app::Box<PersonInput>;
 const QString kPersons = QStringLiteral("ADOTableAnagrafe");
+
+store::RowStamp stampPerson(app::Workspace& ws, qint64 id)
+{
+    return store::stampRow(ws.mainDb(), QStringLiteral("Anagrafe"), QStringLiteral("Id"), id);
+}
 
 const Box kBeforeChannel[] = {
     {"EditCognome", "Cognome", 50, &PersonInput::cognome},
@@ -118,11 +124,14 @@ bool TFormAnagrafe::prepare(const app::DialogRequest&)
     fillChannels();
     if (ws.editMode == app::EditMode::Add) {
         personId_.reset();
+        asRead_ = {};
         fill(newPerson(ws));
     } else {
         if (!persons.isActive() || persons.recNo() < 0)
             return false;
         const qint64 id = persons.value(QStringLiteral("Id")).toLongLong();
+        // Stamped before it is read: a change in between is refused later, never overwritten.
+        asRead_ = stampPerson(ws, id);
         const auto person = readPerson(ws, id);
         if (!person)
             return false;
@@ -140,6 +149,7 @@ PersonInput TFormAnagrafe::input() const
     boxes_.read(p);
     p.comunicazioni = comunicazioni_->currentText();
     p.consiglio = consiglio_->isChecked();
+    p.asRead = asRead_;
     return p;
 }
 
@@ -151,6 +161,18 @@ void TFormAnagrafe::fill(const PersonInput& p)
         comunicazioni_->addItem(p.comunicazioni);
     comunicazioni_->setCurrentIndex(comunicazioni_->findText(p.comunicazioni));
     consiglio_->setChecked(p.consiglio);
+}
+
+void TFormAnagrafe::showRowAsNow()
+{
+    if (!personId_)
+        return;
+    asRead_ = stampPerson(ws(), *personId_);
+    // A person deleted meanwhile leaves the input shown; "Annulla" closes the dialog.
+    if (const auto person = readPerson(ws(), *personId_)) {
+        fillChannels();
+        fill(*person);
+    }
 }
 
 void TFormAnagrafe::generate()

@@ -24,6 +24,7 @@ protected:
     // False in modify mode when no person is current.
     bool prepare(const app::DialogRequest& request) override;
     void confirm() override;
+    void showRowAsNow() override;
 
 private:
     void generate();
@@ -33,6 +34,7 @@ private:
     QComboBox* comunicazioni_ = nullptr;
     QCheckBox* consiglio_ = nullptr;
     std::optional<qint64> personId_;
+    store::RowStamp asRead_; // the person's row as shown (modify mode)
     app::ViewMemory memory_;
 };
 

@@ -3,6 +3,7 @@
 #include "dialogkit/Messages.h"
 #include "registry/NameRules.h"
 #include "registry/ui/RefusingLineEdit.h"
+#include "store/RowStamp.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -70,6 +71,10 @@ bool TFormCondomini::prepare(const app::DialogRequest&)
 {
     app::Workspace& ws = this->ws();
     CondominiumInput input;
+    asRead_ = {};
+    // Stamped before it is read: a change in between is refused later, never overwritten.
+    if (ws.editMode == app::EditMode::Modify && !ws.selection.condominium.isEmpty())
+        asRead_ = stampCondominium();
     // Modify needs the chosen condominium: never edit one the user is not shown.
     if (ws.editMode == app::EditMode::Modify &&
         (ws.selection.condominium.isEmpty() || !loadCondominium(ws, ws.selection.condominium, input))) {
@@ -91,6 +96,7 @@ void TFormCondomini::confirm()
     input.indirizzo = trimmedName(input.indirizzo);
     app::putText(boxes_.edit(&CondominiumInput::nome), input.nome);
     app::putText(boxes_.edit(&CondominiumInput::indirizzo), input.indirizzo);
+    input.asRead = asRead_;
 
     // A refusal or a failure keeps the dialog open with its input.
     if (!runEdit([&] {
@@ -99,6 +105,23 @@ void TFormCondomini::confirm()
         return;
     // The new or renamed condominium is the current one: the window lists it and chooses it.
     finish({true, QStringLiteral("ADOTableTabelle"), tables_});
+}
+
+store::RowStamp TFormCondomini::stampCondominium()
+{
+    return store::stampRow(ws().mainDb(), QStringLiteral("Condomini"), QStringLiteral("Nome"),
+                           ws().selection.condominium);
+}
+
+void TFormCondomini::showRowAsNow()
+{
+    if (ws().editMode != app::EditMode::Modify || ws().selection.condominium.isEmpty())
+        return;
+    asRead_ = stampCondominium();
+    // A condominium deleted or renamed meanwhile leaves the input shown; "Annulla" closes the dialog.
+    CondominiumInput input;
+    if (loadCondominium(ws(), ws().selection.condominium, input))
+        boxes_.fill(input);
 }
 
 } // namespace velcaris::registry::ui

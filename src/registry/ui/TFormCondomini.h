@@ -16,9 +16,14 @@ public:
 protected:
     bool prepare(const app::DialogRequest& request) override;
     void confirm() override;
+    void showRowAsNow() override;
 
 private:
+    // The chosen condominium's row as stored now.
+    store::RowStamp stampCondominium();
+
     app::BoxTable<CondominiumInput> boxes_;
+    store::RowStamp asRead_; // the condominium's row as shown (modify mode)
     app::ViewMemory tables_; // DBGridTabelle as it was when the dialog opened
 };
 

@@ -2,6 +2,7 @@
 
 #include "registry/NameRules.h"
 #include "registry/ui/RefusingLineEdit.h"
+#include "store/RowStamp.h"
 
 #include <QGridLayout>
 #include <QPushButton>
@@ -13,6 +14,11 @@ namespace {
 
 using Box = app::Box<SupplierInput>;
 const QString kSuppliers = QStringLiteral("ADOQueryFornitori");
+
+store::RowStamp stampSupplier(app::Workspace& ws, qint64 id)
+{
+    return store::stampRow(ws.mainDb(), QStringLiteral("Fornitori"), QStringLiteral("id"), id);
+}
 
 const Box kBoxes[] = {
     {"EditCognome", "Cognome", 50, &SupplierInput::cognome},
@@ -65,11 +71,14 @@ bool TFormFornitore::prepare(const app::DialogRequest&)
     store::Dataset& suppliers = ws.ds(kSuppliers);
     if (ws.editMode == app::EditMode::Add) {
         supplierId_.reset();
+        asRead_ = {};
         fill(SupplierInput{});
     } else {
         if (!suppliers.isActive() || suppliers.recNo() < 0)
             return false;
         const qint64 id = suppliers.value(QStringLiteral("id")).toLongLong();
+        // Stamped before it is read: a change in between is refused later, never overwritten.
+        asRead_ = stampSupplier(ws, id);
         const auto supplier = readSupplier(ws, id);
         if (!supplier)
             return false;
@@ -85,7 +94,18 @@ SupplierInput TFormFornitore::input() const
 {
     SupplierInput s;
     boxes_.read(s);
+    s.asRead = asRead_;
     return s;
+}
+
+void TFormFornitore::showRowAsNow()
+{
+    if (!supplierId_)
+        return;
+    asRead_ = stampSupplier(ws(), *supplierId_);
+    // A supplier deleted meanwhile leaves the input shown; "Annulla" closes the dialog.
+    if (const auto supplier = readSupplier(ws(), *supplierId_))
+        fill(*supplier);
 }
 
 void TFormFornitore::confirm()

@@ -21,10 +21,12 @@ protected:
     // False in modify mode when no supplier is current.
     bool prepare(const app::DialogRequest& request) override;
     void confirm() override;
+    void showRowAsNow() override;
 
 private:
     app::BoxTable<SupplierInput> boxes_;
     std::optional<qint64> supplierId_;
+    store::RowStamp asRead_; // the supplier's row as shown (modify mode)
     app::ViewMemory memory_;
 };
 
