@@ -174,6 +174,12 @@ struct ValueTexts {
             const QVariant& v = values[i];
             if (v.isValid() && !v.isNull()) {
                 texts[size_t(i)] = valueText(v).toUtf8();
+                // Values travel as C strings and the server's text holds no NUL: the value would
+                // be cut short there without a word, so it is refused instead (a file keeps it).
+                if (texts[size_t(i)].contains('\0'))
+                    throw StoreError(QStringLiteral("Il valore %1 contiene il carattere NUL, che il server del database "
+                                                    "non può conservare: l'istruzione non è stata eseguita")
+                                         .arg(i + 1));
                 pointers[size_t(i)] = texts[size_t(i)].constData();
             }
         }
@@ -187,27 +193,9 @@ struct ValueTexts {
 pg_result* ServerConnection::run(const QString& serverSql, const QVector<QVariant>& values)
 {
     refuseIfFailed();
-<<<<<<< HEAD
     deallocateReleased();
     insertedKey_.reset();
     const ValueTexts texts(values);
-=======
-    std::vector<QByteArray> texts(size_t(values.size()));
-    std::vector<const char*> pointers(size_t(values.size()), nullptr);
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        const QVariant& v = values[i];
-        if (v.isValid() && !v.isNull()) {
-            texts[size_t(i)] = valueText(v).toUtf8();
-            // Values travel as C strings and the server's text holds no NUL: the value would be
-            // cut short there without a word, so it is refused instead (a file keeps it whole).
-            if (texts[size_t(i)].contains('\0'))
-                throw StoreError(QStringLiteral("Il valore %1 contiene il carattere NUL, che il server del database non "
-                                                "può conservare: l'istruzione non è stata eseguita")
-                                     .arg(i + 1));
-            pointers[size_t(i)] = texts[size_t(i)].constData();
-        }
-    }
->>>>>>> storesuite
     return checked(PQexecParams(conn_, serverSql.toUtf8().constData(), int(values.size()), nullptr,
                                 texts.pointers.data(), nullptr, nullptr, 0));
 }
