@@ -1,5 +1,6 @@
 #include "dialogkit/Messages.h"
 #include "registry/ui/RegistryDialogs.h"
+#include "store/Schema.h"
 #include "support/Screenshot.h"
 #include "support/ui/MainWindowFixture.h"
 
@@ -164,6 +165,42 @@ TEST_F(PersonDialogs, ModifyEditsThePersonCurrentInTheGrid)
     // The grid is back on the row it had.
     EXPECT_EQ(form->workspace().ds("ADOTableAnagrafe").value("Id").toInt(), 1);
     EXPECT_GE(rowOf(persons, "Giuseppe"), 0);
+}
+
+// Another desk saves the person while the dialog is open: the confirmation is refused, the dialog
+// shows the person as stored now, and a second confirmation (over what is shown) goes through.
+TEST_F(PersonDialogs, AModificationOverAnotherDesksChangeShowsTheRowAsNowInsteadOfOverwritingIt)
+{
+    choose(kAlfa);
+    showTab(app::Tab::Anagrafe);
+    auto* persons = grid("DBGridAnagrafe");
+    makeCurrent(persons, rowOf(persons, "Rossi"));
+    store::Database otherDesk;
+    store::openDatabase(otherDesk, form->workspace().paths().mainDatabase(), store::DatabaseKind::Main);
+    QString shownAfterRefusal;
+    QStringList messages;
+    bool openAfterRefusal = false;
+    withDialog(button("BModifica"), [&](QDialog* d) {
+        otherDesk.exec("UPDATE Anagrafe SET Nome = 'Marco', Note = 'dalla segreteria' WHERE Id = 1");
+        QLineEdit* nome = edit(d, "EditNome");
+        nome->selectAll();
+        QTest::keyClicks(nome, "Giuseppe");
+        QTest::mouseClick(d->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        messages = app::takeMessages();
+        openAfterRefusal = d->isVisible();
+        shownAfterRefusal = edit(d, "EditNome")->text();
+        keepScreenshot(*d, "modifica-superata");
+        nome->selectAll();
+        QTest::keyClicks(nome, "Giuseppe");
+        QTest::mouseClick(d->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+    });
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("modificato da un'altra postazione")) << messages[0].toStdString();
+    EXPECT_TRUE(openAfterRefusal);
+    EXPECT_EQ(shownAfterRefusal, "Marco");
+    auto& db = form->workspace().mainDb();
+    // The second confirmation wrote the name typed over the row as it was, the other desk's note kept.
+    EXPECT_EQ(db.scalar("SELECT Nome || '|' || Note FROM Anagrafe WHERE Id = 1").toString(), "Giuseppe|dalla segreteria");
 }
 
 TEST_F(PersonDialogs, MaximumLengthsLimitTypingButNotStoredTexts)
