@@ -9,6 +9,7 @@
 #include "foundation/Workspace.h"
 #include "store/Database.h"
 #include "support/BenchOffice.h"
+#include "support/Workloads.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlcipher/sqlite3.h>
@@ -20,56 +21,21 @@ using namespace velcaris;
 namespace {
 
 const QString kBuilding = QStringLiteral("Bench Ripartizione - Via Lunga 200");
-const QString kYear = QStringLiteral("2026");
-constexpr int kUnits = 200;
-constexpr int kTables = 6;
-constexpr int kInstalments = 12;
+const QString kYear = bench::allocationYear();
 
 void removeQuotas(store::Database& db)
 {
-    db.exec(QStringLiteral("DELETE FROM main.Quote WHERE IdCondominio = ?"), {kBuilding});
-    db.exec(QStringLiteral("DELETE FROM web.Quote WHERE Condominio = ?"), {kBuilding});
+    bench::removeAllocationQuotas(db, kBuilding);
 }
 
 void removeBuilding(store::Database& db)
 {
-    store::Transaction tr(db);
-    removeQuotas(db);
-    for (const char* sql : {"DELETE FROM main.Millesimi WHERE IdCondominio = ?", "DELETE FROM main.Locali WHERE IdCondominio = ?",
-                            "DELETE FROM main.Tabelle WHERE Id_Condominio = ?", "DELETE FROM main.Anagrafe WHERE idCondominio = ?",
-                            "DELETE FROM main.AnnoAmministrativo WHERE idCondominio = ?",
-                            "DELETE FROM web.Accesso WHERE IdCondominio = ?"})
-        db.exec(QString::fromLatin1(sql), {kBuilding});
-    tr.commit();
+    bench::removeAllocationBuilding(db, kBuilding);
 }
 
-// 200 units, each with its own owner (every second one with web access), thousandths spread over
-// 6 tables, staircases A to D.
 void addBuilding(store::Database& db)
 {
-    store::Transaction tr(db);
-    db.exec(QStringLiteral("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, ?, 1)"), {kBuilding, kYear});
-    QVector<qint64> tables;
-    for (int k = 0; k < kTables; ++k) {
-        db.exec(QStringLiteral("INSERT INTO Tabelle (Id_Condominio, Nome) VALUES (?, ?)"), {kBuilding, QStringLiteral("Tabella %1").arg(k)});
-        tables << db.lastInsertId();
-    }
-    for (int u = 0; u < kUnits; ++u) {
-        db.exec(QStringLiteral("INSERT INTO Anagrafe (idCondominio, Cognome, Nome) VALUES (?, ?, 'Mario')"),
-                {kBuilding, QStringLiteral("Condomino %1").arg(u)});
-        const qint64 person = db.lastInsertId();
-        if (u % 2 == 0)
-            db.exec(QStringLiteral("INSERT INTO web.Accesso (id, Persona, \"User\", Password, IdCondominio) VALUES (?, 'p', 'u', 'x', ?)"),
-                    {person, kBuilding});
-        db.exec(QStringLiteral("INSERT INTO Locali (IdCondominio, Nome, idProprietario, idInquilino, IdTipologia, Scala, "
-                               "PartecipazioneORD, PartecipazioneSTR) VALUES (?, ?, ?, ?, 'Appartamento', ?, ?, 100)"),
-                {kBuilding, QStringLiteral("Int. %1").arg(u + 1), person, person, QString(QChar(u'A' + u % 4)), u % 7 == 0 ? 50 : 100});
-        const qint64 unit = db.lastInsertId();
-        for (int k = 0; k < kTables; ++k)
-            db.exec(QStringLiteral("INSERT INTO Millesimi (IdCondominio, IdLocale, IdTabella, Millesimi) VALUES (?, ?, ?, ?)"),
-                    {kBuilding, unit, tables[k], double((u * 37 + k * 11) % 90 + 1) / 10.0});
-    }
-    tr.commit();
+    bench::addAllocationBuilding(db, kBuilding);
 }
 
 bench::TemporaryBuilding& building()
@@ -78,24 +44,11 @@ bench::TemporaryBuilding& building()
     return b;
 }
 
-allocation::AllocationInput input()
-{
-    allocation::AllocationInput in;
-    in.typeIndex = 1;
-    for (int k = 0; k < kTables; ++k)
-        in.amounts << QString::number(12000 + 1000 * k) + QStringLiteral(".37");
-    in.instalments = QString::number(kInstalments);
-    for (int i = 0; i < kInstalments; ++i)
-        in.rows.push_back({QStringLiteral("Rata %1").arg(i + 1), QDate(2026, i + 1, 1)});
-    in.halfUnitRounding = true;
-    return in;
-}
-
 void BM_AllocationConfirm(benchmark::State& state)
 {
     bench::TemporaryBuilding& b = building();
     app::Workspace& ws = *b.office.ws;
-    const allocation::AllocationInput in = input();
+    const allocation::AllocationInput in = bench::allocationInput();
     qint64 rows = 0;
     for (auto _ : state) {
         const app::Outcome done = allocation::confirmAllocation(ws, in);
@@ -117,7 +70,7 @@ void BM_BareInsertOfTheSameRows(benchmark::State& state)
     bench::TemporaryBuilding& b = building();
     app::Workspace& ws = *b.office.ws;
     store::Database& db = ws.mainDb();
-    const allocation::AllocationCheck check = allocation::checkAllocation(ws, input());
+    const allocation::AllocationCheck check = allocation::checkAllocation(ws, bench::allocationInput());
     struct Web {
         qint64 owner = 0;
         QByteArray name;

@@ -10,6 +10,7 @@
 #include "platform/Shell.h"
 #include "store/Database.h"
 #include "support/BenchOffice.h"
+#include "support/Workloads.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,48 +20,16 @@ using namespace velcaris;
 
 namespace {
 
-struct Payer {
-    QString condominium;
-    qint64 person = 0;
-    qint64 unit = 0;
-    QString year;
-};
-
-// The owner of the first unit of the middle condominium.
-Payer payer(app::Workspace& ws, const QStringList& names)
-{
-    Payer p;
-    p.condominium = names.value(names.size() / 2);
-    store::Statement st(ws.mainDb(),
-                        QStringLiteral("SELECT Id, idProprietario FROM Locali WHERE IdCondominio = ? ORDER BY Id LIMIT 1"));
-    st.bind(1, p.condominium);
-    if (!st.step())
-        throw std::runtime_error("no unit");
-    p.unit = st.value(0).toLongLong();
-    p.person = st.value(1).toLongLong();
-    p.year = cashbook::currentYearName(ws, p.condominium);
-    return p;
-}
-
-QVector<cashbook::PaymentRow> twelveQuotas()
-{
-    QVector<cashbook::PaymentRow> rows;
-    for (int r = 1; r <= 12; ++r)
-        rows.push_back({QStringLiteral("Rata %1").arg(r, 2, 10, QLatin1Char('0')), QStringLiteral("100.00"),
-                        QStringLiteral("Spese ordinarie"), QString()});
-    return rows;
-}
-
 void BM_PaymentOf12QuotasWithReceipt(benchmark::State& state)
 {
     bench::Office& o = bench::office();
     app::Workspace& ws = *o.ws;
-    const Payer p = payer(ws, o.names);
+    const bench::Payer p = bench::firstUnitOwner(ws, o.names.value(o.names.size() / 2));
     app::chooseCondominium(ws, p.condominium);
     documents::installDefaultTemplates(ws.paths().outputFolder());
     documents::TRtfReport report;
     platform::RecordingShell shell;
-    const QVector<cashbook::PaymentRow> rows = twelveQuotas();
+    const QVector<cashbook::PaymentRow> rows = bench::twelveQuotas();
     for (auto _ : state) {
         store::Transaction undo(ws.mainDb()); // never committed
         cashbook::PaymentInput in;
@@ -97,7 +66,7 @@ void BM_BareSqlOfTheSamePayment(benchmark::State& state)
     bench::Office& o = bench::office();
     app::Workspace& ws = *o.ws;
     store::Database& db = ws.mainDb();
-    const Payer p = payer(ws, o.names);
+    const bench::Payer p = bench::firstUnitOwner(ws, o.names.value(o.names.size() / 2));
     for (auto _ : state) {
         store::Transaction undo(db);
         const int number = db.scalar(QStringLiteral("SELECT COALESCE(MAX(Ricevuta), 0) + 1 FROM Entrate "

@@ -20,6 +20,7 @@
 #include "store/Database.h"
 #include "support/BenchOffice.h"
 #include "support/ServerOffice.h"
+#include "support/Workloads.h"
 #include "window/WindowView.h"
 
 #include <QDir>
@@ -131,38 +132,6 @@ BENCHMARK_CAPTURE(BM_ChooseCondominium, server, Engine::Server)->Unit(benchmark:
 
 // --- a payment of 12 quotas with its receipt ---
 
-struct Payer {
-    QString condominium;
-    qint64 person = 0;
-    qint64 unit = 0;
-    QString year;
-};
-
-// The owner of the first unit of the condominium.
-Payer payer(app::Workspace& ws, const QString& condominium)
-{
-    Payer p;
-    p.condominium = condominium;
-    store::Statement st(ws.mainDb(),
-                        QStringLiteral("SELECT Id, idProprietario FROM Locali WHERE IdCondominio = ? ORDER BY Id LIMIT 1"));
-    st.bind(1, p.condominium);
-    if (!st.step())
-        throw std::runtime_error("nessun locale nel condominio del pagamento");
-    p.unit = st.value(0).toLongLong();
-    p.person = st.value(1).toLongLong();
-    p.year = cashbook::currentYearName(ws, p.condominium);
-    return p;
-}
-
-QVector<cashbook::PaymentRow> twelveQuotas()
-{
-    QVector<cashbook::PaymentRow> rows;
-    for (int r = 1; r <= 12; ++r)
-        rows.push_back({QStringLiteral("Rata %1").arg(r, 2, 10, QLatin1Char('0')), QStringLiteral("100.00"),
-                        QStringLiteral("Spese ordinarie"), QString()});
-    return rows;
-}
-
 void BM_PaymentOf12QuotasWithReceipt(benchmark::State& state, Engine engine)
 {
     app::Workspace* ws = workspace(state, engine);
@@ -170,12 +139,12 @@ void BM_PaymentOf12QuotasWithReceipt(benchmark::State& state, Engine engine)
         return;
     const QStringList& names = bench::office().names;
     guarded(state, [&] {
-        const Payer p = payer(*ws, names.value(names.size() / 2));
+        const bench::Payer p = bench::firstUnitOwner(*ws, names.value(names.size() / 2));
         app::chooseCondominium(*ws, p.condominium);
         documents::installDefaultTemplates(ws->paths().outputFolder());
         documents::TRtfReport report;
         platform::RecordingShell shell;
-        const QVector<cashbook::PaymentRow> rows = twelveQuotas();
+        const QVector<cashbook::PaymentRow> rows = bench::twelveQuotas();
         IterationClock clock;
         for (auto _ : state) {
             clock.start();
@@ -223,58 +192,9 @@ BENCHMARK_CAPTURE(BM_PaymentOf12QuotasWithReceipt, server, Engine::Server)
 
 // Not the name bench_allocation uses: a building either leaves behind is the other's to remove.
 const QString kBuilding = QStringLiteral("Bench Confronto Motori - Via Lunga 200");
-const QString kYear = QStringLiteral("2026");
-constexpr int kUnits = 200;
-constexpr int kTables = 6;
-constexpr int kInstalments = 12;
-
-void removeQuotas(store::Database& db)
-{
-    store::Transaction tr(db);
-    db.exec(QStringLiteral("DELETE FROM main.Quote WHERE IdCondominio = ?"), {kBuilding});
-    db.exec(QStringLiteral("DELETE FROM web.Quote WHERE Condominio = ?"), {kBuilding});
-    tr.commit();
-}
-
 void removeBuilding(store::Database& db)
 {
-    store::Transaction tr(db);
-    removeQuotas(db);
-    for (const char* sql : {"DELETE FROM main.Millesimi WHERE IdCondominio = ?", "DELETE FROM main.Locali WHERE IdCondominio = ?",
-                            "DELETE FROM main.Tabelle WHERE Id_Condominio = ?", "DELETE FROM main.Anagrafe WHERE idCondominio = ?",
-                            "DELETE FROM main.AnnoAmministrativo WHERE idCondominio = ?",
-                            "DELETE FROM web.Accesso WHERE IdCondominio = ?"})
-        db.exec(QString::fromLatin1(sql), {kBuilding});
-    tr.commit();
-}
-
-// 200 units, each with its own owner (every second one with web access), thousandths spread over
-// 6 tables, staircases A to D; no Condomini row, so the list of condominiums does not change.
-void addBuilding(store::Database& db)
-{
-    store::Transaction tr(db);
-    db.exec(QStringLiteral("INSERT INTO AnnoAmministrativo (idCondominio, nome, corrente) VALUES (?, ?, 1)"), {kBuilding, kYear});
-    QVector<qint64> tables;
-    for (int k = 0; k < kTables; ++k) {
-        db.exec(QStringLiteral("INSERT INTO Tabelle (Id_Condominio, Nome) VALUES (?, ?)"), {kBuilding, QStringLiteral("Tabella %1").arg(k)});
-        tables << db.lastInsertId();
-    }
-    for (int u = 0; u < kUnits; ++u) {
-        db.exec(QStringLiteral("INSERT INTO Anagrafe (idCondominio, Cognome, Nome) VALUES (?, ?, 'Mario')"),
-                {kBuilding, QStringLiteral("Condomino %1").arg(u)});
-        const qint64 person = db.lastInsertId();
-        if (u % 2 == 0)
-            db.exec(QStringLiteral("INSERT INTO web.Accesso (id, Persona, \"User\", Password, IdCondominio) VALUES (?, 'p', 'u', 'x', ?)"),
-                    {person, kBuilding});
-        db.exec(QStringLiteral("INSERT INTO Locali (IdCondominio, Nome, idProprietario, idInquilino, IdTipologia, Scala, "
-                               "PartecipazioneORD, PartecipazioneSTR) VALUES (?, ?, ?, ?, 'Appartamento', ?, ?, 100)"),
-                {kBuilding, QStringLiteral("Int. %1").arg(u + 1), person, person, QString(QChar(u'A' + u % 4)), u % 7 == 0 ? 50 : 100});
-        const qint64 unit = db.lastInsertId();
-        for (int k = 0; k < kTables; ++k)
-            db.exec(QStringLiteral("INSERT INTO Millesimi (IdCondominio, IdLocale, IdTabella, Millesimi) VALUES (?, ?, ?, ?)"),
-                    {kBuilding, unit, tables[k], double((u * 37 + k * 11) % 90 + 1) / 10.0});
-    }
-    tr.commit();
+    bench::removeAllocationBuilding(db, kBuilding);
 }
 
 // The building in one office for the run: one a stopped run left behind is removed first, and it
@@ -284,7 +204,7 @@ public:
     explicit Building(app::Workspace& ws) : ws_(ws)
     {
         removeBuilding(ws_.mainDb());
-        addBuilding(ws_.mainDb());
+        bench::addAllocationBuilding(ws_.mainDb(), kBuilding);
     }
     ~Building()
     {
@@ -310,19 +230,6 @@ void ensureBuilding(Engine engine, app::Workspace& ws)
     }
 }
 
-allocation::AllocationInput allocationInput()
-{
-    allocation::AllocationInput in;
-    in.typeIndex = 1;
-    for (int k = 0; k < kTables; ++k)
-        in.amounts << QString::number(12000 + 1000 * k) + QStringLiteral(".37");
-    in.instalments = QString::number(kInstalments);
-    for (int i = 0; i < kInstalments; ++i)
-        in.rows.push_back({QStringLiteral("Rata %1").arg(i + 1), QDate(2026, i + 1, 1)});
-    in.halfUnitRounding = true;
-    return in;
-}
-
 void BM_AllocationConfirm(benchmark::State& state, Engine engine)
 {
     app::Workspace* ws = workspace(state, engine);
@@ -331,7 +238,7 @@ void BM_AllocationConfirm(benchmark::State& state, Engine engine)
     guarded(state, [&] {
         ensureBuilding(engine, *ws);
         ws->selection.condominium = kBuilding; // the other benchmarks choose elsewhere
-        const allocation::AllocationInput in = allocationInput();
+        const allocation::AllocationInput in = bench::allocationInput();
         IterationClock clock;
         qint64 rows = 0;
         for (auto _ : state) {
@@ -344,7 +251,7 @@ void BM_AllocationConfirm(benchmark::State& state, Engine engine)
             }
             rows = done.newKey.value_or(0);
             state.PauseTiming();
-            removeQuotas(ws->mainDb());
+            bench::removeAllocationQuotas(ws->mainDb(), kBuilding);
             state.ResumeTiming();
         }
         state.counters["quota_rows"] = double(rows);

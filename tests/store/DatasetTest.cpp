@@ -1,5 +1,6 @@
 #include "store/Dataset.h"
 #include "store/Schema.h"
+#include "support/SameRead.h"
 #include "support/ScratchDatabase.h"
 
 #include <QDate>
@@ -265,21 +266,6 @@ TEST(DatasetView, WritesThroughAnUpdatableView)
     EXPECT_EQ(entrate.rowCount(), 0);
 }
 
-namespace {
-
-// The failure the work raises (a plain "nessun errore" when it raises none).
-StoreError failureOf(const std::function<void()>& work)
-{
-    try {
-        work();
-    } catch (const StoreError& e) {
-        return e;
-    }
-    return StoreError("nessun errore");
-}
-
-} // namespace
-
 TEST(DatasetTwoDesks, AnEditOfARowAnotherDeskChangedIsRefusedAndTheRowShownAsItIsNow)
 {
     ScratchDatabase scratch;
@@ -306,7 +292,7 @@ TEST(DatasetTwoDesks, AnEditOfARowAnotherDeskChangedIsRefusedAndTheRowShownAsItI
     // browsing the row as it is now.
     QSignalSpy shown(&theirs, &Dataset::rowChanged);
     theirs.setValue("Banca", "Banca Sud");
-    StoreError refused = failureOf([&] { theirs.post(); });
+    StoreError refused = velcaris::test::failureOf([&] { theirs.post(); });
     EXPECT_EQ(refused.fault(), StoreFault::Conflict);
     EXPECT_EQ(refused.message(), QString::fromUtf8("Il record è stato modificato da un'altra postazione dopo che lo ha "
                                                    "aperto: ora è mostrato com'è adesso. Ripeta la modifica se serve."));
@@ -327,7 +313,7 @@ TEST(DatasetTwoDesks, AnEditOfARowAnotherDeskChangedIsRefusedAndTheRowShownAsItI
     theirs.remove();
     mine.next();
     mine.setValue("Comune", "Lecce");
-    refused = failureOf([&] { mine.post(); });
+    refused = velcaris::test::failureOf([&] { mine.post(); });
     EXPECT_EQ(refused.fault(), StoreFault::Conflict);
     EXPECT_EQ(refused.message(), QString::fromUtf8("Il record è stato eliminato da un'altra postazione."));
     EXPECT_EQ(mine.rowCount(), 1);
@@ -335,7 +321,7 @@ TEST(DatasetTwoDesks, AnEditOfARowAnotherDeskChangedIsRefusedAndTheRowShownAsItI
     EXPECT_EQ(one.scalar("SELECT count(*) FROM Condomini").toInt(), 1);
 
     // A key another desk took first is a conflict as well; the transactions' depth is the engine's.
-    EXPECT_EQ(failureOf([&] { two.exec("INSERT INTO Tipologia (Id, Tipologia) VALUES (1, 'doppia')"); }).fault(),
+    EXPECT_EQ(velcaris::test::failureOf([&] { two.exec("INSERT INTO Tipologia (Id, Tipologia) VALUES (1, 'doppia')"); }).fault(),
               StoreFault::Conflict);
     {
         Transaction outer(one);

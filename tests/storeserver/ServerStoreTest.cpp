@@ -7,6 +7,8 @@
 #include "store/Failpoint.h"
 #include "store/Retry.h"
 #include "store/Schema.h"
+#include "support/SameRead.h"
+#include "support/ServerDatabase.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
@@ -20,76 +22,9 @@ using velcaris::test::TempDir;
 
 namespace {
 
-QString serverConninfo()
-{
-    return qEnvironmentVariable("VELCARIS_TEST_PG");
-}
-
-QString testDatabaseName()
-{
-    return QStringLiteral("velcaris_t_%1").arg(QCoreApplication::applicationPid());
-}
-
-ServerParams adminParams()
-{
-    ServerParams p;
-    p.conninfo = serverConninfo();
-    return p;
-}
-
-class TestDatabaseEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override
-    {
-        if (!made)
-            return;
-        Database admin;
-        admin.openServer(adminParams());
-        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(testDatabaseName()));
-    }
-    bool made = false;
-};
-
-TestDatabaseEnvironment* environment =
-    static_cast<TestDatabaseEnvironment*>(::testing::AddGlobalTestEnvironment(new TestDatabaseEnvironment));
-
-// The test database with no schema of the program's in it.
-ServerParams emptyServer()
-{
-    if (!environment->made) {
-        Database admin;
-        admin.openServer(adminParams());
-        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(testDatabaseName()));
-        admin.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C.UTF-8'")
-                       .arg(testDatabaseName()));
-        environment->made = true;
-    }
-    ServerParams p = adminParams();
-    p.database = testDatabaseName();
-    Database db;
-    db.openServer(p);
-    db.exec(QStringLiteral("DROP SCHEMA IF EXISTS main, web CASCADE"));
-    return p;
-}
-
 #define REQUIRE_SERVER()                                                                   \
-    if (serverConninfo().isEmpty())                                                        \
+    if (!velcaris::test::serverAvailable())                                                \
     GTEST_SKIP() << "VELCARIS_TEST_PG non impostata: nessun server PostgreSQL per i test"
-
-// Two values the same as the program reads them: both empty, numbers by value, text exactly.
-bool sameCell(const QVariant& a, const QVariant& b)
-{
-    const bool an = !a.isValid() || a.isNull(), bn = !b.isValid() || b.isNull();
-    if (an || bn)
-        return an && bn;
-    const bool aNum = a.typeId() == QMetaType::LongLong || a.typeId() == QMetaType::Double;
-    const bool bNum = b.typeId() == QMetaType::LongLong || b.typeId() == QMetaType::Double;
-    if (aNum != bNum)
-        return false;
-    if (aNum)
-        return std::fabs(a.toDouble() - b.toDouble()) < 1e-9;
-    return a.toString() == b.toString();
-}
 
 QString show(const QVariant& v)
 {
@@ -103,7 +38,8 @@ QString show(const QVariant& v)
 TEST(ServerStore, ValuesTransactionsAndErrorsAsWithFiles)
 {
     REQUIRE_SERVER();
-    const ServerParams server = emptyServer();
+    const velcaris::test::ServerDatabase scratch(QStringLiteral("t"));
+    const ServerParams server = scratch.params();
     Database db;
     openServerDatabase(db, server, DatabaseKind::Main);
     ASSERT_TRUE(db.isServer());
@@ -175,7 +111,8 @@ TEST(ServerStore, DatasetsWriteThroughTablesWithAndWithoutKeysAndViews)
 {
     REQUIRE_SERVER();
     Database db;
-    openServerDatabase(db, emptyServer(), DatabaseKind::Main);
+    const velcaris::test::ServerDatabase scratch(QStringLiteral("t"));
+    openServerDatabase(db, scratch.params(), DatabaseKind::Main);
 
     // Condomini has no key of its own: the hidden one keys its rows and is never shown.
     Dataset buildings("b");
@@ -317,7 +254,7 @@ void expectSameRead(const Read& file, const Read& server, const QString& what)
     EXPECT_FALSE(file.rows.isEmpty()) << "nessuna riga da confrontare";
     for (qsizetype r = 0; r < file.rows.size(); ++r)
         for (qsizetype c = 0; c < file.rows[r].size() && c < server.rows[r].size(); ++c)
-            EXPECT_TRUE(sameCell(file.rows[r][c], server.rows[r][c]))
+            EXPECT_TRUE(velcaris::test::sameCell(file.rows[r][c], server.rows[r][c]))
                 << "riga " << r << " " << file.columns.value(c).toStdString() << ": file "
                 << show(file.rows[r][c]).toStdString() << ", server " << show(server.rows[r][c]).toStdString();
 }
@@ -330,7 +267,8 @@ TEST(CrossEngine, TheSameRowsReadTheSameFromFilesAndFromTheServer)
     TempDir dir;
     Database file, server;
     openDatabase(file, dir.file("Condomini.db"), DatabaseKind::Main);
-    openServerDatabase(server, emptyServer(), DatabaseKind::Main);
+    const velcaris::test::ServerDatabase scratch(QStringLiteral("t"));
+    openServerDatabase(server, scratch.params(), DatabaseKind::Main);
     fillOffice(file);
     fillOffice(server);
 
@@ -379,25 +317,11 @@ TEST(CrossEngine, TheSameRowsReadTheSameFromFilesAndFromTheServer)
 }
 
 
-namespace {
-
-// The failure the work raises (a plain "nessun errore" when it raises none).
-StoreError failureOf(const std::function<void()>& work)
-{
-    try {
-        work();
-    } catch (const StoreError& e) {
-        return e;
-    }
-    return StoreError("nessun errore");
-}
-
-} // namespace
-
 TEST(ServerStore, TwoDesksOnOneDatabaseLoseNothingOfEachOther)
 {
     REQUIRE_SERVER();
-    const ServerParams server = emptyServer();
+    const velcaris::test::ServerDatabase scratch(QStringLiteral("t"));
+    const ServerParams server = scratch.params();
     Database one, two, web;
     openServerDatabase(one, server, DatabaseKind::Main);
     openServerDatabase(two, server, DatabaseKind::Main);
@@ -418,7 +342,7 @@ TEST(ServerStore, TwoDesksOnOneDatabaseLoseNothingOfEachOther)
     grid.post();
     two.exec("UPDATE Condomini SET Banca = 'Banca Sud' WHERE Nome = 'Alfa'");
     grid.setValue("Comune", QString("Napoli"));
-    StoreError refused = failureOf([&] { grid.post(); });
+    StoreError refused = velcaris::test::failureOf([&] { grid.post(); });
     EXPECT_EQ(refused.fault(), StoreFault::Conflict);
     EXPECT_TRUE(refused.message().startsWith(QString::fromUtf8("Il record è stato modificato da un'altra postazione")))
         << refused.message().toStdString();
@@ -431,7 +355,7 @@ TEST(ServerStore, TwoDesksOnOneDatabaseLoseNothingOfEachOther)
             two.exec("UPDATE Condomini SET Banca = 'Banca Nord' WHERE Nome = 'Alfa'");
     });
     grid.setValue("Comune", QString("Napoli"));
-    refused = failureOf([&] { grid.post(); });
+    refused = velcaris::test::failureOf([&] { grid.post(); });
     setFailpointHandler(before);
     EXPECT_EQ(refused.fault(), StoreFault::Conflict);
     EXPECT_EQ(grid.value("Banca").toString(), "Banca Nord");
@@ -439,7 +363,7 @@ TEST(ServerStore, TwoDesksOnOneDatabaseLoseNothingOfEachOther)
     two.exec("DELETE FROM Condomini WHERE Nome = 'Beta'");
     grid.next();
     grid.setValue("Comune", QString("Lecce"));
-    EXPECT_EQ(failureOf([&] { grid.post(); }).message(), QString::fromUtf8("Il record è stato eliminato da un'altra postazione."));
+    EXPECT_EQ(velcaris::test::failureOf([&] { grid.post(); }).message(), QString::fromUtf8("Il record è stato eliminato da un'altra postazione."));
     EXPECT_EQ(grid.rowCount(), 1);
 
     // Two desks adding to the same amount at once: the one overtaken between its read and its
@@ -481,7 +405,7 @@ TEST(ServerStore, TwoDesksOnOneDatabaseLoseNothingOfEachOther)
     web.exec("INSERT INTO Quote (Condominio, Importo, Id) VALUES (?, ?, ?)", {QString("Alfa"), 1.5, 50});
     two.exec("INSERT INTO web.Quote (Condominio) VALUES ('Beta')");
     EXPECT_GE(web.scalar("SELECT Id FROM Quote WHERE Condominio = 'Beta'").toLongLong(), 51);
-    EXPECT_EQ(failureOf([&] { two.exec("INSERT INTO web.Quote (Id) VALUES (50)"); }).fault(), StoreFault::Conflict);
+    EXPECT_EQ(velcaris::test::failureOf([&] { two.exec("INSERT INTO web.Quote (Id) VALUES (50)"); }).fault(), StoreFault::Conflict);
     one.exec("INSERT INTO QueryEntrateAC (Id, Condominio, AA) VALUES (70, 'Alfa', '2024')");
     two.exec("INSERT INTO Entrate (Condominio) VALUES ('Beta')");
     EXPECT_GE(two.lastInsertId(), 71);
@@ -496,7 +420,7 @@ TEST(ServerStore, TwoDesksOnOneDatabaseLoseNothingOfEachOther)
         Transaction tr(one);
         one.exec("INSERT INTO Tipologia (Tipologia) VALUES ('persa')");
         EXPECT_THROW(one.exec("SELECT * FROM TabellaMancante"), StoreError);
-        const StoreError after = failureOf([&] { one.scalar("SELECT count(*) FROM Tipologia"); });
+        const StoreError after = velcaris::test::failureOf([&] { one.scalar("SELECT count(*) FROM Tipologia"); });
         EXPECT_TRUE(after.message().startsWith("Operazione interrotta da un errore precedente"))
             << after.message().toStdString();
         EXPECT_TRUE(after.message().contains("tabellamancante")) << after.message().toStdString();
@@ -509,7 +433,7 @@ TEST(ServerStore, TwoDesksOnOneDatabaseLoseNothingOfEachOther)
         {
             Transaction inner(one);
             EXPECT_EQ(one.transactionDepth(), 2);
-            EXPECT_EQ(failureOf([&] { one.exec("INSERT INTO Tipologia (Id) VALUES (1)"); }).fault(), StoreFault::Conflict);
+            EXPECT_EQ(velcaris::test::failureOf([&] { one.exec("INSERT INTO Tipologia (Id) VALUES (1)"); }).fault(), StoreFault::Conflict);
         }
         one.exec("INSERT INTO Tipologia (Tipologia) VALUES ('dopo')");
         outer.commit();

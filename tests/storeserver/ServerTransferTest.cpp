@@ -8,6 +8,7 @@
 #include "store/Schema.h"
 #include "store/ServerTransfer.h"
 #include "support/Office.h"
+#include "support/SameRead.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -19,60 +20,8 @@ using namespace velcaris::store;
 
 namespace {
 
-QString serverConninfo()
-{
-    return qEnvironmentVariable("VELCARIS_TEST_PG");
-}
-
-QString testDatabaseName()
-{
-    return QStringLiteral("velcaris_t_%1_tr").arg(QCoreApplication::applicationPid());
-}
-
-ServerParams adminParams()
-{
-    ServerParams p;
-    p.conninfo = serverConninfo();
-    return p;
-}
-
-class TransferDatabaseEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override
-    {
-        if (!made)
-            return;
-        Database admin;
-        admin.openServer(adminParams());
-        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(testDatabaseName()));
-    }
-    bool made = false;
-};
-
-TransferDatabaseEnvironment* environment =
-    static_cast<TransferDatabaseEnvironment*>(::testing::AddGlobalTestEnvironment(new TransferDatabaseEnvironment));
-
-// The test database with no schema of the program's in it.
-ServerParams emptyServer()
-{
-    if (!environment->made) {
-        Database admin;
-        admin.openServer(adminParams());
-        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(testDatabaseName()));
-        admin.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C.UTF-8'")
-                       .arg(testDatabaseName()));
-        environment->made = true;
-    }
-    ServerParams p = adminParams();
-    p.database = testDatabaseName();
-    Database db;
-    db.openServer(p);
-    db.exec(QStringLiteral("DROP SCHEMA IF EXISTS main, web CASCADE"));
-    return p;
-}
-
 #define REQUIRE_SERVER()                                                                   \
-    if (serverConninfo().isEmpty())                                                        \
+    if (!velcaris::test::serverAvailable())                                                \
     GTEST_SKIP() << "VELCARIS_TEST_PG non impostata: nessun server PostgreSQL per i test"
 
 const QString kAncora = QString::fromUtf8("Residenza l'Àncora - Via Po 2");
@@ -185,23 +134,6 @@ QByteArray fileBytes(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Two values the same as the program shows them: empty (no value or blank text) on both sides,
-// numbers by value, text exactly.
-bool sameCell(const QVariant& a, const QVariant& b)
-{
-    auto empty = [](const QVariant& v) {
-        return !v.isValid() || v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty());
-    };
-    if (empty(a) || empty(b))
-        return empty(a) && empty(b);
-    const bool aNum = a.typeId() == QMetaType::LongLong || a.typeId() == QMetaType::Double;
-    const bool bNum = b.typeId() == QMetaType::LongLong || b.typeId() == QMetaType::Double;
-    if (aNum != bNum)
-        return false;
-    if (aNum)
-        return std::fabs(a.toDouble() - b.toDouble()) < 1e-9;
-    return a.toString() == b.toString();
-}
 
 void expectSameRows(Database& file, Database& server, const QString& sql)
 {
@@ -218,7 +150,7 @@ void expectSameRows(Database& file, Database& server, const QString& sql)
         ASSERT_TRUE(s.step()) << "il server ha meno righe del file";
         ++rows;
         for (int c = 0; c < fileColumns.size(); ++c)
-            EXPECT_TRUE(sameCell(f.value(c), s.value(c)))
+            EXPECT_TRUE(test::sameCell(f.value(c), s.value(c), true))
                 << "riga " << rows << " " << fileColumns[c].toStdString() << ": file "
                 << f.value(c).toString().toStdString() << ", server " << s.value(c).toString().toStdString();
     }
@@ -241,7 +173,8 @@ TEST(ServerTransfer, AFileOfficeMovesWholeIntoAnEmptyServerDatabaseAndOnlyOnce)
     REQUIRE_SERVER();
     test::Office office;
     ASSERT_NO_FATAL_FAILURE(fillOffice(office));
-    const ServerParams server = emptyServer();
+    const velcaris::test::ServerDatabase scratch(QStringLiteral("tr"));
+    const ServerParams server = scratch.params();
     {
         // A database the program has opened once holds only the lookup rows of its making: still empty.
         Database opened;

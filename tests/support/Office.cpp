@@ -1,36 +1,19 @@
 #include "support/Office.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <stdexcept>
 
 namespace velcaris::test {
 
-store::ServerParams adminServer()
-{
-    store::ServerParams p;
-    p.conninfo = qEnvironmentVariable("VELCARIS_TEST_PG");
-    if (p.conninfo.isEmpty())
-        throw std::runtime_error("VELCARIS_TEST_OFFICE=server senza VELCARIS_TEST_PG");
-    return p;
-}
-
 namespace {
 
-// A new empty database on the test server, and the settings file that points the office at it.
-QString makeServerOffice(const QString& folder)
+// The settings file that points the office in `folder` at the server database.
+void pointAtServer(const QString& folder, const ServerDatabase& database)
 {
-    static int made = 0;
-    const QString name = QStringLiteral("velcaris_o_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
-    store::Database admin;
-    admin.openServer(adminServer());
-    admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
-    admin.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C.UTF-8'").arg(name));
     QFile ini(app::AppPaths(folder).settingsFile());
     if (!ini.open(QIODevice::WriteOnly))
         throw std::runtime_error("impossibile scrivere il file delle impostazioni della prova");
-    ini.write(QStringLiteral("[server]\nconninfo=%1\ndatabase=%2\n").arg(adminServer().conninfo, name).toUtf8());
-    return name;
+    ini.write(QStringLiteral("[server]\nconninfo=%1\ndatabase=%2\n").arg(adminServer().conninfo, database.name()).toUtf8());
 }
 
 } // namespace
@@ -68,8 +51,10 @@ bool officeOnServer()
 
 Office::Office()
 {
-    if (officeOnServer())
-        serverDatabase_ = makeServerOffice(dir_.path());
+    if (officeOnServer()) {
+        server_ = std::make_unique<ServerDatabase>(QStringLiteral("o"));
+        pointAtServer(dir_.path(), *server_);
+    }
     ws_ = std::make_unique<app::Workspace>(app::AppPaths(dir_.path()));
     const QString error = ws_->startUp();
     if (!error.isEmpty())
@@ -78,16 +63,9 @@ Office::Office()
 
 Office::~Office()
 {
+    // The connections go before their database does.
     ws_.reset();
-    if (serverDatabase_.isEmpty())
-        return;
-    try {
-        store::Database admin;
-        admin.openServer(adminServer());
-        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(serverDatabase_));
-    } catch (const store::StoreError&) {
-        // A database left behind goes with the throwaway cluster.
-    }
+    server_.reset();
 }
 
 void Office::addCondominium(const QString& name)

@@ -1,6 +1,7 @@
 #pragma once
 // A started workspace over a temporary folder, and small writers of the rows tests need.
 #include "foundation/Workspace.h"
+#include "support/ServerDatabase.h"
 #include "support/TempDir.h"
 
 #include <QDate>
@@ -12,9 +13,6 @@ namespace velcaris::test {
 // VELCARIS_TEST_PG the conninfo of a server where the user may create databases. Each Office then
 // has a database of its own there, made with it and dropped with it.
 bool officeOnServer();
-// The test server as VELCARIS_TEST_PG names it (a user who may create databases); raises
-// std::runtime_error when it names none.
-store::ServerParams adminServer();
 
 // For what only an office in files has (its files, their backups and journals).
 #define SKIP_ON_SERVER()                                                                                   \
@@ -52,7 +50,7 @@ public:
 
 private:
     TempDir dir_;
-    QString serverDatabase_; // the database made for this office on the server, or empty
+    std::unique_ptr<ServerDatabase> server_; // the office's own database on the server, if there
     std::unique_ptr<app::Workspace> ws_;
 };
 

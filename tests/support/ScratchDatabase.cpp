@@ -3,24 +3,7 @@
 #include "store/ServerSchema.h"
 #include "store/ServerSql.h"
 #include "support/Office.h"
-
-#include <QCoreApplication>
-
 namespace velcaris::test {
-
-ScratchDatabase::~ScratchDatabase()
-{
-    if (serverDatabase_.isEmpty())
-        return;
-    try {
-        store::Database admin;
-        admin.openServer(adminServer());
-        // FORCE: a connection of the test still open on it is ended.
-        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(serverDatabase_));
-    } catch (const store::StoreError&) {
-        // A database left behind goes with the throwaway cluster.
-    }
-}
 
 bool ScratchDatabase::onServer() const
 {
@@ -29,18 +12,9 @@ bool ScratchDatabase::onServer() const
 
 store::ServerParams ScratchDatabase::server()
 {
-    store::ServerParams params = adminServer();
-    if (serverDatabase_.isEmpty()) {
-        static int made = 0;
-        const QString name = QStringLiteral("velcaris_s_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
-        store::Database admin;
-        admin.openServer(params);
-        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
-        admin.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C.UTF-8'").arg(name));
-        serverDatabase_ = name;
-    }
-    params.database = serverDatabase_;
-    return params;
+    if (!server_)
+        server_ = std::make_unique<ServerDatabase>(QStringLiteral("s"));
+    return server_->params();
 }
 
 void ScratchDatabase::open(store::Database& db, const QString& fileName)

@@ -5,7 +5,10 @@
 // on either through createTable().
 #include "store/Database.h"
 #include "store/Schema.h"
+#include "support/ServerDatabase.h"
 #include "support/TempDir.h"
+
+#include <memory>
 
 #include <QString>
 
@@ -14,7 +17,6 @@ namespace velcaris::test {
 class ScratchDatabase {
 public:
     ScratchDatabase() = default;
-    ~ScratchDatabase();
     ScratchDatabase(const ScratchDatabase&) = delete;
     ScratchDatabase& operator=(const ScratchDatabase&) = delete;
 
@@ -34,7 +36,7 @@ private:
     store::ServerParams server(); // the scratch's own database, made when first asked for
 
     TempDir dir_;
-    QString serverDatabase_; // made on the server, or empty
+    std::unique_ptr<ServerDatabase> server_; // made on the server when first asked for
     bool functions_ = false; // the preamble has been run in it
 };
 

@@ -5,10 +5,10 @@
 #include "cashbook/ReceiptNumbers.h"
 #include "dialogkit/Messages.h"
 #include "support/Screenshot.h"
+#include "support/ServerDatabase.h"
 #include "support/ui/MainWindowFixture.h"
 #include "window/ui/TFTrasferisciServer.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -60,15 +60,9 @@ protected:
     {
         second.reset();
         MainWindowFixture::TearDown();
-        if (!database.isEmpty()) {
-            store::ServerParams admin;
-            admin.conninfo = qEnvironmentVariable("VELCARIS_TEST_PG");
-            store::Database db;
-            db.openServer(admin);
-            db.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(database));
-        }
+        server.reset();
     }
-    QString database;
+    std::unique_ptr<test::ServerDatabase> server;
     test::TempDir secondDesk;
     std::unique_ptr<app::TForm1> second;
 };
@@ -77,9 +71,8 @@ protected:
 
 TEST_F(SharedOffice, AFileOfficeMovedToTheServerOpensOnTwoDesksWithTheSameRegisters)
 {
-    if (qEnvironmentVariable("VELCARIS_TEST_PG").isEmpty())
-        GTEST_SKIP() << "VELCARIS_TEST_PG non impostata: nessun server PostgreSQL "
-                        "per la prova";
+    if (!test::serverAvailable())
+        GTEST_SKIP() << "VELCARIS_TEST_PG non impostata: nessun server PostgreSQL per la prova";
     writeOffice([](app::Workspace& ws) {
         store::Database& db = ws.mainDb();
         test::addCondominiumsWithYear(db, {kAlfa, kBeta}, QStringLiteral("2024"));
@@ -112,15 +105,8 @@ TEST_F(SharedOffice, AFileOfficeMovedToTheServerOpensOnTwoDesksWithTheSameRegist
     ASSERT_EQ(fromFiles.filter(QRegularExpression("^ADOQueryEntrate:")).size(), 1) << fromFiles.join('\n').toStdString();
 
     // The transfer, as the user fills the dialog.
-    database = QStringLiteral("velcaris_w_%1").arg(QCoreApplication::applicationPid());
-    {
-        store::ServerParams admin;
-        admin.conninfo = qEnvironmentVariable("VELCARIS_TEST_PG");
-        store::Database db;
-        db.openServer(admin);
-        db.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(database));
-        db.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C.UTF-8'").arg(database));
-    }
+    server = std::make_unique<test::ServerDatabase>(QStringLiteral("w"));
+    const QString database = server->name();
     QString section;
     {
         app::TFTrasferisciServer dialog(form->workspace().paths(), form.get());
