@@ -6,6 +6,7 @@
 #include "foundation/Selection.h"
 #include "store/Database.h"
 #include "store/Money.h"
+#include "store/RowStamp.h"
 #include "store/StoreError.h"
 
 namespace velcaris::allocation {
@@ -84,8 +85,9 @@ app::Outcome modifyBudgetItem(app::Workspace& ws, qint64 id, const BudgetInput& 
     if (!amount)
         return app::Outcome::refused(kAmountNotANumber);
     Database& db = ws.mainDb();
-    {
+    try {
         store::Transaction transaction(db);
+        store::refuseIfChanged(db, input.asRead);
         const std::optional<BudgetItemRecord> old = readBudgetItem(ws, id);
         if (!old)
             throw store::StoreError(QStringLiteral("Preventivi: riga %1 non trovata").arg(id));
@@ -96,6 +98,10 @@ app::Outcome modifyBudgetItem(app::Workspace& ws, qint64 id, const BudgetInput& 
                                "WHERE Condominio = ? AND Tabella = ? AND AA = ? AND TipoSpesa = ?"),
                 {input.descrizione, old->condominium, old->tabella, old->year, old->descrizione});
         transaction.commit();
+    } catch (const store::StoreError& e) {
+        if (const QString stale = store::staleRowText(db, input.asRead, e); !stale.isEmpty())
+            return app::Outcome::staleRow(stale);
+        throw;
     }
     requeryAfterSave(ws);
     return app::Outcome::accepted(id);

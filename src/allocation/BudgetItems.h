@@ -3,6 +3,7 @@
 // what its "Conferma" writes. A changed description is carried to the expenses recorded under it.
 #include "foundation/Outcome.h"
 #include "foundation/Workspace.h"
+#include "store/RowStamp.h"
 
 #include <QString>
 #include <optional>
@@ -15,6 +16,9 @@ struct BudgetInput {
     std::optional<qint64> tableId; // the chosen millesimal table (add mode only)
     QString descrizione;
     QString spesa;
+    // The item's Preventivi row as the dialog read it: a modification is refused, nothing
+    // written, when another desk has changed the row since (unset: no check).
+    store::RowStamp asRead;
 };
 
 struct BudgetItemRecord {
@@ -35,7 +39,8 @@ app::Outcome addBudgetItem(app::Workspace& ws, const BudgetInput& input);
 
 // "Conferma" in modify mode: the item keeps its table and year and takes the description and the
 // amount; the expenses of the same condominium, table and year recorded under the old
-// description take the new one. One transaction.
+// description take the new one. One transaction. An item changed or deleted by another desk since
+// `input.asRead` is a stale refusal (Outcome::stale) and nothing is written.
 app::Outcome modifyBudgetItem(app::Workspace& ws, qint64 id, const BudgetInput& input);
 
 } // namespace velcaris::allocation

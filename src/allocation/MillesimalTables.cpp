@@ -5,6 +5,7 @@
 #include "foundation/ColourText.h"
 #include "registry/Condominiums.h"
 #include "store/Database.h"
+#include "store/RowStamp.h"
 #include "store/StoreError.h"
 
 #include <algorithm>
@@ -113,8 +114,9 @@ app::Outcome modifyTable(app::Workspace& ws, qint64 id, const TableInput& input)
     if (const QString problem = inputProblem(input); !problem.isEmpty())
         return app::Outcome::refused(problem);
     Database& db = ws.mainDb();
-    {
+    try {
         store::Transaction transaction(db);
+        store::refuseIfChanged(db, input.asRead);
         const std::optional<TableRecord> old = readTable(ws, id);
         if (!old)
             throw store::StoreError(QStringLiteral("Tabelle: riga %1 non trovata").arg(id));
@@ -126,6 +128,10 @@ app::Outcome modifyTable(app::Workspace& ws, qint64 id, const TableInput& input)
         db.exec(QStringLiteral("UPDATE Preventivi SET Tabella = ? WHERE Condominio = ? AND Tabella = ?"),
                 {input.nome, old->condominium, old->data.nome});
         transaction.commit();
+    } catch (const store::StoreError& e) {
+        if (const QString stale = store::staleRowText(db, input.asRead, e); !stale.isEmpty())
+            return app::Outcome::staleRow(stale);
+        throw;
     }
     requeryRegisters(ws, {"ADOTableTabelle", "ADOQueryUscite", "ADOTableUscite", "ADOTablePreventivi",
                           "ADOQueryPreventivi"});

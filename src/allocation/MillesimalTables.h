@@ -4,6 +4,7 @@
 // takes its expenses and budget items with it.
 #include "foundation/Outcome.h"
 #include "foundation/Workspace.h"
+#include "store/RowStamp.h"
 
 #include <QString>
 #include <QVector>
@@ -23,6 +24,9 @@ struct TableInput {
     QString nome;
     QString descrizione;
     QString colore = kNewTableColour;
+    // The table's Tabelle row as the dialog read it: a modification is refused, nothing written,
+    // when another desk has changed the row since (unset: no check).
+    store::RowStamp asRead;
 };
 
 struct TableRecord {
@@ -44,7 +48,8 @@ app::Outcome addTable(app::Workspace& ws, const TableInput& input);
 
 // "Conferma" in modify mode: the table takes the input; the expenses (Uscite) and budget items
 // (Preventivi) of its condominium that named it by its old name follow the new one, in every
-// year. A name another table already has is accepted. One transaction.
+// year. A name another table already has is accepted. One transaction. A table changed or deleted
+// by another desk since `input.asRead` is a stale refusal (Outcome::stale) and nothing is written.
 app::Outcome modifyTable(app::Workspace& ws, qint64 id, const TableInput& input);
 
 } // namespace velcaris::allocation

@@ -1,7 +1,6 @@
 #include "dialogkit/EditDialog.h"
 
 #include "dialogkit/Messages.h"
-#include "store/RowStamp.h"
 #include "store/StoreError.h"
 
 #include <QBoxLayout>
@@ -64,23 +63,7 @@ void EditDialog::run(const DialogRequest& request)
 
 bool EditDialog::runEdit(const std::function<Outcome()>& action)
 {
-    Outcome outcome;
-    try {
-        outcome = action();
-    } catch (const store::StoreError& e) {
-        outcome = store::isStaleRow(e) ? Outcome::staleRow(e.message()) : Outcome::failed(e.message());
-    }
-    // The row as it is now is on show before the message that says so.
-    if (outcome.stale) {
-        try {
-            showRowAsNow();
-        } catch (const store::StoreError& e) {
-            outcome.add(MessageKind::Error, e.message());
-        }
-    }
-    for (const Message& message : outcome.messages)
-        showMessage(this, message);
-    return outcome.done;
+    return runEditAndShow(this, action, [this] { showRowAsNow(); });
 }
 
 void EditDialog::finish(const Change& change)

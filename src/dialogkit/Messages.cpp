@@ -1,5 +1,6 @@
 #include "dialogkit/Messages.h"
 
+#include "store/RowStamp.h"
 #include "store/StoreError.h"
 
 #include <QMessageBox>
@@ -53,6 +54,28 @@ bool runAndShow(QWidget* parent, const std::function<Outcome()>& action)
         showFailure(parent, e.message());
         return false;
     }
+}
+
+bool runEditAndShow(QWidget* parent, const std::function<Outcome()>& action,
+                    const std::function<void()>& showRowAsNow)
+{
+    Outcome outcome;
+    try {
+        outcome = action();
+    } catch (const store::StoreError& e) {
+        outcome = store::isStaleRow(e) ? Outcome::staleRow(e.message()) : Outcome::failed(e.message());
+    }
+    // The row as it is now is on show before the message that says so.
+    if (outcome.stale && showRowAsNow) {
+        try {
+            showRowAsNow();
+        } catch (const store::StoreError& e) {
+            outcome.add(MessageKind::Error, e.message());
+        }
+    }
+    for (const Message& message : outcome.messages)
+        showMessage(parent, message);
+    return outcome.done;
 }
 
 void setQuietMessages(bool on)

@@ -21,6 +21,11 @@ void showMessage(QWidget* parent, const Message& message);
 // Runs a core action and shows each of its messages; a failure of the data store is shown too.
 // True when the action was done.
 bool runAndShow(QWidget* parent, const std::function<Outcome()>& action);
+// The same for a modification of a row read earlier: when the action was refused because another
+// desk changed the row since (Outcome::stale, or refuseIfChanged's refusal escaping), `showRowAsNow`
+// fills the controls from the row as it is now, and stamps it again, before the message is shown.
+bool runEditAndShow(QWidget* parent, const std::function<Outcome()>& action,
+                    const std::function<void()>& showRowAsNow);
 
 void setQuietMessages(bool quiet);
 bool quietMessages();

@@ -3,6 +3,8 @@
 #include "allocation/MillesimalTables.h"
 #include "foundation/Selection.h"
 #include "store/Database.h"
+#include "store/RowStamp.h"
+#include "store/StoreError.h"
 
 namespace velcaris::meeting {
 
@@ -108,9 +110,19 @@ app::Outcome modifyMeeting(app::Workspace& ws, qint64 id, const MeetingInput& in
         return app::Outcome::refused(why);
     QVector<QVariant> params = values(input);
     params << id;
-    ws.mainDb().exec(QStringLiteral("UPDATE Assemblee SET Data = ?, Ora = ?, Luogo = ?, Straordinaria = ?, "
-                                    "Convocazione = ?, IdTabella = ? WHERE Id = ?"),
-                     params);
+    store::Database& db = ws.mainDb();
+    try {
+        store::Transaction tr(db);
+        store::refuseIfChanged(db, input.asRead);
+        db.exec(QStringLiteral("UPDATE Assemblee SET Data = ?, Ora = ?, Luogo = ?, Straordinaria = ?, "
+                               "Convocazione = ?, IdTabella = ? WHERE Id = ?"),
+                params);
+        tr.commit();
+    } catch (const store::StoreError& e) {
+        if (const QString stale = store::staleRowText(db, input.asRead, e); !stale.isEmpty())
+            return app::Outcome::staleRow(stale);
+        throw;
+    }
     return app::Outcome::accepted(id);
 }
 

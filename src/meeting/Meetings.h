@@ -5,6 +5,7 @@
 #include "foundation/Outcome.h"
 #include "foundation/Workspace.h"
 #include "meeting/Quorum.h"
+#include "store/RowStamp.h"
 
 #include <QDate>
 #include <QString>
@@ -24,6 +25,9 @@ struct MeetingInput {
     bool straordinaria = false;
     Call call = Call::First;
     qint64 tableId = 0;
+    // The meeting's Assemblee row as the window read it: a modification is refused, nothing
+    // written, when another desk has changed the row since (unset: no check).
+    store::RowStamp asRead;
 };
 
 struct MeetingRecord {
@@ -43,6 +47,8 @@ QVector<MeetingRecord> currentMeetings(app::Workspace& ws);
 
 // A meeting of the current condominium in its current year; the key is the meeting's Id.
 app::Outcome addMeeting(app::Workspace& ws, const MeetingInput& input);
+// A meeting changed or deleted by another desk since `input.asRead` is a stale refusal
+// (Outcome::stale) and nothing is written.
 app::Outcome modifyMeeting(app::Workspace& ws, qint64 id, const MeetingInput& input);
 // The meeting with its attendance, resolutions and votes, in one transaction.
 app::Outcome deleteMeeting(app::Workspace& ws, qint64 id);

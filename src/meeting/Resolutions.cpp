@@ -1,6 +1,8 @@
 #include "meeting/Resolutions.h"
 
 #include "store/Database.h"
+#include "store/RowStamp.h"
+#include "store/StoreError.h"
 
 namespace velcaris::meeting {
 
@@ -29,16 +31,39 @@ QString voteText(Vote v)
     return QString();
 }
 
+namespace {
+
+const QString kSelect = QStringLiteral("SELECT Id, Numero, Oggetto, Maggioranza FROM Delibere");
+
+ResolutionRecord recordAt(const Statement& st)
+{
+    ResolutionRecord r;
+    r.id = st.value(0).toLongLong();
+    r.numero = st.value(1).toInt();
+    r.data.oggetto = st.value(2).toString();
+    r.data.majority = majorityFromCode(st.value(3).toString());
+    return r;
+}
+
+} // namespace
+
 QVector<ResolutionRecord> resolutionsOf(app::Workspace& ws, qint64 meetingId)
 {
     QVector<ResolutionRecord> out;
-    Statement st(ws.mainDb(), QStringLiteral("SELECT Id, Numero, Oggetto, Maggioranza FROM Delibere "
-                                             "WHERE IdAssemblea = ? ORDER BY Numero, Id"));
+    Statement st(ws.mainDb(), kSelect + QStringLiteral(" WHERE IdAssemblea = ? ORDER BY Numero, Id"));
     st.bind(1, meetingId);
     while (st.step())
-        out << ResolutionRecord{st.value(0).toLongLong(), st.value(1).toInt(),
-                                {st.value(2).toString(), majorityFromCode(st.value(3).toString())}};
+        out << recordAt(st);
     return out;
+}
+
+std::optional<ResolutionRecord> readResolution(app::Workspace& ws, qint64 id)
+{
+    Statement st(ws.mainDb(), kSelect + QStringLiteral(" WHERE Id = ?"));
+    st.bind(1, id);
+    if (!st.step())
+        return std::nullopt;
+    return recordAt(st);
 }
 
 app::Outcome addResolution(app::Workspace& ws, qint64 meetingId, const ResolutionInput& input)
@@ -61,8 +86,18 @@ app::Outcome modifyResolution(app::Workspace& ws, qint64 id, const ResolutionInp
 {
     if (input.oggetto.trimmed().isEmpty())
         return app::Outcome::refused(kSubjectRequired);
-    ws.mainDb().exec(QStringLiteral("UPDATE Delibere SET Oggetto = ?, Maggioranza = ? WHERE Id = ?"),
-                     {input.oggetto.trimmed(), majorityCode(input.majority), id});
+    store::Database& db = ws.mainDb();
+    try {
+        store::Transaction tr(db);
+        store::refuseIfChanged(db, input.asRead);
+        db.exec(QStringLiteral("UPDATE Delibere SET Oggetto = ?, Maggioranza = ? WHERE Id = ?"),
+                {input.oggetto.trimmed(), majorityCode(input.majority), id});
+        tr.commit();
+    } catch (const store::StoreError& e) {
+        if (const QString stale = store::staleRowText(db, input.asRead, e); !stale.isEmpty())
+            return app::Outcome::staleRow(stale);
+        throw;
+    }
     return app::Outcome::accepted(id);
 }
 

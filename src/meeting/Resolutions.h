@@ -5,10 +5,12 @@
 #include "foundation/Workspace.h"
 #include "meeting/Attendance.h"
 #include "meeting/Quorum.h"
+#include "store/RowStamp.h"
 
 #include <QHash>
 #include <QString>
 #include <QVector>
+#include <optional>
 
 namespace velcaris::meeting {
 
@@ -18,6 +20,9 @@ inline const QString kVoterNotPresent = QStringLiteral("Vota solo chi è present
 struct ResolutionInput {
     QString oggetto;
     Majority majority = Majority::Ordinary;
+    // The resolution's Delibere row as the window read it: a modification is refused, nothing
+    // written, when another desk has changed the row since (unset: no check).
+    store::RowStamp asRead;
 };
 
 struct ResolutionRecord {
@@ -27,8 +32,11 @@ struct ResolutionRecord {
 };
 
 QVector<ResolutionRecord> resolutionsOf(app::Workspace& ws, qint64 meetingId);
+std::optional<ResolutionRecord> readResolution(app::Workspace& ws, qint64 id);
 // A new item at the end of the agenda; the key is the resolution's Id.
 app::Outcome addResolution(app::Workspace& ws, qint64 meetingId, const ResolutionInput& input);
+// A resolution changed or deleted by another desk since `input.asRead` is a stale refusal
+// (Outcome::stale) and nothing is written.
 app::Outcome modifyResolution(app::Workspace& ws, qint64 id, const ResolutionInput& input);
 // The resolution with its votes, in one transaction.
 app::Outcome deleteResolution(app::Workspace& ws, qint64 id);

@@ -4,6 +4,8 @@
 #include "registry/Condominiums.h"
 #include "registry/NameRules.h"
 #include "store/Database.h"
+#include "store/RowStamp.h"
+#include "store/StoreError.h"
 
 namespace velcaris::registry {
 
@@ -126,22 +128,34 @@ app::Outcome modifyYear(app::Workspace& ws, const YearInput& input)
     const std::optional<YearRecord> year = currentYear(ws);
     if (!year)
         return app::Outcome::refused(app::kRequireYearMessage);
+    // Another desk made another year current since the dialog read its year: the name check
+    // would measure the input against the wrong year.
+    if (input.asRead.isSet() && input.asRead.key.toLongLong() != year->id)
+        return app::Outcome::staleRow(store::rowChangedText());
     if (app::Outcome check = checkInput(ws, input, year->id); !check.done)
         return check;
     Database& db = ws.mainDb();
     const QString& condominium = ws.selection.condominium;
 
-    store::Transaction tr(db);
-    db.exec(QStringLiteral("UPDATE AnnoAmministrativo SET nome = ?, data_inizio = ?, data_fine = ?, approvato = ? "
-                           "WHERE id = ?"),
-            {input.name, input.start, input.end, input.approved, year->id});
-    if (input.name != year->data.name) {
-        for (const auto& [table, column] : kYearColumns)
-            db.exec(QStringLiteral("UPDATE %1 SET AA = ? WHERE %2 = ? AND AA = ?")
-                        .arg(QString::fromLatin1(table), QString::fromLatin1(column)),
-                    {input.name, condominium, year->data.name});
+    try {
+        store::Transaction tr(db);
+        // The year as read; its `corrente` too, so another year made current meanwhile refuses.
+        store::refuseIfChanged(db, input.asRead);
+        db.exec(QStringLiteral("UPDATE AnnoAmministrativo SET nome = ?, data_inizio = ?, data_fine = ?, approvato = ? "
+                               "WHERE id = ?"),
+                {input.name, input.start, input.end, input.approved, year->id});
+        if (input.name != year->data.name) {
+            for (const auto& [table, column] : kYearColumns)
+                db.exec(QStringLiteral("UPDATE %1 SET AA = ? WHERE %2 = ? AND AA = ?")
+                            .arg(QString::fromLatin1(table), QString::fromLatin1(column)),
+                        {input.name, condominium, year->data.name});
+        }
+        tr.commit();
+    } catch (const store::StoreError& e) {
+        if (const QString stale = store::staleRowText(db, input.asRead, e); !stale.isEmpty())
+            return app::Outcome::staleRow(stale);
+        throw;
     }
-    tr.commit();
 
     ws.selection.selectedYearName = input.name;
     refresh(ws);

@@ -5,6 +5,7 @@
 // them in one transaction.
 #include "foundation/Workspace.h"
 #include "foundation/Outcome.h"
+#include "store/RowStamp.h"
 
 #include <QDate>
 #include <QString>
@@ -24,6 +25,10 @@ struct YearInput {
     QDate end;
     bool approved = false;
     bool importBudget = false; // "Importa preventivo da A.A. precedente" (add mode only)
+    // The current year's AnnoAmministrativo row as the dialog read it: a modification is refused,
+    // nothing written, when another desk has changed the row since, or made another year current
+    // (unset: no check).
+    store::RowStamp asRead;
 };
 
 struct YearRecord {
@@ -39,7 +44,9 @@ std::optional<YearRecord> currentYear(app::Workspace& ws);
 app::Outcome addYear(app::Workspace& ws, const YearInput& input, int* copied = nullptr);
 
 // Modify mode: the current year's name, dates and approval; a new name reaches quotas, movements,
-// budget items, interventions and the web rows of the condominium's year.
+// budget items, interventions and the web rows of the condominium's year. One transaction. A
+// year changed by another desk since `input.asRead`, or no longer the current one, is a stale
+// refusal (Outcome::stale) and nothing is written.
 app::Outcome modifyYear(app::Workspace& ws, const YearInput& input);
 
 } // namespace velcaris::registry

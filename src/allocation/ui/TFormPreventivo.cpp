@@ -4,6 +4,7 @@
 #include "allocation/QuotaSchedule.h"
 #include "foundation/Selection.h"
 #include "dialogkit/Messages.h"
+#include "store/RowStamp.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -24,6 +25,11 @@ const QString kBudget = QStringLiteral("ADOQueryPreventivi");
 
 const Box kDescription = {"EditVoceSpesa", "Voce spesa", 100, &BudgetInput::descrizione};
 const Box kAmount = {"EditSPesa", "Spesa", 10, &BudgetInput::spesa};
+
+store::RowStamp stampItem(app::Workspace& ws, qint64 id)
+{
+    return store::stampRow(ws.mainDb(), QStringLiteral("Preventivi"), QStringLiteral("Id"), id);
+}
 
 } // namespace
 
@@ -95,27 +101,49 @@ bool TFormPreventivo::prepare(const app::DialogRequest&)
     fillTables();
     if (ws.editMode == app::EditMode::Add) {
         itemId_.reset();
+        asRead_ = {};
         tables_->setCurrentIndex(tables_->count() > 0 ? 0 : -1);
         tables_->setEnabled(true);
         boxes_.fill(BudgetInput{});
     } else {
         if (!budget.isActive() || budget.recNo() < 0)
             return false;
-        const std::optional<BudgetItemRecord> item = readBudgetItem(ws, budget.value(QStringLiteral("Id")).toLongLong());
+        const qint64 id = budget.value(QStringLiteral("Id")).toLongLong();
+        // Stamped before it is read: a change in between is refused later, never overwritten.
+        asRead_ = stampItem(ws, id);
+        const std::optional<BudgetItemRecord> item = readBudgetItem(ws, id);
         if (!item)
             return false;
         itemId_ = item->id;
         // An item cannot move to another table.
-        tables_->setCurrentIndex(tables_->findText(item->tabella, Qt::MatchExactly));
         tables_->setEnabled(false);
-        BudgetInput shown;
-        shown.descrizione = item->descrizione;
-        shown.spesa = item->spesa;
-        boxes_.fill(shown);
+        fill(*item);
     }
     memory_ = app::rememberView(budget);
     (tables_->isEnabled() ? static_cast<QWidget*>(tables_) : boxes_.edits().first())->setFocus();
     return true;
+}
+
+void TFormPreventivo::fill(const BudgetItemRecord& item)
+{
+    tables_->setCurrentIndex(tables_->findText(item.tabella, Qt::MatchExactly));
+    BudgetInput shown;
+    shown.descrizione = item.descrizione;
+    shown.spesa = item.spesa;
+    boxes_.fill(shown);
+}
+
+void TFormPreventivo::showRowAsNow()
+{
+    if (!itemId_)
+        return;
+    asRead_ = stampItem(ws(), *itemId_);
+    // An item deleted meanwhile leaves the input shown; "Annulla" closes the dialog.
+    if (const std::optional<BudgetItemRecord> item = readBudgetItem(ws(), *itemId_)) {
+        // Its table may have been renamed meanwhile.
+        fillTables();
+        fill(*item);
+    }
 }
 
 void TFormPreventivo::confirm()
@@ -125,6 +153,7 @@ void TFormPreventivo::confirm()
     boxes_.read(input);
     if (tables_->currentIndex() >= 0)
         input.tableId = tables_->currentData(Qt::UserRole).toLongLong();
+    input.asRead = asRead_;
     if (!runEdit([&] { return itemId_ ? modifyBudgetItem(ws, *itemId_, input) : addBudgetItem(ws, input); }))
         return;
     finish({false, kBudget, memory_});

@@ -20,13 +20,16 @@ protected:
     // False (after saying why) without a current year; silently when there is no item to modify.
     bool prepare(const app::DialogRequest& request) override;
     void confirm() override;
+    void showRowAsNow() override;
 
 private:
     void fillTables();
+    void fill(const BudgetItemRecord& item);
 
     app::BoxTable<BudgetInput> boxes_;
     QComboBox* tables_ = nullptr;    // DBLookupTabelle
     std::optional<qint64> itemId_;   // modify mode
+    store::RowStamp asRead_;         // the item's row as shown (modify mode)
     app::ViewMemory memory_;         // DBGridPreventivi as it was when the dialog opened
 };
 

@@ -2,6 +2,7 @@
 
 #include "dialogkit/Messages.h"
 #include "registry/Condominiums.h"
+#include "store/RowStamp.h"
 
 #include <QColorDialog>
 #include <QGridLayout>
@@ -34,6 +35,11 @@ QColor colorOf(const app::Rgb& c)
 app::Rgb named(const char* name)
 {
     return *app::colourFromText(QString::fromLatin1(name));
+}
+
+store::RowStamp stampTable(app::Workspace& ws, qint64 id)
+{
+    return store::stampRow(ws.mainDb(), QStringLiteral("Tabelle"), QStringLiteral("Id"), id);
 }
 
 } // namespace
@@ -114,22 +120,41 @@ bool TFormTabelle::prepare(const app::DialogRequest&)
     store::Dataset& tables = ws.ds(kTables);
     if (ws.editMode == app::EditMode::Add) {
         tableId_.reset();
+        asRead_ = {};
         boxes_.fill(TableInput{});
         showColour(named("clAqua"));
     } else {
         if (!tables.isActive() || tables.recNo() < 0)
             return false;
-        const std::optional<TableRecord> table = readTable(ws, tables.value(QStringLiteral("Id")).toLongLong());
+        const qint64 id = tables.value(QStringLiteral("Id")).toLongLong();
+        // Stamped before it is read: a change in between is refused later, never overwritten.
+        asRead_ = stampTable(ws, id);
+        const std::optional<TableRecord> table = readTable(ws, id);
         if (!table)
             return false;
         tableId_ = table->id;
-        boxes_.fill(table->data);
-        // A colour that cannot be read shows as a new table's.
-        showColour(app::colourFromText(table->data.colore).value_or(named("clAqua")));
+        fill(table->data);
     }
     memory_ = app::rememberView(tables);
     boxes_.edits().first()->setFocus();
     return true;
+}
+
+void TFormTabelle::fill(const TableInput& table)
+{
+    boxes_.fill(table);
+    // A colour that cannot be read shows as a new table's.
+    showColour(app::colourFromText(table.colore).value_or(named("clAqua")));
+}
+
+void TFormTabelle::showRowAsNow()
+{
+    if (!tableId_)
+        return;
+    asRead_ = stampTable(ws(), *tableId_);
+    // A table deleted meanwhile leaves the input shown; "Annulla" closes the dialog.
+    if (const std::optional<TableRecord> table = readTable(ws(), *tableId_))
+        fill(table->data);
 }
 
 void TFormTabelle::confirm()
@@ -138,6 +163,7 @@ void TFormTabelle::confirm()
     TableInput input;
     boxes_.read(input);
     input.colore = app::colourToText(colour_);
+    input.asRead = asRead_;
     if (!runEdit([&] { return tableId_ ? modifyTable(ws, *tableId_, input) : addTable(ws, input); }))
         return;
     finish({false, kTables, memory_});

@@ -22,10 +22,12 @@ protected:
     // False (after saying why) when there is no condominium; silently when there is no table to modify.
     bool prepare(const app::DialogRequest& request) override;
     void confirm() override;
+    void showRowAsNow() override;
 
 private:
     void chooseColour();
     void showColour(const app::Rgb& colour);
+    void fill(const TableInput& table);
 
     app::BoxTable<TableInput> boxes_;
     QPushButton* swatch_ = nullptr;     // Panel1
@@ -33,6 +35,7 @@ private:
     app::Rgb colour_;
     std::optional<app::Rgb> lastChosen_; // the chooser starts there; on clBlue the first time
     std::optional<qint64> tableId_;     // modify mode
+    store::RowStamp asRead_;            // the table's row as shown (modify mode)
     app::ViewMemory memory_;            // DBGridTabelle as it was when the dialog opened
 };
 

@@ -6,6 +6,7 @@
 #include "documents/LetterVariables.h"
 #include "meeting/MeetingDocuments.h"
 #include "meeting/ui/MeetingGrids.h"
+#include "store/RowStamp.h"
 #include "store/StoreError.h"
 
 #include <QApplication>
@@ -204,6 +205,11 @@ bool TFormAssemblea::attempt(const std::function<app::Outcome()>& action)
     return app::runAndShow(this, action);
 }
 
+bool TFormAssemblea::attemptEdit(const std::function<app::Outcome()>& action, const std::function<void()>& showRowAsNow)
+{
+    return app::runEditAndShow(this, action, showRowAsNow);
+}
+
 void TFormAssemblea::start()
 {
     app::Workspace& ws = *context_.workspace;
@@ -248,10 +254,14 @@ void TFormAssemblea::meetingChosen()
 {
     const qint64 id = meetings_->currentData().toLongLong();
     try {
+        // Stamped before it is read: a change in between is refused later, never overwritten.
+        meetingAsRead_ = store::stampRow(context_.workspace->mainDb(), QStringLiteral("Assemblee"),
+                                         QStringLiteral("Id"), id);
         state_ = loadMeeting(*context_.workspace, id);
     } catch (const store::StoreError& e) {
         app::showFailure(this, e.message());
         state_ = {};
+        meetingAsRead_ = {};
     }
     const MeetingInput& m = state_.meeting.data;
     date_->setDate(m.data);
@@ -267,6 +277,7 @@ void TFormAssemblea::meetingChosen()
 void TFormAssemblea::newMeeting()
 {
     state_ = {};
+    meetingAsRead_ = {};
     meetings_->setCurrentIndex(-1);
     date_->setDate(QDate::currentDate());
     time_->clear();
@@ -287,15 +298,22 @@ void TFormAssemblea::saveMeeting()
     in.straordinaria = kind_->currentIndex() == 1;
     in.call = call_->currentIndex() == 1 ? Call::Second : Call::First;
     in.tableId = table_->currentData().toLongLong();
+    in.asRead = meetingAsRead_;
     qint64 id = state_.meeting.id;
     app::Workspace& ws = *context_.workspace;
-    const bool done = attempt([&] {
+    const auto action = [&] {
         app::Outcome o = id == 0 ? addMeeting(ws, in) : modifyMeeting(ws, id, in);
         if (o.done && id == 0)
             id = o.newKey.value_or(0);
         return o;
-    });
-    if (done)
+    };
+    // Changed by another desk meanwhile: the meeting as it is now, stamped again when chosen; one
+    // deleted meanwhile leaves the input shown.
+    const auto showRowAsNow = [&] {
+        if (readMeeting(ws, id))
+            fillMeetings(id);
+    };
+    if (id == 0 ? attempt(action) : attemptEdit(action, showRowAsNow))
         fillMeetings(id);
 }
 

@@ -38,6 +38,9 @@ private:
 
     // Runs a core action, shows its messages and any failure of the data store; true when done.
     bool attempt(const std::function<app::Outcome()>& action);
+    // The same for a modification of the row shown: refused because another desk changed the row
+    // since it was read, `showRowAsNow` shows it as it is now (stamped again) before the message.
+    bool attemptEdit(const std::function<app::Outcome()>& action, const std::function<void()>& showRowAsNow);
 
     void fillMeetings(qint64 select);
     void meetingChosen();
@@ -52,6 +55,8 @@ private:
 
     void fillResolutions(qint64 select);
     void resolutionChosen();
+    // The chosen resolution stamped, then read and shown with its item of the agenda.
+    void showResolutionAsNow();
     void saveResolution(bool add);
     void removeResolution();
     void fillVoters();
@@ -66,6 +71,8 @@ private:
 
     app::DialogContext context_;
     MeetingState state_;
+    store::RowStamp meetingAsRead_;    // the chosen meeting's row as shown
+    store::RowStamp resolutionAsRead_; // the chosen resolution's row as shown
     documents::TRtfReport report_;
     platform::PdfConverter pdf_;
 

@@ -4,6 +4,7 @@
 
 #include "dialogkit/Messages.h"
 #include "meeting/ui/MeetingGrids.h"
+#include "store/RowStamp.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -101,16 +102,37 @@ qint64 TFormAssemblea::currentResolution() const
 void TFormAssemblea::resolutionChosen()
 {
     const QListWidgetItem* item = resolutions_->currentItem();
+    resolutionAsRead_ = {};
     if (item) {
         subject_->setText(item->data(Qt::UserRole + 2).toString());
         majority_->setCurrentIndex(item->data(Qt::UserRole + 1).toInt());
     }
     try {
+        showResolutionAsNow();
         applyVotes(state_, item ? votesOf(*context_.workspace, currentResolution()) : QHash<qint64, Vote>{});
     } catch (const store::StoreError& e) {
         app::showFailure(this, e.message());
     }
     recount();
+}
+
+void TFormAssemblea::showResolutionAsNow()
+{
+    QListWidgetItem* item = resolutions_->currentItem();
+    if (!item)
+        return;
+    const qint64 id = item->data(Qt::UserRole).toLongLong();
+    // Stamped before it is read: a change in between is refused later, never overwritten.
+    resolutionAsRead_ = store::stampRow(context_.workspace->mainDb(), QStringLiteral("Delibere"), QStringLiteral("Id"), id);
+    // One deleted meanwhile leaves what is shown.
+    const std::optional<ResolutionRecord> now = readResolution(*context_.workspace, id);
+    if (!now)
+        return;
+    item->setText(QStringLiteral("%1. %2").arg(now->numero).arg(now->data.oggetto));
+    item->setData(Qt::UserRole + 1, int(now->data.majority));
+    item->setData(Qt::UserRole + 2, now->data.oggetto);
+    subject_->setText(now->data.oggetto);
+    majority_->setCurrentIndex(int(now->data.majority));
 }
 
 void TFormAssemblea::saveResolution(bool add)
@@ -119,18 +141,26 @@ void TFormAssemblea::saveResolution(bool add)
         app::showInformation(this, QStringLiteral("Salvare prima l'assemblea"));
         return;
     }
-    const ResolutionInput in{subject_->text(), Majority(majority_->currentIndex())};
+    ResolutionInput in;
+    in.oggetto = subject_->text();
+    in.majority = Majority(majority_->currentIndex());
     qint64 id = currentResolution();
     if (!add && id == 0)
         return;
+    if (!add)
+        in.asRead = resolutionAsRead_;
     app::Workspace& ws = *context_.workspace;
-    const bool done = attempt([&] {
+    const auto action = [&] {
         app::Outcome o = add ? addResolution(ws, state_.meeting.id, in) : modifyResolution(ws, id, in);
         if (o.done && add)
             id = o.newKey.value_or(0);
         return o;
-    });
-    if (done)
+    };
+    const auto showRowAsNow = [this] {
+        showResolutionAsNow();
+        recount();
+    };
+    if (add ? attempt(action) : attemptEdit(action, showRowAsNow))
         fillResolutions(id);
 }
 

@@ -6,6 +6,7 @@
 #include "registry/Condominiums.h"
 #include "registry/NameRules.h"
 #include "registry/ui/RefusingLineEdit.h"
+#include "store/RowStamp.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -82,6 +83,7 @@ bool TFormAA::prepare(const app::DialogRequest&)
         app::showInformation(window(), kChooseCondominiumFirst);
         return false;
     }
+    asRead_ = {};
     if (ws.editMode == app::EditMode::Add) {
         app::putText(name_, QString());
         start_->setDate(QDate::currentDate());
@@ -90,21 +92,46 @@ bool TFormAA::prepare(const app::DialogRequest&)
         import_->setChecked(true);
         // "Bilanci approvati" keeps its last state.
     } else {
-        const std::optional<YearRecord> year = currentYear(ws);
+        const std::optional<YearRecord> year = readStamped();
         if (!year) {
             app::showInformation(window(), app::kRequireYearMessage);
             return false;
         }
-        app::putText(name_, year->data.name);
-        start_->setDate(year->data.start.isValid() ? year->data.start : QDate::currentDate());
-        end_->setDate(year->data.end.isValid() ? year->data.end : QDate::currentDate());
-        approved_->setChecked(year->data.approved);
+        fill(year->data);
         import_->setChecked(false);
         import_->setEnabled(false);
     }
     budget_ = app::rememberView(ws.ds(QStringLiteral("ADOQueryPreventivi")));
     name_->setFocus();
     return true;
+}
+
+std::optional<YearRecord> TFormAA::readStamped()
+{
+    const std::optional<YearRecord> located = currentYear(ws());
+    if (!located)
+        return std::nullopt;
+    // Stamped before it is read: a change in between is refused later, never overwritten.
+    asRead_ = store::stampRow(ws().mainDb(), QStringLiteral("AnnoAmministrativo"), QStringLiteral("id"), located->id);
+    return currentYear(ws());
+}
+
+void TFormAA::fill(const YearInput& year)
+{
+    app::putText(name_, year.name);
+    start_->setDate(year.start.isValid() ? year.start : QDate::currentDate());
+    end_->setDate(year.end.isValid() ? year.end : QDate::currentDate());
+    approved_->setChecked(year.approved);
+}
+
+void TFormAA::showRowAsNow()
+{
+    if (!asRead_.isSet())
+        return;
+    // The year current now, which another desk may have made current meanwhile; without one the
+    // input stays shown and "Annulla" closes the dialog.
+    if (const std::optional<YearRecord> year = readStamped())
+        fill(year->data);
 }
 
 YearInput TFormAA::input() const
@@ -115,6 +142,7 @@ YearInput TFormAA::input() const
     input.end = end_->date();
     input.approved = approved_->isChecked();
     input.importBudget = ws().editMode == app::EditMode::Add && import_->isChecked();
+    input.asRead = asRead_;
     return input;
 }
 
