@@ -2,7 +2,10 @@
 // read it is refused in Italian, writes nothing and leaves the other desk's values; read again, the
 // same modification goes through. With the office on a server (the server suites) the desks are two
 // connections to its database, as in a studio.
+#include "allocation/BudgetItems.h"
+#include "allocation/MillesimalTables.h"
 #include "allocation/Units.h"
+#include "registry/AdministrativeYears.h"
 #include "registry/Persons.h"
 #include "registry/Suppliers.h"
 #include "store/RowStamp.h"
@@ -44,6 +47,33 @@ allocation::UnitInput unitAsRead(app::Workspace& ws, qint64 id)
     u.asRead = stamps.asRead;
     u.thousandthsAsRead = stamps.thousandthsAsRead;
     return u;
+}
+
+allocation::TableInput tableAsRead(app::Workspace& ws, qint64 id)
+{
+    const store::RowStamp stamp = store::stampRow(ws.mainDb(), "Tabelle", "Id", id);
+    allocation::TableInput t = allocation::readTable(ws, id).value().data;
+    t.asRead = stamp;
+    return t;
+}
+
+allocation::BudgetInput itemAsRead(app::Workspace& ws, qint64 id)
+{
+    allocation::BudgetInput b;
+    b.asRead = store::stampRow(ws.mainDb(), "Preventivi", "Id", id);
+    const allocation::BudgetItemRecord item = allocation::readBudgetItem(ws, id).value();
+    b.descrizione = item.descrizione;
+    b.spesa = item.spesa;
+    return b;
+}
+
+// The year dialog modifies the current year.
+registry::YearInput yearAsRead(app::Workspace& ws, qint64 id)
+{
+    const store::RowStamp stamp = store::stampRow(ws.mainDb(), "AnnoAmministrativo", "id", id);
+    registry::YearInput y = registry::currentYear(ws).value().data;
+    y.asRead = stamp;
+    return y;
 }
 
 void expectStale(const app::Outcome& outcome, const QString& text)
@@ -137,4 +167,88 @@ TEST(StaleEdit, AnotherDesksChangeIsNeverOverwrittenAndTheEditCanBeRepeatedOnThe
     // Desk 2's stamps are stale now in their turn.
     person2.note = "da desk 2";
     expectStale(registry::savePerson(desk2, rossi, person2), kChanged);
+}
+
+TEST(StaleEdit, ATableRenameABudgetItemAndAYearOfAnotherDeskStayUntilReadAgain)
+{
+    test::Office office;
+    office.addCondominium(kAlfa);
+    app::Workspace& desk1 = office.ws();
+    desk1.selection.condominium = kAlfa;
+    store::Database& db = office.db();
+    const qint64 year = office.addYear(kAlfa, "2024", true);
+    allocation::TableInput generale;
+    generale.nome = "Generale";
+    const qint64 table = allocation::addTable(desk1, generale).newKey.value();
+    allocation::BudgetInput cleaning;
+    cleaning.tableId = table;
+    cleaning.descrizione = "Pulizie";
+    cleaning.spesa = "1000";
+    const qint64 item = allocation::addBudgetItem(desk1, cleaning).newKey.value();
+    // An expense names the table and the item: a rename and a new description reach it.
+    db.exec("INSERT INTO Uscite (Condominio, AA, Tabella, TipoSpesa, ImportoLordo) VALUES (?, '2024', 'Generale', "
+            "'Pulizie', 100)",
+            {kAlfa});
+
+    allocation::TableInput table1 = tableAsRead(desk1, table);
+    allocation::BudgetInput item1 = itemAsRead(desk1, item);
+    registry::YearInput year1 = yearAsRead(desk1, year);
+
+    app::Workspace desk2{app::AppPaths(office.folder())};
+    ASSERT_EQ(desk2.startUp(), QString());
+    desk2.selection.condominium = kAlfa;
+    allocation::TableInput table2 = tableAsRead(desk2, table);
+    table2.nome = "Scala B";
+    ASSERT_TRUE(allocation::modifyTable(desk2, table, table2).done);
+    // The rename rewrote the item's row: desk 2 opens the item after it.
+    allocation::BudgetInput item2 = itemAsRead(desk2, item);
+    item2.spesa = "1200.50";
+    ASSERT_TRUE(allocation::modifyBudgetItem(desk2, item, item2).done);
+    registry::YearInput year2 = yearAsRead(desk2, year);
+    year2.approved = true;
+    ASSERT_TRUE(registry::modifyYear(desk2, year2).done);
+
+    // Desk 1's changes over what it read are refused: neither the rows nor what they carry along.
+    table1.nome = "Scala A";
+    expectStale(allocation::modifyTable(desk1, table, table1), kChanged);
+    item1.descrizione = "Pulizia scale";
+    expectStale(allocation::modifyBudgetItem(desk1, item, item1), kChanged);
+    year1.end = QDate(2025, 6, 30);
+    expectStale(registry::modifyYear(desk1, year1), kChanged);
+    auto rows = [&] {
+        return test::joinedRows(db, "SELECT Nome FROM Tabelle") + " " +
+               test::joinedRows(db, "SELECT Tabella, DescrizioneVoceSpesa, Spesa FROM Preventivi") + " " +
+               test::joinedRows(db, "SELECT Tabella, TipoSpesa FROM Uscite");
+    };
+    EXPECT_EQ(rows(), "Scala B Scala B:Pulizie:1200.5 Scala B:Pulizie");
+    EXPECT_TRUE(registry::currentYear(desk1)->data.approved);
+    EXPECT_EQ(registry::currentYear(desk1)->data.end, QDate(2024, 12, 31));
+
+    // Read again, the same changes go through over desk 2's.
+    table1 = tableAsRead(desk1, table);
+    table1.nome = "Scala A";
+    ASSERT_TRUE(allocation::modifyTable(desk1, table, table1).done);
+    item1 = itemAsRead(desk1, item);
+    item1.descrizione = "Pulizia scale";
+    ASSERT_TRUE(allocation::modifyBudgetItem(desk1, item, item1).done);
+    year1 = yearAsRead(desk1, year);
+    year1.end = QDate(2025, 6, 30);
+    ASSERT_TRUE(registry::modifyYear(desk1, year1).done);
+    EXPECT_EQ(rows(), "Scala A Scala A:Pulizia scale:1200.5 Scala A:Pulizia scale");
+    EXPECT_TRUE(registry::currentYear(desk1)->data.approved);
+    EXPECT_EQ(registry::currentYear(desk1)->data.end, QDate(2025, 6, 30));
+
+    // Another year made current by desk 2 since: the year desk 1 shows is no longer the one it
+    // would change (its unchanged name is not another year's), and neither year changes.
+    year1 = yearAsRead(desk1, year);
+    registry::YearInput next;
+    next.name = "2025";
+    next.start = QDate(2025, 7, 1);
+    next.end = QDate(2026, 6, 30);
+    ASSERT_TRUE(registry::addYear(desk2, next).done);
+    year1.approved = false;
+    expectStale(registry::modifyYear(desk1, year1), kChanged);
+    EXPECT_EQ(test::joinedRows(db, "SELECT nome FROM AnnoAmministrativo ORDER BY id"), "2024 2025");
+    EXPECT_TRUE(db.scalar("SELECT approvato FROM AnnoAmministrativo WHERE id = ?", {year}).toBool());
+    EXPECT_EQ(registry::currentYear(desk1)->data.end, QDate(2026, 6, 30));
 }
