@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -136,17 +135,7 @@ TForm1::TForm1(AppPaths paths, const std::function<void()>& progress, QWidget* p
     splitter->setSizes({1000, 200});
     setCentralWidget(splitter);
 
-    // Where the office lives, always in sight: an installed program keeps it in the user's folders.
-    const QString where = workspace_->isServer()
-                              ? QStringLiteral("Ufficio condiviso sul server: %1 · documenti in %2")
-                                    .arg(workspace_->server().describe(),
-                                         QDir::toNativeSeparators(workspace_->paths().outputFolder()))
-                              : QStringLiteral("Cartella dei dati: ") +
-                                    QDir::toNativeSeparators(workspace_->paths().appFolder());
-    auto* office = new QLabel(where, this);
-    office->setObjectName(QStringLiteral("LabelCartellaDati"));
-    office->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    statusBar()->addWidget(office);
+    showOfficePlace();
 
     const std::pair<const char*, QWidget* (*)(TabParts&)> tabs[] = {
         {"Agenda", buildAgendaTab},         {"Interventi", buildInterventiTab}, {"Condomini", buildCondominiTab},

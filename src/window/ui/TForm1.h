@@ -119,6 +119,8 @@ private:
     // only while the office is kept in files.
     void transferToServerCommand();
     void offerServerTransfer();
+    // The status bar's line saying where the office is: its folder, or its server.
+    void showOfficePlace();
 
     std::unique_ptr<Workspace> workspace_;
     std::unique_ptr<TabParts> parts_;

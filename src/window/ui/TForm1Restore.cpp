@@ -1,8 +1,9 @@
 #include "window/ui/TForm1.h"
 
-// What the window does about its databases' files: a missing one found at start-up beside its
-// backup, "Ripristina", which puts a chosen backup in place and opens the office again, and
-// "Trasferisci su server", which copies them into an empty server database.
+// What the window does about where its data lives: the status bar's line naming the folder or the
+// server, a missing database file found at start-up beside its backup, "Ripristina", which puts a
+// chosen backup in place and opens the office again, and "Trasferisci su server", which copies the
+// files into an empty server database.
 #include "dialogkit/ConfirmWithCaptions.h"
 #include "dialogkit/Messages.h"
 #include "foundation/BackupCatalogue.h"
@@ -11,6 +12,10 @@
 #include "window/ui/BankPanel.h"
 #include "window/ui/RestoreDialog.h"
 #include "window/ui/TFTrasferisciServer.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QStatusBar>
 
 namespace velcaris::app {
 
@@ -70,6 +75,22 @@ void TForm1::transferToServerCommand()
 {
     TFTrasferisciServer dialog(workspace_->paths(), this);
     dialog.exec();
+}
+
+void TForm1::showOfficePlace()
+{
+    // Always in sight: an installed program keeps the office in the user's folders, a studio's
+    // desks share one on a server.
+    const QString where = workspace_->isServer()
+                              ? QStringLiteral("Ufficio condiviso sul server: %1 · documenti in %2")
+                                    .arg(workspace_->server().describe(),
+                                         QDir::toNativeSeparators(workspace_->paths().outputFolder()))
+                              : QStringLiteral("Cartella dei dati: ") +
+                                    QDir::toNativeSeparators(workspace_->paths().appFolder());
+    auto* office = new QLabel(where, this);
+    office->setObjectName(QStringLiteral("LabelCartellaDati"));
+    office->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addWidget(office);
 }
 
 void TForm1::offerServerTransfer()
